@@ -1,0 +1,32 @@
+# The front door: `make demo` and `make test`. Both install what is missing.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS = -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all deps configure dll build test demo clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+$(BUILD_DIR)/CMakeCache.txt:
+	@$(MAKE) --no-print-directory deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) >/dev/null
+
+configure: $(BUILD_DIR)/CMakeCache.txt
+
+dll: configure
+	cmake --build $(BUILD_DIR) --target tolvane -j $(JOBS)
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: deps build
+	BUILD_DIR=$(BUILD_DIR) tests/run.sh -j $(JOBS)
+
+demo: deps build
+	@echo "The demo arrives with forwarding: it will run a real SMTP server and the host simulator."
+
+clean:
+	rm -rf $(BUILD_DIR) dist

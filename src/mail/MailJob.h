@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+// One outgoing mail. Each job carries its own copies of the texts the sender
+// thread needs, so no job is ever shared between threads.
+struct MailJob {
+    std::string server;     // host name or dotted IPv4 address of the SMTP server
+    std::string sender;     // MAIL FROM, the FROM header line, source of the HELO domain
+    std::string recipient;  // RCPT TO and the TO header line
+    std::string subject;
+    std::string body;
+};

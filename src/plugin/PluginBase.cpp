@@ -1,0 +1,117 @@
+#include "plugin/PluginBase.h"
+
+#include <cstring>
+
+#include "plugin/PluginModule.h"
+#include "plugin/RelayPlugin.h"
+
+namespace {
+
+const char kDialogAdd[] = "dialogAdd";
+const char kDialogRemove[] = "dialogRemove";
+const char kSystraySetAlert[] = "systraySetAlert";
+const char kPrefsInitialize[] = "prefsInitialize";
+const char kMessageBroadcastEnable[] = "messageBroadcastEnable";
+const char kMessageBroadcastDisable[] = "messageBroadcastDisable";
+const char kMessageSend[] = "messageSend";
+const char kOutgoing[] = "outgoing";
+
+const int32_t kNotSubscribed = -1;
+
+// The texts of a "messageSend" must outlive the call: module-wide buffers.
+char replyMedium[16];
+char replyName[256];
+char replyText[2048];
+
+template <size_t N>
+const char* copyCut(char (&buffer)[N], const char* text) {
+    std::memset(buffer, 0, N);
+    if (text) std::strncpy(buffer, text, N - 1);
+    return buffer;
+}
+
+template <typename Record>
+Record zeroedRecord() {
+    Record record;
+    std::memset(&record, 0, sizeof record);
+    record.size = sizeof record;
+    return record;
+}
+
+}  // namespace
+
+PluginBase::PluginBase(const char* identity) : identity_(identity) {}
+
+PluginBase::~PluginBase() = default;
+
+void PluginBase::attachHost(HINSTANCE module, PluginInfoRecord* record) {
+    module_ = module;
+    hostLink_.attach(record);
+    hostLink_.writeIdentity(identity_);
+    service_ = hostLink_.service();
+}
+
+int32_t PluginBase::request(const char* name, void* record) const {
+    if (!service_) return 0;
+    return service_(identity_, name, record);
+}
+
+int32_t PluginBase::initializePrefs(const char* pageName) {
+    registeredPageName_ = pageName;
+    PrefsRecord record = zeroedRecord<PrefsRecord>();
+    record.one = 1;
+    record.pageName = pageName;
+    return request(kPrefsInitialize, &record);
+}
+
+void PluginBase::enableMessageBroadcast(int32_t userValue) {
+    if (broadcastSubscription_ != kNotSubscribed) return;
+    BroadcastRecord record = zeroedRecord<BroadcastRecord>();
+    record.callback = messageBroadcastCallback;
+    record.userValue = userValue;
+    broadcastSubscription_ = service_ ? request(kMessageBroadcastEnable, &record) : 0;
+}
+
+void PluginBase::disableMessageBroadcast() {
+    if (broadcastSubscription_ == kNotSubscribed) return;
+    BroadcastRecord record = zeroedRecord<BroadcastRecord>();
+    record.subscription = broadcastSubscription_;
+    request(kMessageBroadcastDisable, &record);
+    broadcastSubscription_ = kNotSubscribed;
+}
+
+void PluginBase::setSystrayAlert(const char* text, const char* style, int32_t firstValue,
+                                 int32_t secondValue, int32_t thirdValue) {
+    AlertRecord record = zeroedRecord<AlertRecord>();
+    record.text = text;
+    record.style = style;
+    record.firstValue = firstValue;
+    record.secondValue = secondValue;
+    record.thirdValue = thirdValue;
+    request(kSystraySetAlert, &record);
+}
+
+void PluginBase::sendMessage(const char* medium, int32_t connection, const char* name,
+                             const char* text) {
+    MessageRecord record = zeroedRecord<MessageRecord>();
+    record.medium = copyCut(replyMedium, medium);
+    record.connection = connection;
+    record.name = copyCut(replyName, name);
+    record.type = kOutgoing;
+    record.text = copyCut(replyText, text);
+    request(kMessageSend, &record);
+}
+
+HWND addDialog(HINSTANCE module, int resource, HWND parent, DLGPROC procedure) {
+    DialogRecord record = zeroedRecord<DialogRecord>();
+    record.window = CreateDialogParamA(module, MAKEINTRESOURCEA(resource), parent, procedure, 0);
+    if (PluginBase* plugin = pluginObject()) plugin->request(kDialogAdd, &record);
+    return record.window;
+}
+
+void removeDialog(HWND window) {
+    DialogRecord record = zeroedRecord<DialogRecord>();
+    record.window = window;
+    if (PluginBase* plugin = pluginObject()) plugin->request(kDialogRemove, &record);
+    DestroyWindow(window);
+}

@@ -1,0 +1,36 @@
+#pragma once
+#include <windows.h>
+
+#include "mail/MailQueue.h"
+#include "mail/SenderThread.h"
+#include "plugin/PluginBase.h"
+#include "settings/Settings.h"
+
+// The one plug-in object: forwards incoming private messages by mail.
+class RelayPlugin : public PluginBase {
+public:
+    RelayPlugin();
+    ~RelayPlugin() override;
+
+    void onLoad() override;
+    void onInitialLoad() override;
+    void onUnload() override;
+    void onFinalUnload() override;
+    void onStart() override;
+    void onStop() override;
+    void onPrefsShow(PrefsShowRecord& record) override;
+    void onPrefsAction(const PrefsActionRecord& record) override;
+    int32_t onMessageBroadcast(int32_t first, int32_t second, const char* eventName,
+                               const MessageEvent& event, int32_t fifth) override;
+
+    const Settings& settings() const { return settings_; }
+    MailQueue& mailQueue() { return mailQueue_; }
+
+private:
+    void showPage(const PrefsShowRecord& record);
+
+    HBITMAP bitmap_ = nullptr;
+    Settings settings_;
+    SenderThread senderThread_;
+    MailQueue mailQueue_;
+};

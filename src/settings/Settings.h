@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// What the user configures. Each field is known by its INI key.
+struct Settings {
+    bool forwardingEnabled = false;  // "Forwarding Enabled"
+    bool charLimitEnabled = false;   // "Char Limit Enabled"
+    bool prefixEnabled = false;      // "Prefix Enabled"
+    bool replyEnabled = false;       // "Reply Enabled"
+    bool showSystrayAlert = false;   // "Show Systray Alert"
+    bool nameInBody = false;         // "Name In Body"
+    int32_t charLimit = 0;           // "CharLimit"; compared as unsigned
+    int32_t forwardType = 0;         // "ForwardType": 1 e-mail, 2 mobile phone
+    int32_t messageLimit = 0;        // "Message Limit"; compared as unsigned
+    std::string smtpServer;          // "SMTP Server"
+    std::string emailAddress;        // "EMail Address"
+    std::string fromAddress;         // "From Address"
+    std::string provider;            // "Provider": a carrier label
+    std::string phoneNumber;         // "Phone Number"
+    std::string triggerPrefix;       // "Trigger Prefix"
+    std::string reply;               // "Reply"
+
+    // Reads every field from the INI file in settingsDirectory.
+    void load();
+    // Writes every field to that file; the record stays as it is.
+    void save() const;
+};
+
+// The directory the host names in the load record, ending with a separator.
+extern std::string settingsDirectory;

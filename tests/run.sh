@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Runs the test programs under Wine with everything they need around them:
+# one wineserver for the whole run, a display for real windows, and the mail
+# lab that serves SMTP servers and scripted peers on loopback addresses.
+# Arguments go to ctest, e.g. tests/run.sh -R Settings.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${BUILD_DIR:-build}
+root=$(pwd)
+
+export WINEPREFIX="$root/$build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
+
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wineserver -k 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT
+
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+wineserver -p
+# Wine's own service processes start with the first program and would keep
+# ctest's output pipes open; start them now, away from those pipes.
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
+if [ -z "${DISPLAY:-}" ]; then
+    for n in $(seq 90 120); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        pids+=($!)
+        export DISPLAY=":$n"
+        break
+    done
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+fi
+
+if [ -f tests/peers/maillab.py ]; then
+    portfile=$(mktemp)
+    /usr/bin/python3 tests/peers/maillab.py --port-file "$portfile" &
+    pids+=($!)
+    for _ in $(seq 100); do [ -s "$portfile" ] && break; sleep 0.1; done
+    export TOLVANE_MAILLAB="127.0.0.1:$(cat "$portfile")"
+    rm -f "$portfile"
+fi
+
+ctest --test-dir "$build" --output-on-failure "$@"
