@@ -20,12 +20,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
-wineserver -p
-# Wine's own service processes start with the first program and would keep
-# ctest's output pipes open; start them now, away from those pipes.
-wine cmd /c exit </dev/null >/dev/null 2>&1
-
+# The display comes first: Wine's desktop process, started with the first
+# program, binds to the DISPLAY it sees then, and windows fail without it.
 if [ -z "${DISPLAY:-}" ]; then
     for n in $(seq 90 120); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
@@ -36,6 +32,16 @@ if [ -z "${DISPLAY:-}" ]; then
     done
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
 fi
+
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+wineserver -p
+# Wine's own service processes start with the first program and would keep
+# ctest's output pipes open; start them now, away from those pipes.
+wine cmd /c exit </dev/null >/dev/null 2>&1
+# Xvfb runs no window manager: with unmanaged windows Wine closes a window at
+# once instead of waiting two seconds for a manager that never answers.
+grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null ||
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 
 if [ -f tests/peers/maillab.py ]; then
     portfile=$(mktemp)
