@@ -1,0 +1,99 @@
+// The host simulator: plays the instant-messaging client for a plug-in DLL
+// from the command line. Its usage is in SimulatorOptions.cpp.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "ConversationPlayer.h"
+#include "PrefsWindow.h"
+#include "SimulatedHost.h"
+#include "SimulatorOptions.h"
+
+namespace {
+
+const int kSkippedLinesExit = 1;
+const int kUsageExit = 2;
+const int kNoPluginExit = 3;
+const UINT kCrashExit = 4;
+
+void printLine(const std::string& line) {
+    std::fprintf(stdout, "%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+void printProblem(const std::string& line) {
+    std::fprintf(stderr, "host_simulator: %s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+// A crash inside the plug-in ends the simulator with a word and a code,
+// instead of a debugger.
+LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
+    char line[96];
+    std::snprintf(line, sizeof line, "unhandled exception 0x%08lx at %p",
+                  exception->ExceptionRecord->ExceptionCode,
+                  exception->ExceptionRecord->ExceptionAddress);
+    printProblem(line);
+    TerminateProcess(GetCurrentProcess(), kCrashExit);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+std::string currentDirectory() {
+    char directory[MAX_PATH];
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, directory);
+    return length > 0 && length < MAX_PATH ? withTrailingSeparator(directory) : std::string();
+}
+
+int playScript(SimulatedHost& host, const SimulatorOptions& options) {
+    std::FILE* script = options.scriptPath.empty() ? stdin : std::fopen(options.scriptPath.c_str(), "rb");
+    if (!script) {
+        printProblem("cannot read " + options.scriptPath);
+        return 1;
+    }
+    const int skipped = ConversationPlayer(host, printLine, printProblem).play(script);
+    if (script != stdin) std::fclose(script);
+    return skipped;
+}
+
+int simulate(const SimulatorOptions& options) {
+    SetUnhandledExceptionFilter(reportCrash);
+    SimulatedHost host(printLine);
+    std::string error;
+    if (!host.open(options.dllPath, error)) {
+        printProblem(error);
+        return kNoPluginExit;
+    }
+    const std::string directory =
+        options.settingsDirectory.empty() ? currentDirectory() : options.settingsDirectory;
+    host.load(directory);
+    host.start();
+    if (options.showPrefs && !PrefsWindow(host).run()) {
+        printProblem("cannot open the preferences window: is there a display?");
+    }
+    const int skipped = options.playScript ? playScript(host, options) : 0;
+    if (options.waitMs > 0) {
+        printLine(SimulatedHost::kHostPrefix + ("waits " + std::to_string(options.waitMs) + " ms"));
+        Sleep(options.waitMs);
+    }
+    host.stop();
+    host.unload();
+    return skipped > 0 ? kSkippedLinesExit : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (parsed.options.help) {
+        std::fputs(usageText(), stdout);
+        return 0;
+    }
+    if (!parsed.error.empty()) {
+        printProblem(parsed.error);
+        std::fputs(usageText(), stderr);
+        return kUsageExit;
+    }
+    return simulate(parsed.options);
+}
