@@ -235,6 +235,14 @@ sockaddr_in labAddress() {
 
 }  // namespace
 
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) {
+        ++count;
+    }
+    return count;
+}
+
 PeerScript& PeerScript::step(const std::string& json) {
     steps_.push_back(json);
     return *this;

@@ -82,6 +82,9 @@ private:
     std::vector<std::string> steps_;
 };
 
+// How often the part occurs in the text, e.g. "HELO " in a transcript.
+std::size_t occurrences(const std::string& text, const std::string& part);
+
 class MailLab {
 public:
     // Connects to the lab named by TOLVANE_MAILLAB.
