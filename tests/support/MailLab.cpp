@@ -243,6 +243,15 @@ std::size_t occurrences(const std::string& text, const std::string& part) {
     return count;
 }
 
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
 PeerScript& PeerScript::step(const std::string& json) {
     steps_.push_back(json);
     return *this;
@@ -367,19 +376,9 @@ std::size_t MailLab::connectionCount(const LabServer& server) {
 }
 
 bool MailLab::waitForMails(const LabServer& server, std::size_t count, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (mails(server).size() < count) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(kPollMs);
-    }
-    return true;
+    return waitUntil([&] { return mails(server).size() >= count; }, timeoutMs);
 }
 
 bool MailLab::waitForConnections(const LabServer& server, std::size_t count, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (connectionCount(server) < count) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(kPollMs);
-    }
-    return true;
+    return waitUntil([&] { return connectionCount(server) >= count; }, timeoutMs);
 }

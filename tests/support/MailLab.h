@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,9 @@ private:
 
 // How often the part occurs in the text, e.g. "HELO " in a transcript.
 std::size_t occurrences(const std::string& text, const std::string& part);
+
+// Polls the condition until it holds; false when the time ran out first.
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 class MailLab {
 public:

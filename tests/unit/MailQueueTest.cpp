@@ -19,18 +19,21 @@ DWORD WINAPI takeAndEnd(LPVOID lock) {
     return 0;
 }
 
-DWORD WINAPI takeAndHold(LPVOID lock) {
-    const DWORD kHoldMs = 6000;
-    QueueLock* held = static_cast<QueueLock*>(lock);
-    if (held->acquire()) {
-        Sleep(kHoldMs);
-        held->release();
-    }
+struct TimedEnqueue {
+    MailQueue* queue;
+    DWORD waited;
+};
+
+DWORD WINAPI enqueueTimed(LPVOID context) {
+    TimedEnqueue* timed = static_cast<TimedEnqueue*>(context);
+    const DWORD start = GetTickCount();
+    timed->queue->enqueue(job("dropped"));
+    timed->waited = GetTickCount() - start;
     return 0;
 }
 
-HANDLE runThread(LPTHREAD_START_ROUTINE routine, QueueLock& lock) {
-    return CreateThread(nullptr, 0, routine, &lock, 0, nullptr);
+HANDLE runThread(LPTHREAD_START_ROUTINE routine, void* context) {
+    return CreateThread(nullptr, 0, routine, context, 0, nullptr);
 }
 
 }  // namespace
@@ -74,7 +77,7 @@ TEST(MailQueue, SharesTheNamedMutexWithOtherCopies) {
 
 TEST(QueueLock, AbandonedMutexIsNotTakenAndLetGoAtOnce) {
     QueueLock lock(privateLockName("abandoned").c_str());
-    const HANDLE thread = runThread(takeAndEnd, lock);
+    const HANDLE thread = runThread(takeAndEnd, &lock);
     ASSERT_NE(thread, nullptr);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
@@ -88,17 +91,16 @@ TEST(MailQueue, JobIsDroppedWhenTheLockStaysTaken) {
     const std::string name = privateLockName("held");
     MailQueue queue(name.c_str());
     QueueLock holder(name.c_str());
-    const HANDLE thread = runThread(takeAndHold, holder);
+    ASSERT_TRUE(holder.acquire());
+
+    TimedEnqueue timed{&queue, 0};
+    const HANDLE thread = runThread(enqueueTimed, &timed);
     ASSERT_NE(thread, nullptr);
-    Sleep(200);
-
-    const DWORD start = GetTickCount();
-    queue.enqueue(job("dropped"));
-    const DWORD waited = GetTickCount() - start;
-    EXPECT_GE(waited, 4500u);
-    EXPECT_LT(waited, 5900u);
-
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
+    holder.release();
+
+    EXPECT_GE(timed.waited, 4500u);
+    EXPECT_LT(timed.waited, 6000u);
     EXPECT_EQ(queue.waiting(), 0u);
 }

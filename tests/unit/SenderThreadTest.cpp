@@ -31,17 +31,12 @@ protected:
     void TearDown() override { sender.stop(); }
 
     bool waitUntilEmpty(DWORD timeoutMs) {
-        const DWORD start = GetTickCount();
-        while (queue.waiting() != 0u) {
-            if (GetTickCount() - start > timeoutMs) return false;
-            Sleep(20);
-        }
-        return true;
+        return waitUntil([&] { return queue.waiting() == 0u; }, timeoutMs);
     }
 
-    // Waits for the session to end with QUIT, after the pause of the last mail.
-    void waitUntilClosed(const LabServer& server) {
-        for (int i = 0; i < 100 && lab.connections(server).back().open; ++i) Sleep(50);
+    // The session ends with QUIT after the pause of its last mail.
+    bool waitUntilClosed(const LabServer& server) {
+        return waitUntil([&] { return !lab.connections(server).back().open; }, 5000);
     }
 
     DWORD timedStop(StopOutcome& outcome) {
@@ -77,7 +72,7 @@ TEST_F(SenderThreadTest, WaitingJobsShareOneSessionWithTheFrontJobsServerAndHelo
     sender.start(queue);
 
     ASSERT_TRUE(lab.waitForMails(server, 3));
-    waitUntilClosed(server);
+    EXPECT_TRUE(waitUntilClosed(server));
     const std::vector<LabConnection> connections = lab.connections(server);
     ASSERT_EQ(connections.size(), 1u);
     EXPECT_EQ(connections[0].helo, kHeloDomain);
@@ -132,7 +127,7 @@ TEST_F(SenderThreadTest, StopDuringALongBatchKeepsUntakenJobsForTheNextStart) {
     StopOutcome outcome;
     const DWORD waited = timedStop(outcome);
     EXPECT_GE(waited, 1900u);
-    EXPECT_LT(waited, 2400u);
+    EXPECT_LT(waited, 2500u);
     EXPECT_EQ(outcome, StopOutcome::Aborted);
     const std::size_t sent = lab.mails(server).size();
     EXPECT_LT(sent, subjects.size());
@@ -153,7 +148,7 @@ TEST_F(SenderThreadTest, StopWhileTheServerNeverAnswersEndsTheThreadByItself) {
     StopOutcome outcome;
     const DWORD waited = timedStop(outcome);
     EXPECT_GE(waited, 1900u);
-    EXPECT_LT(waited, 2400u);
+    EXPECT_LT(waited, 2500u);
     EXPECT_EQ(outcome, StopOutcome::Aborted);
     EXPECT_EQ(queue.waiting(), 1u);
 }

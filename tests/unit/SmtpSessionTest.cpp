@@ -50,12 +50,12 @@ protected:
     // The only connection of a scripted peer, once it has ended.
     LabConnection finishedConnection(const LabServer& server) {
         std::vector<LabConnection> connections;
-        for (int i = 0; i < 100; ++i) {
-            connections = lab.connections(server);
-            if (connections.size() == 1 && !connections[0].open) break;
-            Sleep(50);
-        }
-        EXPECT_EQ(connections.size(), 1u);
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                connections = lab.connections(server);
+                return connections.size() == 1 && !connections[0].open;
+            },
+            5000));
         return connections.empty() ? LabConnection() : connections[0];
     }
 
