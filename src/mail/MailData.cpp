@@ -53,7 +53,7 @@ std::vector<Piece> mailPieces(const MailJob& job, const std::string& date) {
     return {
         {oneLine("MAIL FROM: ", job.sender), true},
         {oneLine("RCPT TO: ", job.recipient), true},
-        {std::string("DATA") + kCrLf, true},
+        {std::string("DATA") + kCrLf, true, true},
         {oneLine("TO: ", job.recipient), false},
         {oneLine("FROM: ", job.sender), false},
         {oneLine("SUBJECT: ", job.subject), false},
@@ -66,6 +66,8 @@ std::vector<Piece> mailPieces(const MailJob& job, const std::string& date) {
 std::string heloLine(const std::string& heloDomain) { return oneLine("HELO ", heloDomain); }
 
 std::string quitLine() { return std::string("QUIT") + kCrLf; }
+
+std::string resetLine() { return std::string("RSET") + kCrLf; }
 
 std::string heloDomain(const std::string& sender) {
     const std::size_t at = sender.find('@');

@@ -13,6 +13,9 @@ namespace MailData {
 struct Piece {
     std::string bytes;
     bool readsReply;
+    // The data that follows goes out only when the server's reply to this
+    // piece invites it: after a refusal, data lines would be read as commands.
+    bool opensData = false;
 };
 
 // MAIL FROM, RCPT TO, DATA, the four header lines TO, FROM, SUBJECT and DATE,
@@ -21,6 +24,8 @@ std::vector<Piece> mailPieces(const MailJob& job, const std::string& date);
 
 std::string heloLine(const std::string& heloDomain);
 std::string quitLine();
+// Ends a transaction that the server would not take data for.
+std::string resetLine();
 
 // The text after the first "@" of the sender, or the whole sender without one.
 std::string heloDomain(const std::string& sender);

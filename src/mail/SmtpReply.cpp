@@ -28,4 +28,6 @@ bool complete(const std::string& received) {
     return !isContinuation(received, lineStart);
 }
 
+bool invitesData(const std::string& reply) { return !reply.empty() && reply[0] == '3'; }
+
 }  // namespace SmtpReply

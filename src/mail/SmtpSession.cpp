@@ -86,7 +86,15 @@ void SmtpSession::sendMail(const MailJob& job) {
     if (!isOpen()) return;
     for (const MailData::Piece& piece : MailData::mailPieces(job, currentMailDate())) {
         sendText(piece.bytes);
-        if (piece.readsReply) readReply();
+        if (!piece.readsReply) continue;
+        const std::string reply = readReply();
+        if (piece.opensData && !SmtpReply::invitesData(reply)) {
+            // The mail is lost as any refused mail is, but its text never
+            // reaches the server as commands; the next mail starts afresh.
+            sendText(MailData::resetLine());
+            readReply();
+            return;
+        }
     }
 }
 
@@ -106,15 +114,16 @@ void SmtpSession::sendText(const std::string& text) {
     }
 }
 
-void SmtpSession::readReply() {
+std::string SmtpSession::readReply() {
     std::string received;
     char chunk[kReplyChunk];
     while (received.size() < SmtpReply::kMaxBytes) {
         const int n = recv(socket_, chunk, kReplyChunk, 0);
-        if (n <= 0) return;
+        if (n <= 0) break;
         received.append(chunk, static_cast<std::size_t>(n));
-        if (SmtpReply::complete(received)) return;
+        if (SmtpReply::complete(received)) break;
     }
+    return received;
 }
 
 void SmtpSession::release() {

@@ -9,8 +9,9 @@
 class AbortSignal;
 
 // The SMTP client: one connection to port 25 of a server, greeted with HELO,
-// any number of mails through it, then QUIT. Replies are read whole but never
-// examined: a refusal changes nothing of what is sent. Each session starts
+// any number of mails through it, then QUIT. Replies are read whole; only
+// the reply to DATA is looked at, so that the mail data never follows a
+// refusal, where the server would read it as commands. Each session starts
 // Windows Sockets for itself and cleans it up when it ends.
 class SmtpSession {
 public:
@@ -27,15 +28,16 @@ public:
     // reads its reply. Returns the connected socket, or INVALID_SOCKET when no
     // connection could be made or the abort signal was raised meanwhile.
     SOCKET open(const std::string& server, const std::string& heloDomain);
-    // One whole mail transaction, whatever the server answers.
+    // One mail transaction. A refused MAIL FROM or RCPT TO goes unnoticed;
+    // when DATA is refused too, RSET ends the transaction instead of the data.
     void sendMail(const MailJob& job);
     // QUIT, its reply, and the end of the connection.
     void close();
 
     // Sends every byte of the text, or as many as the connection takes.
     void sendText(const std::string& text);
-    // Reads one whole reply, however many receives it takes; nothing is kept.
-    void readReply();
+    // Reads one whole reply, however many receives it takes.
+    std::string readReply();
 
     bool isOpen() const { return socket_ != INVALID_SOCKET; }
 

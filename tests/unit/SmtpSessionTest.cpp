@@ -191,25 +191,41 @@ TEST_F(SmtpSessionTest, WaitsForAReplyThatArrivesInPieces) {
     EXPECT_EQ(finishedConnection(server).errors, std::vector<std::string>());
 }
 
-TEST_F(SmtpSessionTest, RefusedRecipientStillRunsTheWholeTransaction) {
+// After a refused DATA the server reads every line as a command, so a body
+// written as a conversation would send a mail of its own.
+TEST_F(SmtpSessionTest, RefusedMailSendsNoDataAndTheNextMailFollows) {
     PeerScript script;
     script.greet().expect("MAIL FROM: ").send("250 ok\r\n").expect("RCPT TO: nobody@x\r\n");
     script.send("550 no such user\r\n").expect("DATA").send("554 no valid recipients\r\n");
-    script.readData().send("503 no transaction\r\n");
+    script.expect("RSET").send("250 reset\r\n");
     script.expect("MAIL FROM: ").send("250 ok\r\n").expect("RCPT TO: " + std::string(kRecipient));
     script.send("250 ok\r\n").expect("DATA").send("354 go ahead\r\n").readData().send("250 queued\r\n");
     script.expect("QUIT").send("221 bye\r\n").close();
     const LabServer server = lab.startScript(script);
 
-    MailJob refused = mail("refused", "lost");
+    MailJob refused = mail("refused", "MAIL FROM: evil@x\r\nRCPT TO: victim@y\r\nDATA\r\nforged\r\n");
     refused.recipient = "nobody@x";
     deliver(server, {refused, mail("next", "kept")});
 
     const LabConnection connection = finishedConnection(server);
     EXPECT_EQ(connection.errors, std::vector<std::string>());
-    EXPECT_NE(connection.transcript.find("TO: nobody@x\r\nFROM: me@example.org\r\nSUBJECT: refused\r\n"),
-              std::string::npos);
-    EXPECT_NE(connection.transcript.find("\r\nlost\r\n\r\n\r\n.\r\n"), std::string::npos);
+    EXPECT_EQ(connection.transcript.find("evil@x"), std::string::npos);
+    EXPECT_EQ(connection.transcript.find("SUBJECT: refused"), std::string::npos);
+    EXPECT_NE(connection.transcript.find("SUBJECT: next\r\n"), std::string::npos);
+}
+
+TEST_F(SmtpSessionTest, RefusedRecipientAtARealServerSmugglesNothing) {
+    const LabServer server = lab.startSmtp({"nobody@example.net"});
+    MailJob refused = mail("refused", "MAIL FROM: evil@example.org\r\nRCPT TO: victim@example.net\r\n"
+                                      "DATA\r\nSUBJECT: forged\r\n\r\nforged\r\n.\r\n");
+    refused.recipient = "nobody@example.net";
+    deliver(server, {refused, mail("next", "kept")});
+
+    ASSERT_TRUE(lab.waitForMails(server, 1));
+    const std::vector<ReceivedMail> mails = lab.mails(server);
+    ASSERT_EQ(mails.size(), 1u);
+    EXPECT_EQ(mails[0].recipients, std::vector<std::string>{kRecipient});
+    EXPECT_NE(mails[0].data.find("SUBJECT: next\r\n"), std::string::npos);
 }
 
 TEST_F(SmtpSessionTest, ServerThatHangsUpAtOnceGoesUnnoticed) {
