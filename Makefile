@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS = -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure dll build test demo clean
+.PHONY: all deps configure dll build test demo dist clean
 
 all: build
 
@@ -25,8 +25,16 @@ build: configure
 test: deps build
 	BUILD_DIR=$(BUILD_DIR) tests/run.sh -j $(JOBS)
 
+# A real SMTP server on 127.0.0.1 port 25, the host simulator playing a
+# sample conversation, and every mail as the server received it.
 demo: deps build
-	@echo "The demo arrives with forwarding: it will run a real SMTP server and the host simulator."
+	@BUILD_DIR=$(BUILD_DIR) tools/demo.sh
+
+# The release package, checked: the DLL inside is the one just built.
+dist: deps build
+	@package=$$(/usr/bin/python3 tools/make_dist.py --build $(BUILD_DIR) --out dist) && \
+	/usr/bin/python3 tests/tools/dist_test.py --build $(BUILD_DIR) --zip "$$package" && \
+	echo "Release package: $$package"
 
 clean:
 	rm -rf $(BUILD_DIR) dist
