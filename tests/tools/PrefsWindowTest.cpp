@@ -15,6 +15,8 @@ namespace {
 
 const char kSection[] = "IM Tolvane";
 const UINT kTickMs = 40;
+// The room the window may leave around the page and the buttons.
+const int kMostSpareRoom = 16;
 const int kMaxTicks = 100;
 
 // Steps through an open PrefsWindow from a thread timer inside its loop, as
@@ -132,7 +134,7 @@ TEST_F(PrefsWindowTest, OkSavesAndClosingTheWindowCancels) {
     EXPECT_EQ(host.page(), nullptr);
 }
 
-TEST_F(PrefsWindowTest, ThePageAndTheButtonsFitTheWindow) {
+TEST_F(PrefsWindowTest, TheWindowFitsAroundThePageAndTheButtons) {
     EXPECT_TRUE(run([this](int) {
         HWND page = host.page();
         EXPECT_NE(page, nullptr);
@@ -152,7 +154,9 @@ TEST_F(PrefsWindowTest, ThePageAndTheButtonsFitTheWindow) {
             EXPECT_TRUE(IntersectRect(&inside, &client, &buttonRect) && EqualRect(&inside, &buttonRect))
                 << "button " << button << " is cut off";
             EXPECT_GE(buttonRect.top, pageRect.bottom) << "button " << button << " covers the page";
+            EXPECT_LE(client.bottom - buttonRect.bottom, kMostSpareRoom);
         }
+        EXPECT_LE(client.right - pageRect.right, kMostSpareRoom);
         DialogDriver::click(frame, IDCANCEL);
         return false;
     }));

@@ -11,8 +11,6 @@ const int kMargin = 8;
 const int kButtonWidth = 75;
 const int kButtonHeight = 23;
 const int kButtonGap = 6;
-const int kInitialWidth = 480;
-const int kInitialHeight = 480;
 
 const int32_t kCancelAction = 0;
 const int32_t kApplyAction = 1;
@@ -54,15 +52,16 @@ bool PrefsWindow::create() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (!registerClass(instance, &PrefsWindow::procedure)) return false;
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    // Sized once the page is in it.
     window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kClassName, kTitle, style, CW_USEDEFAULT,
-                              CW_USEDEFAULT, kInitialWidth, kInitialHeight, nullptr, nullptr,
-                              instance, this);
+                              CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
     return window_ != nullptr;
 }
 
-// Sizes the window to the page, with the buttons in a row below it.
+// Sizes the window to the page, with the buttons in a row below it; without
+// a page it holds the buttons alone.
 void PrefsWindow::placeAroundPage() {
-    RECT page = {0, 0, kInitialWidth - 2 * kMargin, kInitialHeight - 2 * kMargin};
+    RECT page = {0, 0, 0, 0};
     if (host_.page()) {
         GetWindowRect(host_.page(), &page);
         OffsetRect(&page, -page.left, -page.top);
