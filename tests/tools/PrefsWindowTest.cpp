@@ -71,7 +71,8 @@ protected:
     }
 
     std::string savedServer() const {
-        for (const IniEntry& entry : IniFile(directory.file(TestHost::kSettingsFileName)).entries(kSection)) {
+        const IniFile file(directory.file(TestHost::kSettingsFileName));
+        for (const IniEntry& entry : file.entries(kSection)) {
             if (entry.first == "SMTP Server") return entry.second;
         }
         return std::string();
@@ -151,8 +152,9 @@ TEST_F(PrefsWindowTest, TheWindowFitsAroundThePageAndTheButtons) {
         for (int button : {IDOK, IDCANCEL, PrefsWindow::kApplyButton}) {
             RECT buttonRect;
             GetWindowRect(GetDlgItem(frame, button), &buttonRect);
-            EXPECT_TRUE(IntersectRect(&inside, &client, &buttonRect) && EqualRect(&inside, &buttonRect))
-                << "button " << button << " is cut off";
+            const bool whole =
+                IntersectRect(&inside, &client, &buttonRect) && EqualRect(&inside, &buttonRect);
+            EXPECT_TRUE(whole) << "button " << button << " is cut off";
             EXPECT_GE(buttonRect.top, pageRect.bottom) << "button " << button << " covers the page";
             EXPECT_LE(client.bottom - buttonRect.bottom, kMostSpareRoom);
         }

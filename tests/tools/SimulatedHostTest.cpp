@@ -23,7 +23,8 @@ const char kNoServer[] = "127.255.255.254";
 class SimulatedHostTest : public ::testing::Test {
 protected:
     void open(const std::vector<IniEntry>& settings = {}) {
-        IniFile(directory.file(TestHost::kSettingsFileName)).writeThroughProfile(settings, kSection);
+        const IniFile file(directory.file(TestHost::kSettingsFileName));
+        file.writeThroughProfile(settings, kSection);
         std::string error;
         ASSERT_TRUE(host.open(builtDllPath(), error)) << error;
         host.load(directory.path());

@@ -92,7 +92,8 @@ class Demo(unittest.TestCase):
         self.assertEqual(len(self.mails), 5)
 
     def test_each_message_causes_its_requests(self):
-        alert = 'plug-in: systraySetAlert: "IM: %s has been forwarded" (style "default", values 1 0 0)'
+        alert = ('plug-in: systraySetAlert: "IM: %s has been forwarded" '
+                 '(style "default", values 1 0 0)')
         reply = ('plug-in: messageSend: to "%s" over "AIM" (connection 1), type "outgoing": '
                  '"Your message has been forwarded to a mobile device"')
         wanted = [
@@ -105,7 +106,8 @@ class Demo(unittest.TestCase):
             reply % 'ann',
             'host:    bob over ICQ (connection 2): !PAGE is anyone there?',
             'plug-in: no request',
-            'host:    bob over ICQ (connection 2): <b>!page</b> the build server is <i>down</i> again',
+            'host:    bob over ICQ (connection 2): '
+            '<b>!page</b> the build server is <i>down</i> again',
             alert % 'bob',
             'host:    carol over AIM (connection 1): !page' + long_message(),
             alert % 'carol (Part 3/3)',

@@ -13,7 +13,7 @@
 
 namespace {
 
-const int kSkippedLinesExit = 1;
+const int kScriptFaultExit = 1;
 const int kUsageExit = 2;
 const int kNoPluginExit = 3;
 const UINT kCrashExit = 4;
@@ -46,15 +46,18 @@ std::string currentDirectory() {
     return length > 0 && length < MAX_PATH ? withTrailingSeparator(directory) : std::string();
 }
 
+// The number of lines that could not be played; an unreadable script counts
+// as one.
 int playScript(SimulatedHost& host, const SimulatorOptions& options) {
-    std::FILE* script = options.scriptPath.empty() ? stdin : std::fopen(options.scriptPath.c_str(), "rb");
+    const bool fromFile = !options.scriptPath.empty();
+    std::FILE* script = fromFile ? std::fopen(options.scriptPath.c_str(), "rb") : stdin;
     if (!script) {
         printProblem("cannot read " + options.scriptPath);
         return 1;
     }
-    const int skipped = ConversationPlayer(host, printLine, printProblem).play(script);
-    if (script != stdin) std::fclose(script);
-    return skipped;
+    const int faults = ConversationPlayer(host, printLine, printProblem).play(script);
+    if (fromFile) std::fclose(script);
+    return faults;
 }
 
 int simulate(const SimulatorOptions& options) {
@@ -72,14 +75,14 @@ int simulate(const SimulatorOptions& options) {
     if (options.showPrefs && !PrefsWindow(host).run()) {
         printProblem("cannot open the preferences window: is there a display?");
     }
-    const int skipped = options.playScript ? playScript(host, options) : 0;
+    const int faults = options.playScript ? playScript(host, options) : 0;
     if (options.waitMs > 0) {
         printLine(SimulatedHost::kHostPrefix + ("waits " + std::to_string(options.waitMs) + " ms"));
         Sleep(options.waitMs);
     }
     host.stop();
     host.unload();
-    return skipped > 0 ? kSkippedLinesExit : 0;
+    return faults > 0 ? kScriptFaultExit : 0;
 }
 
 }  // namespace

@@ -79,7 +79,9 @@ std::string describeRequest(const std::string& request, const void* record) {
     if (!record) return head + "without a record";
     const uint32_t size = *static_cast<const uint32_t*>(record);
     auto found = describers().find(request);
-    if (found == describers().end()) return head + formatted("unknown request, record size %u", size);
+    if (found == describers().end()) {
+        return head + formatted("unknown request, record size %u", size);
+    }
     const Describer& describer = found->second;
     if (size != describer.size) {
         return head + formatted("record size %u where %u belongs", size, describer.size);

@@ -77,7 +77,9 @@ ScriptLine parseScriptLine(const std::string& rawLine) {
     message.sender = nextWord(line, at);
     message.medium = nextWord(line, at);
     const std::size_t text = line.find_first_not_of(kBlanks, at);
-    if (text == std::string::npos) return malformed("a message needs a sender, a medium and a text");
+    if (text == std::string::npos) {
+        return malformed("a message needs a sender, a medium and a text");
+    }
     message.text = line.substr(text);
     return message;
 }

@@ -153,8 +153,11 @@ void SimulatedHost::prefsAction(int32_t action) {
     std::memset(&record, 0, sizeof record);
     record.hostSize = sizeof record;
     record.action = action;
-    const bool named = action >= 0 && action < static_cast<int32_t>(std::size(kActionNames));
-    say(kHostPrefix, "prefsAction " + number(action) + (named ? std::string(" (") + kActionNames[action] + ")" : ""));
+    std::string words = "prefsAction " + number(action);
+    if (action >= 0 && action < static_cast<int32_t>(std::size(kActionNames))) {
+        words += std::string(" (") + kActionNames[action] + ")";
+    }
+    say(kHostPrefix, words);
     event("prefsAction", &record);
 }
 

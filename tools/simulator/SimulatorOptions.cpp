@@ -29,7 +29,10 @@ const char kUsage[] =
     "                   the conversation (needs a display); OK and Apply save\n"
     "  --wait-ms N      wait N ms after the conversation, before \"stop\", so the\n"
     "                   plug-in can send what it queued (each mail takes a second)\n"
-    "  --help           show this text\n";
+    "  --help           show this text\n"
+    "\n"
+    "Exit codes: 0 done; 1 lines of SCRIPT skipped, or SCRIPT unreadable;\n"
+    "2 a faulty command line; 3 the DLL cannot be loaded; 4 the plug-in crashed.\n";
 
 bool readWait(const std::string& text, uint32_t& ms) {
     const ScriptLine asWait = parseScriptLine("# wait " + text);
