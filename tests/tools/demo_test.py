@@ -5,13 +5,14 @@ environment that tests/run.sh provides. Checks what a person reading the
 output relies on: which messages caused which requests, and which mails
 the server received. Port 25 needs root."""
 
-import argparse
 import os
 import random
 import socket
 import subprocess
 import sys
 import unittest
+
+import toolcheck
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 CONVERSATION = os.path.join(ROOT, 'tools', 'demo-conversation.txt')
@@ -155,14 +156,7 @@ class Demo(unittest.TestCase):
         self.assertIn(f'  SMTP Server={self.address}', self.lines[start:])
 
 
-def main():
-    global BUILD
-    parser = argparse.ArgumentParser()
-    parser.add_argument('--build', required=True)
-    arguments, rest = parser.parse_known_args()
-    BUILD = os.path.abspath(arguments.build)
-    unittest.main(argv=[sys.argv[0], *rest])
-
-
 if __name__ == '__main__':
-    main()
+    options, argv = toolcheck.command_line()
+    BUILD = options.build
+    unittest.main(argv=argv)

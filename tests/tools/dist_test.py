@@ -3,7 +3,6 @@
 built and tested. Without --zip, a package is made afresh into a temporary
 folder with tools/make_dist.py; with --zip, that package is checked."""
 
-import argparse
 import os
 import shutil
 import struct
@@ -12,6 +11,8 @@ import sys
 import tempfile
 import unittest
 import zipfile
+
+import toolcheck
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 BUILD = None
@@ -94,16 +95,8 @@ class ReleasePackage(unittest.TestCase):
         self.assertIn('THE SOFTWARE IS PROVIDED "AS IS"', license_text)
 
 
-def main():
-    global BUILD, PACKAGE
-    parser = argparse.ArgumentParser()
-    parser.add_argument('--build', required=True)
-    parser.add_argument('--zip')
-    arguments, rest = parser.parse_known_args()
-    BUILD = os.path.abspath(arguments.build)
-    PACKAGE = arguments.zip and os.path.abspath(arguments.zip)
-    unittest.main(argv=[sys.argv[0], *rest])
-
-
 if __name__ == '__main__':
-    main()
+    options, argv = toolcheck.command_line('--zip')
+    BUILD = options.build
+    PACKAGE = options.zip and os.path.abspath(options.zip)
+    unittest.main(argv=argv)

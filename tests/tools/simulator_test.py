@@ -3,7 +3,6 @@
 script read from a file, and the settings file it has the plug-in write.
 Runs under the Wine environment that tests/run.sh provides."""
 
-import argparse
 import os
 import shutil
 import subprocess
@@ -11,12 +10,11 @@ import sys
 import tempfile
 import unittest
 
+import toolcheck
+from toolcheck import windows_path
+
 BUILD = None
 RUN_TIMEOUT_S = 60
-
-
-def windows_path(path):
-    return 'Z:' + path.replace('/', '\\')
 
 
 def simulate(*arguments, script=None):
@@ -94,14 +92,7 @@ class SimulatorProgram(unittest.TestCase):
         self.assertIn('host:    unload', lines_of(result))
 
 
-def main():
-    global BUILD
-    parser = argparse.ArgumentParser()
-    parser.add_argument('--build', required=True)
-    arguments, rest = parser.parse_known_args()
-    BUILD = os.path.abspath(arguments.build)
-    unittest.main(argv=[sys.argv[0], *rest])
-
-
 if __name__ == '__main__':
-    main()
+    options, argv = toolcheck.command_line()
+    BUILD = options.build
+    unittest.main(argv=argv)
