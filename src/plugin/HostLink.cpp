@@ -1,17 +1,6 @@
 #include "plugin/HostLink.h"
 
-#include <cstring>
-
-namespace {
-
-// Writes the text followed by zero bytes up to the end of the field.
-template <size_t N>
-void writeField(char (&field)[N], const char* text) {
-    std::memset(field, 0, N);
-    if (text) std::strncpy(field, text, N - 1);
-}
-
-}  // namespace
+#include "plugin/FixedField.h"
 
 void HostLink::attach(PluginInfoRecord* record) {
     record_ = record;

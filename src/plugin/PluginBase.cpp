@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
 #include "plugin/RelayPlugin.h"
 
@@ -17,18 +18,16 @@ const char kMessageSend[] = "messageSend";
 const char kOutgoing[] = "outgoing";
 
 const int32_t kNotSubscribed = -1;
+const int32_t kPrefsRecordOne = 1;
 
-// The texts of a "messageSend" must outlive the call: module-wide buffers.
-char replyMedium[16];
-char replyName[256];
-char replyText[2048];
-
-template <size_t N>
-const char* copyCut(char (&buffer)[N], const char* text) {
-    std::memset(buffer, 0, N);
-    if (text) std::strncpy(buffer, text, N - 1);
-    return buffer;
-}
+// The texts of a "messageSend" must outlive the call, so they are copied into
+// module-wide buffers that stay unchanged until the next reply.
+const size_t kReplyMediumSize = 16;
+const size_t kReplyNameSize = 256;
+const size_t kReplyTextSize = 2048;
+char replyMedium[kReplyMediumSize];
+char replyName[kReplyNameSize];
+char replyText[kReplyTextSize];
 
 template <typename Record>
 Record zeroedRecord() {
@@ -36,6 +35,12 @@ Record zeroedRecord() {
     std::memset(&record, 0, sizeof record);
     record.size = sizeof record;
     return record;
+}
+
+// addDialog and removeDialog run outside the object's own operations.
+int32_t requestThroughPlugin(const char* name, void* record) {
+    PluginBase* plugin = pluginObject();
+    return plugin ? plugin->request(name, record) : 0;
 }
 
 }  // namespace
@@ -59,7 +64,7 @@ int32_t PluginBase::request(const char* name, void* record) const {
 int32_t PluginBase::initializePrefs(const char* pageName) {
     registeredPageName_ = pageName;
     PrefsRecord record = zeroedRecord<PrefsRecord>();
-    record.one = 1;
+    record.one = kPrefsRecordOne;
     record.pageName = pageName;
     return request(kPrefsInitialize, &record);
 }
@@ -69,7 +74,7 @@ void PluginBase::enableMessageBroadcast(int32_t userValue) {
     BroadcastRecord record = zeroedRecord<BroadcastRecord>();
     record.callback = messageBroadcastCallback;
     record.userValue = userValue;
-    broadcastSubscription_ = service_ ? request(kMessageBroadcastEnable, &record) : 0;
+    broadcastSubscription_ = request(kMessageBroadcastEnable, &record);
 }
 
 void PluginBase::disableMessageBroadcast() {
@@ -94,24 +99,24 @@ void PluginBase::setSystrayAlert(const char* text, const char* style, int32_t fi
 void PluginBase::sendMessage(const char* medium, int32_t connection, const char* name,
                              const char* text) {
     MessageRecord record = zeroedRecord<MessageRecord>();
-    record.medium = copyCut(replyMedium, medium);
+    record.medium = writeField(replyMedium, medium);
     record.connection = connection;
-    record.name = copyCut(replyName, name);
+    record.name = writeField(replyName, name);
     record.type = kOutgoing;
-    record.text = copyCut(replyText, text);
+    record.text = writeField(replyText, text);
     request(kMessageSend, &record);
 }
 
 HWND addDialog(HINSTANCE module, int resource, HWND parent, DLGPROC procedure) {
     DialogRecord record = zeroedRecord<DialogRecord>();
     record.window = CreateDialogParamA(module, MAKEINTRESOURCEA(resource), parent, procedure, 0);
-    if (PluginBase* plugin = pluginObject()) plugin->request(kDialogAdd, &record);
+    requestThroughPlugin(kDialogAdd, &record);
     return record.window;
 }
 
 void removeDialog(HWND window) {
     DialogRecord record = zeroedRecord<DialogRecord>();
     record.window = window;
-    if (PluginBase* plugin = pluginObject()) plugin->request(kDialogRemove, &record);
+    requestThroughPlugin(kDialogRemove, &record);
     DestroyWindow(window);
 }

@@ -2,7 +2,9 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 
+#include "plugin/EventName.h"
 #include "plugin/MessageEvent.h"
 #include "plugin/RelayPlugin.h"
 #include "plugin/StripMarkup.h"
@@ -15,60 +17,86 @@ const char kMessageBroadcast[] = "message_broadcast";
 HINSTANCE module = nullptr;
 RelayPlugin* plugin = nullptr;
 
-// Host event names are compared without regard to the case of A to Z only.
-bool sameEventName(const char* a, const char* b) {
-    auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    for (; *a && *b; ++a, ++b) {
-        if (fold(*a) != fold(*b)) return false;
-    }
-    return *a == *b;
-}
-
 std::string copyText(const char* text) { return text ? std::string(text) : std::string(); }
 
-void load(PluginInfoRecord* record) {
-    // A second "load" keeps the object that exists: nothing leaks.
+void loadEvent(void* record) {
+    // A second "load" keeps the object that exists, so nothing leaks.
     if (!record || plugin) return;
     plugin = new (std::nothrow) RelayPlugin();
     if (!plugin) return;
-    plugin->attachHost(module, record);
+    plugin->attachHost(module, static_cast<PluginInfoRecord*>(record));
     plugin->onLoad();
 }
 
-void unload() {
-    if (plugin) {
-        plugin->onUnload();
-        delete plugin;
-    }
+void unloadEvent(void*) {
+    if (plugin) plugin->onUnload();
+    delete plugin;
     plugin = nullptr;
 }
 
-void showPrefs(PrefsShowRecord* record) {
-    if (!record || !record->pageName) return;
-    const char* registered = plugin->registeredPageName();
-    if (registered && std::strcmp(record->pageName, registered) == 0) plugin->onPrefsShow(*record);
+void initialLoadEvent(void*) {
+    if (plugin) plugin->onInitialLoad();
 }
 
+void startEvent(void*) {
+    if (plugin) plugin->onStart();
+}
+
+void stopEvent(void*) {
+    if (plugin) plugin->onStop();
+}
+
+void finalUnloadEvent(void*) {
+    if (plugin) plugin->onFinalUnload();
+}
+
+// Answered only for the registered page, compared byte for byte.
+void prefsShowEvent(void* record) {
+    if (!plugin || !record) return;
+    PrefsShowRecord& show = *static_cast<PrefsShowRecord*>(record);
+    const char* registered = plugin->registeredPageName();
+    if (!registered || !show.pageName || std::strcmp(show.pageName, registered) != 0) return;
+    plugin->onPrefsShow(show);
+}
+
+void prefsActionEvent(void* record) {
+    if (plugin && record) plugin->onPrefsAction(*static_cast<const PrefsActionRecord*>(record));
+}
+
+struct EventRoute {
+    const char* name;
+    void (*handle)(void* record);
+};
+
+// In the order the names are compared; the first equal name decides.
+const EventRoute kEventRoutes[] = {
+    {"load", loadEvent},
+    {"initialLoad", initialLoadEvent},
+    {"start", startEvent},
+    {"stop", stopEvent},
+    {"unload", unloadEvent},
+    {"finalUnload", finalUnloadEvent},
+    {"prefsShow", prefsShowEvent},
+    {"prefsAction", prefsActionEvent},
+};
+
 void dispatch(const char* eventName, void* record) {
-    if (sameEventName(eventName, "load")) {
-        load(static_cast<PluginInfoRecord*>(record));
-    } else if (sameEventName(eventName, "unload")) {
-        unload();
-    } else if (!plugin) {
-        return;
-    } else if (sameEventName(eventName, "initialLoad")) {
-        plugin->onInitialLoad();
-    } else if (sameEventName(eventName, "start")) {
-        plugin->onStart();
-    } else if (sameEventName(eventName, "stop")) {
-        plugin->onStop();
-    } else if (sameEventName(eventName, "finalUnload")) {
-        plugin->onFinalUnload();
-    } else if (sameEventName(eventName, "prefsShow")) {
-        showPrefs(static_cast<PrefsShowRecord*>(record));
-    } else if (sameEventName(eventName, "prefsAction")) {
-        if (record) plugin->onPrefsAction(*static_cast<PrefsActionRecord*>(record));
+    for (const EventRoute& route : kEventRoutes) {
+        if (sameEventName(eventName, route.name)) {
+            route.handle(record);
+            return;
+        }
     }
+}
+
+MessageEvent messageEvent(const MessageRecord& message) {
+    MessageEvent event;
+    event.medium = copyText(message.medium);
+    event.connection = message.connection;
+    event.name = copyText(message.name);
+    event.type = copyText(message.type);
+    if (message.text) event.plainText = stripMarkup(message.text);
+    return event;
 }
 
 }  // namespace
@@ -82,13 +110,7 @@ int32_t __cdecl messageBroadcastCallback(int32_t first, int32_t second, const ch
     if (!plugin || !record) return 0;
     // Nothing may be thrown into the host, not even running out of memory.
     try {
-        const MessageRecord& message = *static_cast<const MessageRecord*>(record);
-        MessageEvent event;
-        event.medium = copyText(message.medium);
-        event.connection = message.connection;
-        event.name = copyText(message.name);
-        event.type = copyText(message.type);
-        if (message.text) event.plainText = stripMarkup(message.text);
+        const MessageEvent event = messageEvent(*static_cast<const MessageRecord*>(record));
         plugin->onMessageBroadcast(first, second, eventName, event, fifth);
     } catch (...) {
     }

@@ -1,8 +1,7 @@
 #include "plugin/RelayPlugin.h"
 
-#include <cstring>
-
 #include "forward/MessageHandler.h"
+#include "plugin/FixedField.h"
 #include "ui/PrefsPage.h"
 #include "ui/resource.h"
 
@@ -16,14 +15,10 @@ const char kDescription[] = "Forwards IMs to an email address or mobile phone.";
 const char kPageName[] = "IM Tolvaning";
 const char kPageDescription[] = "Forward IMs to an email address or mobile phone.";
 
+const int32_t kStartUserValue = 0;
+
 enum PrefsActionValue { kCancel = 0, kApply = 1, kConfirm = 2 };
 enum ShowFlag { kHide = 0, kShow = 1 };
-
-template <size_t N>
-void writeField(char (&field)[N], const char* text) {
-    std::memset(field, 0, N);
-    std::strncpy(field, text, N - 1);
-}
 
 }  // namespace
 
@@ -41,9 +36,9 @@ void RelayPlugin::onLoad() {
 void RelayPlugin::onInitialLoad() {}
 
 void RelayPlugin::onUnload() {
-    // A host that forgot "stop" must not leave the thread on a queue that
-    // is about to be destroyed.
-    onStop();
+    // A host that forgot "stop" must not leave the thread on a queue that is
+    // about to be destroyed, nor a callback registered into a freed module.
+    if (started_) onStop();
     if (page_) {
         PrefsPage::readBack(page_, settings_);
         PrefsPage::destroy(page_);
@@ -59,13 +54,15 @@ void RelayPlugin::onFinalUnload() {}
 
 void RelayPlugin::onStart() {
     // A second "start" while started starts nothing more.
-    if (senderThread_.started()) return;
+    if (started_) return;
+    started_ = true;
     initializePrefs(kPageName);
-    enableMessageBroadcast(0);
+    enableMessageBroadcast(kStartUserValue);
     senderThread_.start(mailQueue_);
 }
 
 void RelayPlugin::onStop() {
+    started_ = false;
     senderThread_.stop();
     disableMessageBroadcast();
 }

@@ -30,6 +30,8 @@ private:
     void showPage(const PrefsShowRecord& record);
 
     HBITMAP bitmap_ = nullptr;
+    // Between "start" and "stop": guards against a second start.
+    bool started_ = false;
     Settings settings_;
     SenderThread senderThread_;
     MailQueue mailQueue_;

@@ -7,7 +7,8 @@ namespace SettingsValues {
 
 // On exactly when the text begins with the digit 1.
 bool parseSwitch(const std::string& stored);
-// atoi: leading blanks, an optional sign, digits up to the first other byte.
+// As atoi reads it: leading blanks, an optional sign, digits up to the first
+// other byte; no digits give 0. An overflow wraps modulo 2^32.
 int32_t parseNumber(const std::string& stored);
 
 std::string formatSwitch(bool on);

@@ -1,0 +1,147 @@
+#include "TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kMessageBroadcast[] = "message_broadcast";
+const char kHostText[] = "test host";
+const UINT kCrashExitCode = 3;
+
+LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
+    std::fprintf(stderr, "test host: unhandled exception 0x%08lx at %p\n",
+                 exception->ExceptionRecord->ExceptionCode,
+                 exception->ExceptionRecord->ExceptionAddress);
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), kCrashExitCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+template <typename Record>
+Record hostRecord() {
+    Record record;
+    std::memset(&record, 0, sizeof record);
+    record.hostSize = sizeof record;
+    return record;
+}
+
+// GetProcAddress's generic result as the export's real type.
+template <typename Function>
+Function entryPoint(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+std::string builtDllPath() {
+    std::string path = "Z:" + std::string(TOLVANE_DLL_PATH);
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+void installCrashFilter() { SetUnhandledExceptionFilter(reportCrash); }
+
+TestHost::TestHost() {
+    installCrashFilter();
+    std::memset(&info_, 0, sizeof info_);
+    module_ = LoadLibraryA(builtDllPath().c_str());
+    if (!module_) {
+        ADD_FAILURE() << "cannot load " << builtDllPath() << ", error " << GetLastError();
+        return;
+    }
+    pluginMain_ = entryPoint<decltype(pluginMain_)>(module_, "plugin_main");
+    pluginVersion_ = entryPoint<decltype(pluginVersion_)>(module_, "plugin_version");
+    if (!pluginMain_ || !pluginVersion_) ADD_FAILURE() << "the DLL lacks its entry points";
+}
+
+TestHost::~TestHost() {
+    if (started_) stop();
+    if (loaded_) unload();
+    if (parentWindow_) DestroyWindow(parentWindow_);
+    if (module_) FreeLibrary(module_);
+}
+
+int32_t TestHost::event(const char* name, void* record) {
+    return pluginMain_ ? pluginMain_(name, record) : 0;
+}
+
+int32_t TestHost::version() { return pluginVersion_ ? pluginVersion_() : 0; }
+
+int32_t TestHost::load(bool withService) {
+    info_ = hostRecord<PluginInfoRecord>();
+    info_.settingsDirectory = directory_.path().c_str();
+    info_.unusedText = kHostText;
+    info_.service = withService ? service() : nullptr;
+    loaded_ = true;
+    return event("load", &info_);
+}
+
+int32_t TestHost::start() {
+    started_ = true;
+    return event("start", nullptr);
+}
+
+int32_t TestHost::stop() {
+    started_ = false;
+    return event("stop", nullptr);
+}
+
+int32_t TestHost::unload() {
+    started_ = false;
+    loaded_ = false;
+    return event("unload", nullptr);
+}
+
+PrefsShowRecord TestHost::prefsShow(int32_t showFlag, HWND parent, int32_t x, int32_t y,
+                                    const char* pageName) {
+    PrefsShowRecord record = hostRecord<PrefsShowRecord>();
+    record.showFlag = showFlag;
+    record.pageName = pageName;
+    record.parentWindow = parent;
+    record.x = x;
+    record.y = y;
+    event("prefsShow", &record);
+    return record;
+}
+
+int32_t TestHost::prefsAction(int32_t action) {
+    PrefsActionRecord record = hostRecord<PrefsActionRecord>();
+    record.action = action;
+    return event("prefsAction", &record);
+}
+
+bool TestHost::broadcast(const char* medium, int32_t connection, const char* name,
+                         const char* type, const char* text) {
+    if (!subscribed() || !callback()) return false;
+    MessageRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.size = sizeof record;
+    record.medium = medium;
+    record.connection = connection;
+    record.name = name;
+    record.type = type;
+    record.text = text;
+    broadcastRaw(kMessageBroadcast, &record);
+    return true;
+}
+
+int32_t TestHost::broadcastRaw(const char* eventName, void* record) {
+    if (!callback()) {
+        ADD_FAILURE() << "the plug-in registered no broadcast callback";
+        return 0;
+    }
+    return callback()(0, 0, eventName, record, 0);
+}
+
+HWND TestHost::parentWindow() {
+    if (!parentWindow_) {
+        parentWindow_ = CreateWindowExA(0, "STATIC", "test host", WS_OVERLAPPEDWINDOW, 0, 0, 640,
+                                        480, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    return parentWindow_;
+}
