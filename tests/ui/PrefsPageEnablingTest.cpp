@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "DialogDriver.h"
-#include "LayoutCheck.h"
 #include "PageHarness.h"
 #include "ui/resource.h"
 
@@ -13,6 +12,7 @@ using DialogDriver::click;
 
 namespace {
 
+const int kNoId = 0xFFFF;   // the two frames without an id
 const std::vector<int> kAlwaysEnabled = {kNoId, kNoId, IDC_FORWARDING_ENABLED, IDC_ABOUT, IDC_READ_ME};
 const std::vector<int> kServerGroup = {IDC_FORWARD_EMAIL,      IDC_FORWARD_PHONE, IDC_SMTP_SERVER_LABEL,
                                        IDC_SMTP_SERVER,        IDC_FROM_ADDRESS_LABEL, IDC_FROM_ADDRESS};
