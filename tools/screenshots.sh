@@ -34,8 +34,9 @@ if [ -z "${DISPLAY:-}" ]; then
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
 fi
 
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+mkdir -p "$WINEPREFIX"
 wineserver -p
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 
 wine "$build/tools/capture_windows.exe" "$(winepath -w "$shots")" </dev/null
