@@ -20,22 +20,24 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The display comes first: Wine's desktop process starts with the first
+# program and keeps the display it found then.
+if [ -z "${DISPLAY:-}" ]; then
+    displayfile=$(mktemp)
+    # Xvfb picks a free display itself, so concurrent runs never collide.
+    Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$displayfile" 2>/dev/null &
+    pids+=($!)
+    for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
+    [ -s "$displayfile" ] || { echo "tests/run.sh: Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=":$(head -n1 "$displayfile")"
+    rm -f "$displayfile"
+fi
+
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
 wineserver -p
 # Wine's own service processes start with the first program and would keep
 # ctest's output pipes open; start them now, away from those pipes.
 wine cmd /c exit </dev/null >/dev/null 2>&1
-
-if [ -z "${DISPLAY:-}" ]; then
-    for n in $(seq 90 120); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        pids+=($!)
-        export DISPLAY=":$n"
-        break
-    done
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
-fi
 
 if [ -f tests/peers/maillab.py ]; then
     portfile=$(mktemp)
