@@ -31,14 +31,27 @@ std::map<std::string, std::string> byKey(const std::vector<IniEntry>& entries) {
     return std::map<std::string, std::string>(entries.begin(), entries.end());
 }
 
-// Loads with the given file contents and unloads at once: what the file
+// A key, the value stored in the file before load, and the value that
+// unload writes back.
+struct Stored {
+    std::string key;
+    std::string before;
+    std::string after;
+};
+
+// Loads with the given values in the file and unloads at once: what the file
 // holds afterwards is what the plug-in read, written back.
-std::map<std::string, std::string> roundTrip(TestHost& host,
-                                             const std::vector<IniEntry>& fixture) {
+void expectRoundTrip(const std::vector<Stored>& values) {
+    TestHost host;
+    std::vector<IniEntry> fixture;
+    for (const Stored& value : values) fixture.emplace_back(value.key, value.before);
     host.writeSettings(fixture);
     host.load();
     host.unload();
-    return byKey(host.settingsEntries());
+    auto saved = byKey(host.settingsEntries());
+    for (const Stored& value : values) {
+        EXPECT_EQ(saved[value.key], value.after) << value.key << " stored as " << value.before;
+    }
 }
 
 // Text whose every position can be told apart from its neighbours.
@@ -60,76 +73,54 @@ TEST(SettingsFile, WithoutAFileUnloadWritesAllSixteenDefaultsInOrder) {
 }
 
 TEST(SettingsFile, SwitchesAreOnExactlyWhenTheValueBeginsWithOne) {
-    TestHost host;
-    auto saved = roundTrip(host, {{"Forwarding Enabled", "true"},
-                                  {"Prefix Enabled", "1x"},
-                                  {"Char Limit Enabled", "10"},
-                                  {"Reply Enabled", "2"},
-                                  {"Show Systray Alert", "yes"},
-                                  {"Name In Body", "1"}});
-    EXPECT_EQ(saved["Forwarding Enabled"], "0");
-    EXPECT_EQ(saved["Prefix Enabled"], "1");
-    EXPECT_EQ(saved["Char Limit Enabled"], "1");
-    EXPECT_EQ(saved["Reply Enabled"], "0");
-    EXPECT_EQ(saved["Show Systray Alert"], "0");
-    EXPECT_EQ(saved["Name In Body"], "1");
+    expectRoundTrip({{"Forwarding Enabled", "true", "0"},
+                     {"Prefix Enabled", "1x", "1"},
+                     {"Char Limit Enabled", "10", "1"},
+                     {"Reply Enabled", "2", "0"},
+                     {"Show Systray Alert", "yes", "0"},
+                     {"Name In Body", "1", "1"}});
 }
 
 TEST(SettingsFile, NumbersReadAsAtoiAndWriteBackAsDecimal) {
-    {
-        TestHost host;
-        auto saved = roundTrip(host, {{"CharLimit", "12abc"},
-                                      {"Message Limit", "-5"},
-                                      {"ForwardType", "3"}});
-        EXPECT_EQ(saved["CharLimit"], "12");
-        EXPECT_EQ(saved["Message Limit"], "-5");
-        EXPECT_EQ(saved["ForwardType"], "3");
-    }
-    TestHost host;
-    auto saved = roundTrip(host, {{"CharLimit", "abc"}, {"Message Limit", "+007"}});
-    EXPECT_EQ(saved["CharLimit"], "0");
-    EXPECT_EQ(saved["Message Limit"], "7");
+    expectRoundTrip({{"CharLimit", "12abc", "12"},
+                     {"Message Limit", "-5", "-5"},
+                     {"ForwardType", "3", "3"}});
+    expectRoundTrip({{"CharLimit", "abc", "0"}, {"Message Limit", "+007", "7"}});
 }
 
 TEST(SettingsFile, PresentButEmptyValuesAreNotTheDefaults) {
-    TestHost host;
-    auto saved = roundTrip(host, {{"Prefix Enabled", ""},
-                                  {"ForwardType", ""},
-                                  {"CharLimit", ""},
-                                  {"Trigger Prefix", ""},
-                                  {"Reply", ""}});
-    EXPECT_EQ(saved["Prefix Enabled"], "0");
-    EXPECT_EQ(saved["ForwardType"], "0");
-    EXPECT_EQ(saved["CharLimit"], "0");
-    EXPECT_EQ(saved["Trigger Prefix"], "");
-    EXPECT_EQ(saved["Reply"], "");
-    EXPECT_EQ(saved["Message Limit"], "5");
+    expectRoundTrip({{"Prefix Enabled", "", "0"},
+                     {"ForwardType", "", "0"},
+                     {"CharLimit", "", "0"},
+                     {"Trigger Prefix", "", ""},
+                     {"Reply", "", ""}});
 }
 
 TEST(SettingsFile, TextsComeBackUnchanged) {
-    TestHost host;
-    const std::vector<IniEntry> texts = {
-        {"SMTP Server", "mail.example.net"},     {"Provider", "No Such Carrier"},
-        {"From Address", "me@example.org"},      {"EMail Address", "you@example.org"},
-        {"Phone Number", "(555) 010-0199"},      {"Trigger Prefix", "#fwd"},
-        {"Reply", "Away; your note = noted [ok]"}};
-    auto saved = roundTrip(host, texts);
-    for (const IniEntry& text : texts) EXPECT_EQ(saved[text.first], text.second) << text.first;
+    std::vector<Stored> texts;
+    for (const IniEntry& text : std::vector<IniEntry>{
+             {"SMTP Server", "mail.example.net"}, {"Provider", "No Such Carrier"},
+             {"From Address", "me@example.org"}, {"EMail Address", "you@example.org"},
+             {"Phone Number", "(555) 010-0199"}, {"Trigger Prefix", "#fwd"},
+             {"Reply", "Away; your note = noted [ok]"}}) {
+        texts.push_back({text.first, text.second, text.second});
+    }
+    expectRoundTrip(texts);
 }
 
 TEST(SettingsFile, LongTextsAreCutTo2047Bytes) {
-    TestHost host;
     const std::string reply = patterned(3000);
     const std::string server = patterned(2047);
-    auto saved = roundTrip(host, {{"Reply", reply}, {"SMTP Server", server}});
-    EXPECT_EQ(saved["Reply"], reply.substr(0, 2047));
-    EXPECT_EQ(saved["SMTP Server"], server);
+    expectRoundTrip({{"Reply", reply, reply.substr(0, 2047)}, {"SMTP Server", server, server}});
 }
 
 TEST(SettingsFile, SavingKeepsOtherKeysAndSections) {
     TestHost host;
     host.settingsFile().writeThroughProfile({{"Colour", "blue"}}, "Elsewhere");
-    auto saved = roundTrip(host, {{"Forwarding Enabled", "1"}, {"Extra Key", "kept"}});
+    host.writeSettings({{"Forwarding Enabled", "1"}, {"Extra Key", "kept"}});
+    host.load();
+    host.unload();
+    auto saved = byKey(host.settingsEntries());
     EXPECT_EQ(saved["Extra Key"], "kept");
     EXPECT_EQ(saved["Forwarding Enabled"], "1");
     EXPECT_EQ(saved.size(), kDefaults.size() + 1);
