@@ -48,6 +48,7 @@ if [ -f tests/peers/maillab.py ]; then
     /usr/bin/python3 tests/peers/maillab.py --port-file "$portfile" &
     pids+=($!)
     for _ in $(seq 100); do [ -s "$portfile" ] && break; sleep 0.1; done
+    [ -s "$portfile" ] || { echo "tests/run.sh: the mail lab did not start" >&2; exit 1; }
     export TOLVANE_MAILLAB="127.0.0.1:$(cat "$portfile")"
     rm -f "$portfile"
 fi

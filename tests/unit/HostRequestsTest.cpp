@@ -136,14 +136,6 @@ TEST(HostRequests, OneSubscriptionAtATime) {
     EXPECT_EQ(plugin.broadcastSubscription(), -1);
 }
 
-TEST(HostRequests, InitializePrefsRegistersTheNameAndReturnsTheAnswer) {
-    RequestRecorder recorder;
-    recorder.setAnswer("prefsInitialize", 12);
-    ProbePlugin plugin;
-    EXPECT_EQ(plugin.initializePrefs("Page"), 12);
-    EXPECT_STREQ(plugin.registeredPageName(), "Page");
-}
-
 TEST(HostRequests, WithoutAServiceFunctionTheWrappersStillKeepTheirState) {
     RequestRecorder recorder;
     ProbePlugin plugin(false);
