@@ -1,8 +1,165 @@
 #include "ui/PrefsPage.h"
 
-// Placeholder until the preferences page lands: no page is made.
-HWND PrefsPage::create(HINSTANCE, HWND, int, int, const Settings&) { return nullptr; }
-void PrefsPage::fill(HWND, const Settings&) {}
-void PrefsPage::readBack(HWND, Settings&) {}
-void PrefsPage::updateEnabling(HWND) {}
-void PrefsPage::destroy(HWND& page) { page = nullptr; }
+#include "forward/CarrierTable.h"
+#include "plugin/PluginBase.h"
+#include "settings/Settings.h"
+#include "settings/SettingsValues.h"
+#include "ui/AboutDialog.h"
+#include "ui/ControlGroups.h"
+#include "ui/ReadMeDialog.h"
+#include "ui/resource.h"
+
+namespace {
+
+// Each edit is read through a buffer of this size, so at most 1023
+// characters of it reach the settings.
+const int kTextBufferSize = 1024;
+const int kEmailForwardType = 1;
+const int kPhoneForwardType = 2;
+
+struct SwitchField {
+    int control;
+    bool Settings::*field;
+};
+
+struct NumberField {
+    int control;
+    int32_t Settings::*field;
+};
+
+struct TextField {
+    int control;
+    std::string Settings::*field;
+};
+
+// The master switch comes first: fill and readBack treat it like the others.
+const SwitchField kSwitches[] = {
+    {IDC_FORWARDING_ENABLED, &Settings::forwardingEnabled},
+    {IDC_PREFIX_ENABLED, &Settings::prefixEnabled},
+    {IDC_CHAR_LIMIT_ENABLED, &Settings::charLimitEnabled},
+    {IDC_REPLY_ENABLED, &Settings::replyEnabled},
+    {IDC_SHOW_SYSTRAY_ALERT, &Settings::showSystrayAlert},
+    {IDC_NAME_IN_BODY, &Settings::nameInBody},
+};
+
+const NumberField kNumbers[] = {
+    {IDC_CHAR_LIMIT, &Settings::charLimit},
+    {IDC_MESSAGE_LIMIT, &Settings::messageLimit},
+};
+
+const TextField kTexts[] = {
+    {IDC_SMTP_SERVER, &Settings::smtpServer},
+    {IDC_FROM_ADDRESS, &Settings::fromAddress},
+    {IDC_EMAIL_ADDRESS, &Settings::emailAddress},
+    {IDC_PHONE_NUMBER, &Settings::phoneNumber},
+    {IDC_TRIGGER_PREFIX, &Settings::triggerPrefix},
+    {IDC_REPLY, &Settings::reply},
+};
+
+LRESULT sendTo(HWND page, int control, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageA(GetDlgItem(page, control), message, wParam, lParam);
+}
+
+bool isChecked(HWND page, int control) { return IsDlgButtonChecked(page, control) != BST_UNCHECKED; }
+
+void setChecked(HWND page, int control, bool checked) {
+    sendTo(page, control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void setText(HWND page, int control, const std::string& text) {
+    sendTo(page, control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string readText(HWND page, int control) {
+    char buffer[kTextBufferSize] = {};
+    sendTo(page, control, WM_GETTEXT, kTextBufferSize, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+void fillProvider(HWND page, const std::string& provider) {
+    sendTo(page, IDC_PROVIDER, CB_RESETCONTENT, 0, 0);
+    for (const CarrierRow& row : CarrierTable::rows) {
+        sendTo(page, IDC_PROVIDER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.label));
+    }
+    // The list sorts itself into table order, so a row's table position is
+    // its position in the list.
+    for (size_t position = 0; position < CarrierTable::rows.size(); ++position) {
+        if (provider == CarrierTable::rows[position].label) {
+            sendTo(page, IDC_PROVIDER, CB_SETCURSEL, position, 0);
+        }
+    }
+}
+
+std::string readProvider(HWND page) {
+    LRESULT position = sendTo(page, IDC_PROVIDER, CB_GETCURSEL, 0, 0);
+    if (position < 0 || static_cast<size_t>(position) >= CarrierTable::rows.size()) return std::string();
+    return CarrierTable::rows[position].label;
+}
+
+void runDialog(HWND page, int control) {
+    HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(page, GWLP_HINSTANCE));
+    if (control == IDC_ABOUT) AboutDialog::run(module, page);
+    if (control == IDC_READ_ME) ReadMeDialog::run(module, page);
+}
+
+INT_PTR CALLBACK pageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
+    int control = LOWORD(wParam);
+    if (ControlGroups::isCondition(control)) {
+        PrefsPage::updateEnabling(page);
+    } else {
+        runDialog(page, control);
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+HWND PrefsPage::create(HINSTANCE module, HWND parent, int x, int y, const Settings& settings) {
+    HWND page = addDialog(module, IDD_PREFS_PAGE, parent, pageProcedure);
+    if (!page) return nullptr;
+    SetWindowPos(page, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    fill(page, settings);
+    return page;
+}
+
+void PrefsPage::fill(HWND page, const Settings& settings) {
+    setChecked(page, IDC_FORWARD_EMAIL, settings.forwardType == kEmailForwardType);
+    setChecked(page, IDC_FORWARD_PHONE, settings.forwardType == kPhoneForwardType);
+    for (const SwitchField& box : kSwitches) setChecked(page, box.control, settings.*box.field);
+    for (const NumberField& number : kNumbers) {
+        setText(page, number.control, SettingsValues::formatNumber(settings.*number.field));
+    }
+    fillProvider(page, settings.provider);
+    for (const TextField& text : kTexts) setText(page, text.control, settings.*text.field);
+    updateEnabling(page);
+}
+
+void PrefsPage::readBack(HWND page, Settings& settings) {
+    for (const SwitchField& box : kSwitches) settings.*box.field = isChecked(page, box.control);
+    // Neither radio button checked: a "ForwardType" the page cannot show stays.
+    if (isChecked(page, IDC_FORWARD_EMAIL)) {
+        settings.forwardType = kEmailForwardType;
+    } else if (isChecked(page, IDC_FORWARD_PHONE)) {
+        settings.forwardType = kPhoneForwardType;
+    }
+    for (const TextField& text : kTexts) settings.*text.field = readText(page, text.control);
+    settings.provider = readProvider(page);
+    for (const NumberField& number : kNumbers) {
+        settings.*number.field = SettingsValues::parseNumber(readText(page, number.control));
+    }
+}
+
+void PrefsPage::updateEnabling(HWND page) {
+    auto checked = [page](int control) { return isChecked(page, control); };
+    for (const ControlGroup& group : ControlGroups::all()) {
+        BOOL enable = ControlGroups::enabled(group, checked) ? TRUE : FALSE;
+        for (int control : group.controls) EnableWindow(GetDlgItem(page, control), enable);
+    }
+}
+
+void PrefsPage::destroy(HWND& page) {
+    if (!page) return;
+    removeDialog(page);
+    page = nullptr;
+}

@@ -5,3 +5,46 @@
 #define IDD_PREFS_PAGE 102
 #define IDD_ABOUT 104
 #define IDD_README 105
+
+// Controls without an id of their own: the frames and the pictures.
+#define IDC_STATIC -1
+
+// Controls of the preferences page (dialog 102).
+#define IDC_SERVER_FRAME 1021
+#define IDC_FORWARDING_ENABLED 1005
+#define IDC_SMTP_SERVER 1001
+#define IDC_FROM_ADDRESS 1035
+#define IDC_EMAIL_ADDRESS 1002
+#define IDC_PROVIDER 1006
+#define IDC_PHONE_NUMBER 1010
+#define IDC_REPLY_ENABLED 1022
+#define IDC_REPLY 1033
+#define IDC_PREFIX_ENABLED 1017
+#define IDC_TRIGGER_PREFIX 1031
+#define IDC_CHAR_LIMIT_ENABLED 1009
+#define IDC_CHAR_LIMIT 1032
+#define IDC_MESSAGE_LIMIT 1034
+#define IDC_SHOW_SYSTRAY_ALERT 1015
+#define IDC_ABOUT 1016
+#define IDC_BEHAVIOR_FRAME 1024
+#define IDC_FORWARD_EMAIL 1004
+#define IDC_FORWARD_PHONE 1008
+#define IDC_FROM_ADDRESS_LABEL 1011
+#define IDC_EMAIL_ADDRESS_LABEL 1012
+#define IDC_PROVIDER_LABEL 1013
+#define IDC_PHONE_NUMBER_LABEL 1014
+#define IDC_PREFIX_HINT 1019
+#define IDC_PREFIX_LABEL 1018
+#define IDC_CHAR_LIMIT_LABEL 1020
+#define IDC_REPLY_LABEL 1023
+#define IDC_MESSAGE_LIMIT_LABEL 1025
+#define IDC_SYSTRAY_LABEL 1026
+#define IDC_SMTP_SERVER_LABEL 1027
+#define IDC_NAME_IN_BODY 1028
+#define IDC_NAME_IN_BODY_LABEL 1029
+#define IDC_READ_ME 1030
+
+// Controls of the About box (dialog 104) and the release notes (dialog 105).
+// Their numbers repeat ids of the page; each dialog has its own id space.
+#define IDC_ABOUT_WEB_ADDRESS 1018
+#define IDC_RELEASE_NOTES 1030

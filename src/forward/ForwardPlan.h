@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "forward/MessageComposer.h"
+
+struct MessageEvent;
+struct Settings;
+
+// What one broadcast message turns into. A message that is not forwarded,
+// or whose mails come to nothing, has no mails, no alert and no reply.
+struct ForwardPlan {
+    std::string destination;
+    std::vector<ComposedMail> mails;  // in part order
+    bool raiseAlert = false;
+    std::string alertText;
+    bool sendReply = false;
+};
+
+// The filters (switch, exact type, trigger prefix), the destination by
+// "ForwardType", the mails, and whether the alert and the reply follow.
+ForwardPlan planForward(const Settings& settings, const MessageEvent& event);
+
+// "EMail Address" for "ForwardType" 1, the phone's gateway address for 2,
+// and empty for any other type.
+std::string forwardDestination(const Settings& settings);

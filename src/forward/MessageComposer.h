@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+#include <vector>
+
+struct Settings;
+
+// The subject and body of one mail.
+struct ComposedMail {
+    std::string subject;
+    std::string body;
+};
+
+// Turns the text of one incoming message into its mails, in part order:
+// one mail when the text fits "CharLimit" (or splitting is off, or no
+// positive part size is left once the name prefix is counted), else
+// numbered parts up to "Message Limit", the rest dropped. The total in the
+// part labels is the number of parts really cut, capped at that limit.
+// Reads "Char Limit Enabled", "CharLimit", "Message Limit" and "Name In Body".
+std::vector<ComposedMail> composeMails(const Settings& settings, const std::string& name,
+                                       const std::string& text);
+
+// The systray alert for a message whose last mail has this subject.
+std::string alertTextFor(const std::string& lastSubject);
