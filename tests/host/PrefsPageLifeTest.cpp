@@ -19,6 +19,13 @@ POINT placeInParent(HWND page) {
     return corner;
 }
 
+// The page was withdrawn from the host with one "dialogRemove" and destroyed.
+void expectRemoved(const TestHost& host, HWND page) {
+    ASSERT_EQ(host.count("dialogRemove"), 1);
+    EXPECT_EQ(host.last("dialogRemove").window, page);
+    EXPECT_FALSE(IsWindow(page));
+}
+
 // Loads, starts and shows the page at (x, y) in the host's window.
 HWND showPage(TestHost& host, int x, int y) {
     host.load();
@@ -55,9 +62,7 @@ TEST(PrefsPageLife, CancelRemovesThePageAndWritesNothing) {
     HWND page = showPage(host, 0, 0);
     ASSERT_TRUE(IsWindow(page));
     host.prefsAction(kCancel);
-    ASSERT_EQ(host.count("dialogRemove"), 1);
-    EXPECT_EQ(host.last("dialogRemove").window, page);
-    EXPECT_FALSE(IsWindow(page));
+    expectRemoved(host, page);
     EXPECT_FALSE(host.settingsFile().exists());
 
     // The next show makes a new page.
@@ -83,9 +88,7 @@ TEST(PrefsPageLife, ConfirmSavesAndRemovesThePage) {
     ASSERT_TRUE(IsWindow(page));
     host.prefsAction(kConfirm);
     EXPECT_TRUE(host.settingsFile().exists());
-    ASSERT_EQ(host.count("dialogRemove"), 1);
-    EXPECT_EQ(host.last("dialogRemove").window, page);
-    EXPECT_FALSE(IsWindow(page));
+    expectRemoved(host, page);
     // Without a page, a further confirm does nothing.
     host.prefsAction(kConfirm);
     EXPECT_EQ(host.count("dialogRemove"), 1);
@@ -98,8 +101,7 @@ TEST(PrefsPageLife, UnloadAfterStopRemovesTheShownPageAndSaves) {
     host.stop();
     host.clearRequests();
     host.unload();
-    ASSERT_EQ(host.requestNames(), std::vector<std::string>{"dialogRemove"});
-    EXPECT_EQ(host.last("dialogRemove").window, page);
-    EXPECT_FALSE(IsWindow(page));
+    EXPECT_EQ(host.requestNames(), std::vector<std::string>{"dialogRemove"});
+    expectRemoved(host, page);
     EXPECT_TRUE(host.settingsFile().exists());
 }

@@ -124,7 +124,8 @@ TEST(SettingsFile, SavingKeepsOtherKeysAndSections) {
     EXPECT_EQ(saved["Extra Key"], "kept");
     EXPECT_EQ(saved["Forwarding Enabled"], "1");
     EXPECT_EQ(saved.size(), kDefaults.size() + 1);
-    EXPECT_EQ(host.settingsFile().entries("Elsewhere"), (std::vector<IniEntry>{{"Colour", "blue"}}));
+    EXPECT_EQ(host.settingsFile().entries("Elsewhere"),
+              (std::vector<IniEntry>{{"Colour", "blue"}}));
 }
 
 TEST(SettingsFile, ReadOnlyAtLoadSoUnloadOverwritesLaterEdits) {
