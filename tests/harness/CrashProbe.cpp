@@ -13,9 +13,14 @@ namespace {
 // A record pointer into the never-mapped first page of the address space.
 void* const kBadRecord = reinterpret_cast<void*>(uintptr_t(16));
 
+// Without a TestHost, whose settings directory a crash would leave behind,
+// but with the same crash filter.
 void crashInsidePlugin() {
-    TestHost host;
-    host.event("load", kBadRecord);
+    installCrashFilter();
+    HMODULE module = LoadLibraryA(builtDllPath().c_str());
+    auto pluginMain = reinterpret_cast<int32_t(__cdecl*)(const char*, void*)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module, "plugin_main")));
+    if (pluginMain) pluginMain("load", kBadRecord);
 }
 
 void crashPlainly() {
