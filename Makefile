@@ -1,7 +1,11 @@
-# The front door: `make demo` and `make test`. Both install what is missing.
+# The front door: `make test` and `make demo`. Both install what is missing.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
-CMAKE_FLAGS = -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+CMAKE_FLAGS = -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+	-DCMAKE_RULE_MESSAGES=OFF
+# Compiler warnings and errors still show; progress lines and directory
+# changes do not, so that ctest's summary is easy to find.
+BUILD = cmake --build $(BUILD_DIR) -j $(JOBS) -- --no-print-directory
 
 .PHONY: all deps configure dll build test demo dist clean
 
@@ -12,18 +16,20 @@ deps:
 
 $(BUILD_DIR)/CMakeCache.txt:
 	@$(MAKE) --no-print-directory deps
-	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) >/dev/null
 
 configure: $(BUILD_DIR)/CMakeCache.txt
 
 dll: configure
-	cmake --build $(BUILD_DIR) --target tolvane -j $(JOBS)
+	@echo "Building $(BUILD_DIR)/tolvane.dll"
+	@$(BUILD) tolvane
 
 build: configure
-	cmake --build $(BUILD_DIR) -j $(JOBS)
+	@echo "Building the DLL and the tests in $(BUILD_DIR)/"
+	@$(BUILD)
 
 test: deps build
-	BUILD_DIR=$(BUILD_DIR) tests/run.sh -j $(JOBS)
+	@BUILD_DIR=$(BUILD_DIR) tests/run.sh -j $(JOBS)
 
 # A real SMTP server on 127.0.0.1 port 25, the host simulator playing a
 # sample conversation, and every mail as the server received it.
@@ -38,3 +44,7 @@ dist: deps build
 
 clean:
 	rm -rf $(BUILD_DIR) dist
+
+.PHONY: screenshots
+screenshots: build
+	BUILD_DIR=$(BUILD_DIR) tools/screenshots.sh

@@ -104,10 +104,14 @@ def write_settings(directory, address):
 def start_wine():
     quiet = {'stdin': subprocess.DEVNULL, 'stdout': subprocess.DEVNULL,
              'stderr': subprocess.DEVNULL}
-    if not os.path.exists(os.path.join(os.environ['WINEPREFIX'], 'system.reg')):
+    prefix = os.environ['WINEPREFIX']
+    os.makedirs(prefix, exist_ok=True)
+    # The persistent server before a first wineboot, which would otherwise
+    # leave a server of its own that refuses to be replaced.
+    subprocess.run(['wineserver', '-p'], check=True, **quiet)
+    if not os.path.exists(os.path.join(prefix, 'system.reg')):
         print('demo: preparing Wine (once, about ten seconds)', flush=True)
         subprocess.run(['wineboot', '-i'], check=False, **quiet)
-    subprocess.run(['wineserver', '-p'], check=True, **quiet)
     # Wine's service processes start with the first program; started here,
     # they do not hold the simulator's pipes open.
     subprocess.run(['wine', 'cmd', '/c', 'exit'], check=False, **quiet)
