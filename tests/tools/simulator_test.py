@@ -17,10 +17,10 @@ BUILD = None
 RUN_TIMEOUT_S = 60
 
 
-def simulate(*arguments, script=None):
+def simulate(*arguments, script=None, directory=None):
     command = ['wine', os.path.join(BUILD, 'host_simulator.exe'), *arguments]
     return subprocess.run(command, input=script, capture_output=True, timeout=RUN_TIMEOUT_S,
-                          text=True, encoding='latin-1')
+                          text=True, encoding='latin-1', cwd=directory)
 
 
 def lines_of(result):
@@ -82,6 +82,19 @@ class SimulatorProgram(unittest.TestCase):
             keys = [line.split('=')[0] for line in ini.read().splitlines() if '=' in line]
         self.assertEqual(len(keys), 16)
         self.assertIn('Forwarding Enabled', keys)
+
+    def test_a_relative_settings_directory_is_taken_from_the_current_one(self):
+        os.mkdir(os.path.join(self.directory, 'sub'))
+        for given, folder in (('sub', 'sub'), (None, '')):
+            with self.subTest(given=given):
+                arguments = ['--settings', given] if given else []
+                result = simulate(*arguments, self.dll, script='', directory=self.directory)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                expected = windows_path(os.path.join(self.directory, folder))
+                self.assertIn('host:    load, settings directory "%s\\"' % expected.rstrip('\\'),
+                              lines_of(result))
+                self.assertTrue(os.path.isfile(os.path.join(self.directory, folder,
+                                                            'IMTolvane.ini')))
 
     def test_a_missing_script_file_is_named(self):
         result = simulate('--settings', self.settings, self.dll,

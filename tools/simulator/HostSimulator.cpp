@@ -40,10 +40,15 @@ LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-std::string currentDirectory() {
-    char directory[MAX_PATH];
-    const DWORD length = GetCurrentDirectoryA(MAX_PATH, directory);
-    return length > 0 && length < MAX_PATH ? withTrailingSeparator(directory) : std::string();
+// The settings directory as a full path: the profile functions would look
+// for a relative one in the Windows directory. The current directory when
+// none is given.
+std::string fullSettingsDirectory(const std::string& given) {
+    const char* directory = given.empty() ? "." : given.c_str();
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(directory, MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH) return withTrailingSeparator(given);
+    return withTrailingSeparator(full);
 }
 
 // The number of lines that could not be played; an unreadable script counts
@@ -68,9 +73,7 @@ int simulate(const SimulatorOptions& options) {
         printProblem(error);
         return kNoPluginExit;
     }
-    const std::string directory =
-        options.settingsDirectory.empty() ? currentDirectory() : options.settingsDirectory;
-    host.load(directory);
+    host.load(fullSettingsDirectory(options.settingsDirectory));
     host.start();
     if (options.showPrefs && !PrefsWindow(host).run()) {
         printProblem("cannot open the preferences window: is there a display?");
