@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
-
-#include "ConversationPlayer.h"
 #include "IniFile.h"
 #include "RequestDescription.h"
 #include "SimulatedHost.h"
@@ -42,10 +38,9 @@ const std::vector<IniEntry> kForwardEverything = {
 
 }  // namespace
 
-TEST_F(SimulatedHostTest, LoadNamesThePluginAndStartSubscribes) {
+TEST_F(SimulatedHostTest, EachStartSubscribesAfreshAndStopEndsIt) {
     open();
     EXPECT_TRUE(transcript.has(std::string("plug-in: identity ") + kIdentity));
-    EXPECT_TRUE(transcript.has("plug-in: is \"IM Tolvaning Plugin\" 1.1 by "));
     EXPECT_FALSE(host.subscribed());
 
     host.start();
@@ -56,11 +51,7 @@ TEST_F(SimulatedHostTest, LoadNamesThePluginAndStartSubscribes) {
     // Every request came with the identity of the load record, on this thread.
     EXPECT_FALSE(transcript.has("[identity")) << transcript.dump();
     EXPECT_FALSE(transcript.has("[sent from")) << transcript.dump();
-}
 
-TEST_F(SimulatedHostTest, EachStartGetsAFreshSubscription) {
-    open();
-    host.start();
     host.stop();
     EXPECT_FALSE(host.subscribed());
     EXPECT_TRUE(transcript.has("plug-in: messageBroadcastDisable: ends subscription 1"));
@@ -90,55 +81,6 @@ TEST_F(SimulatedHostTest, MessagesReachThePluginOnlyWhileSubscribed) {
     const int requests = host.requestCount();
     host.deliver("ann", "AIM", 4, "late");
     EXPECT_EQ(host.requestCount(), requests);
-}
-
-TEST_F(SimulatedHostTest, AMessageThatAsksNothingIsSaidSo) {
-    open({{"Forwarding Enabled", "0"}});
-    host.start();
-    host.deliver("bob", "ICQ", 1, "hello");
-    EXPECT_EQ(transcript.lines().back(), "plug-in: no request");
-}
-
-TEST_F(SimulatedHostTest, UnloadWritesTheSettingsTheClientHandedOver) {
-    open({{"CharLimit", "77"}});
-    host.start();
-    host.stop();
-    host.unload();
-    const std::vector<IniEntry> keys =
-        IniFile(directory.file(TestHost::kSettingsFileName)).entries(kSection);
-    EXPECT_EQ(keys.size(), 16u);
-    EXPECT_NE(std::find(keys.begin(), keys.end(), IniEntry("CharLimit", "77")), keys.end());
-}
-
-TEST_F(SimulatedHostTest, PlayerNumbersConnectionsByMediumAndReportsBadLines) {
-    open(kForwardEverything);
-    host.start();
-    Transcript problems;
-    ConversationPlayer player(host, transcript.output(), problems.output());
-    const char script[] =
-        "# two media\n"
-        "ann AIM one\n"
-        "bob ICQ two\n"
-        "\n"
-        "just-a-name\n"
-        "# wait 10\n"
-        "cid AIM three\n";
-    std::FILE* file = std::tmpfile();
-    ASSERT_NE(file, nullptr);
-    std::fputs(script, file);
-    std::rewind(file);
-    EXPECT_EQ(player.play(file), 1);
-    std::fclose(file);
-
-    EXPECT_TRUE(transcript.has("# two media"));
-    EXPECT_TRUE(transcript.has("host:    ann over AIM (connection 1): one"));
-    EXPECT_TRUE(transcript.has("host:    bob over ICQ (connection 2): two"));
-    EXPECT_TRUE(transcript.has("host:    waits 10 ms"));
-    EXPECT_TRUE(transcript.has("host:    cid over AIM (connection 1): three"));
-    // The reply goes back over the connection the message came in on.
-    EXPECT_TRUE(transcript.has("messageSend: to \"cid\" over \"AIM\" (connection 1)"));
-    ASSERT_EQ(problems.lines().size(), 1u);
-    EXPECT_EQ(problems.lines()[0].rfind("line 5 skipped: ", 0), 0u) << problems.lines()[0];
 }
 
 TEST(RequestDescription, RecordsOfTheWrongSizeAndUnknownRequestsAreNamed) {

@@ -86,12 +86,6 @@ class Demo(unittest.TestCase):
         cls.lines = demo.stdout.splitlines()
         cls.mails = parse_mails(cls.lines)
 
-    def test_demo_succeeds_with_five_mails(self):
-        self.assertEqual(self.code, 0, self.errors)
-        self.assertIn(f'The SMTP server on {self.address} port 25 received 5 mails; '
-                      'the conversation should give 5.', self.lines)
-        self.assertEqual(len(self.mails), 5)
-
     def test_each_message_causes_its_requests(self):
         alert = ('plug-in: systraySetAlert: "IM: %s has been forwarded" '
                  '(style "default", values 1 0 0)')
@@ -121,7 +115,10 @@ class Demo(unittest.TestCase):
         # bob, on ICQ, gets no reply.
         self.assertFalse([line for line in self.lines if 'messageSend: to "bob"' in line])
 
-    def test_mails_carry_the_forwarded_texts_in_order(self):
+    def test_server_gets_the_forwarded_texts_in_order(self):
+        self.assertEqual(self.code, 0, self.errors)
+        self.assertIn(f'The SMTP server on {self.address} port 25 received 5 mails; '
+                      'the conversation should give 5.', self.lines)
         subjects = [mail['header'][2] for mail in self.mails]
         self.assertEqual(subjects, ['SUBJECT: IM: ann', 'SUBJECT: IM: bob',
                                     'SUBJECT: IM: carol (Part 1/3)',
@@ -133,16 +130,12 @@ class Demo(unittest.TestCase):
         parts = [body[0] for body in bodies[2:]]
         self.assertEqual([len(part) for part in parts[:2]], [120, 120])
         self.assertEqual(''.join(parts), long_message())
-
-    def test_envelope_and_header_name_the_demo_addresses(self):
-        for number, mail in enumerate(self.mails, 1):
-            with self.subTest(mail=number):
-                self.assertEqual(mail['envelope'], ['HELO example.com',
-                                                    'MAIL FROM tolvane@example.com',
-                                                    'RCPT TO   demo@example.net'])
-                self.assertEqual(mail['header'][:2], ['TO: demo@example.net',
-                                                      'FROM: tolvane@example.com'])
-                self.assertTrue(mail['header'][3].startswith('DATE: '))
+        for mail in self.mails:
+            self.assertEqual(mail['envelope'], ['HELO example.com', 'MAIL FROM tolvane@example.com',
+                                                'RCPT TO   demo@example.net'])
+            self.assertEqual(mail['header'][:2], ['TO: demo@example.net',
+                                                  'FROM: tolvane@example.com'])
+            self.assertTrue(mail['header'][3].startswith('DATE: '))
 
     def test_settings_are_written_back_at_unload(self):
         start = self.lines.index('At unload the plug-in wrote its settings back:')
