@@ -3,57 +3,45 @@
 addresses, for tests that need something to talk SMTP to.
 
 Started as `maillab.py --port-file FILE`: it listens for control connections
-on 127.0.0.1 at an ephemeral port and writes that port into FILE. On a control
-connection every request is one JSON object on one line, and every answer is
-one JSON object on one line with "ok" true, or "ok" false and an "error".
+on 127.0.0.1 at an ephemeral port and writes that port into FILE. Every
+request and every answer is one line of words separated by spaces. A text in
+a request is its bytes in hex; a text in an answer is "x" and its bytes in
+hex, so that an empty text is still a word. Every byte value survives.
 
-Requests ("op" names the request):
-  {"op": "smtp", "refuse": [ADDRESS, ...]}
-      Starts an aiosmtpd server on a fresh address, port 25. It accepts every
-      mail and every recipient except those listed in "refuse" (optional),
-      which get 550. Answer: {"id", "host", "port"}.
-  {"op": "script", "steps": [STEP, ...]}
-      Starts a scripted peer on a fresh address, port 25. Each connection it
-      accepts plays the steps from the first, in order:
-        {"send": TEXT, "times": N}  send TEXT, N times over (default 1)
-        {"expect": PREFIX}          read one line; an error unless it starts
-                                    with PREFIX ("" reads any line)
-        {"readData": true}          read lines up to the line "."
-        {"quiet": MS}               wait MS ms; an error if the client sends
-                                    anything meanwhile (it ran ahead)
-        {"sleep": MS}               wait MS ms
-        {"close": true}             close the connection
-        {"silent": true}            answer nothing until the client closes
-      After the last step the peer stays silent until the client closes.
-  {"op": "unreachable"}
-      Takes a fresh address and binds port 25 without listening, so every
-      connect to it is refused at once. Answer: {"id", "host", "port"}.
-  {"op": "received", "id": ID}
-      Answer: {"connections": [CONNECTION, ...]} in the order accepted, each
-      {"helo": TEXT, "mails": [MAIL, ...], "transcript": BYTES,
-       "errors": [TEXT, ...], "open": BOOL}. "helo" and "mails" are filled by
-      SMTP servers: MAIL is {"helo", "from", "recipients": [...], "data"}, the
-      data as the server stored it (after its dot-unstuffing). "transcript" is
-      every byte the client sent on that connection; "errors" lists the steps
-      of a script that did not go as written.
-  {"op": "connections", "id": ID}   Answer: {"count": N}
-  {"op": "stop", "id": ID}          Closes the server and its connections.
-  {"op": "ping"}
-
-Bytes travel as JSON strings in which each byte is the character of the same
-number (Latin-1), so every byte value survives.
+Requests, and what follows "ok" in their answers:
+  smtp [HEX ...]          an aiosmtpd server on a fresh address, port 25, that
+                          accepts every mail and every recipient except the
+                          listed ones, which get 550            -> ID HOST PORT
+  script STEP ...         a scripted peer on a fresh address, port 25; each
+                          connection plays the steps in order, then stays
+                          silent until the client closes        -> ID HOST PORT
+      send=HEX            send the bytes
+      expect=HEX          read one line; an error unless it starts with them
+      readData            read lines up to the line "."
+      quiet=MS            wait; an error if the client sends anything meanwhile
+      close               close the connection
+      silent              answer nothing until the client closes
+  unreachable             a fresh address with port 25 bound but not
+                          listening, so a connect is refused    -> ID HOST PORT
+  connections ID                                                -> COUNT
+  received ID             the connections in the order accepted -> COUNT, then
+                          for each: OPEN(0/1) HELO TRANSCRIPT ERRORS MAILS, where
+                          ERRORS is a count and that many texts (the steps of a
+                          script that went otherwise), MAILS a count and that
+                          many mails, each HELO FROM DATA and a count of
+                          recipients and the recipients (SMTP servers only;
+                          the data as stored, after the server's dot-unstuffing)
+  stop ID                 closes the server and its connections
+A failed request is answered "error TEXT".
 
 A fresh address is 127.0.0.N for N tried from a random start in 2..254,
 skipping every address whose port 25 is taken, so several runs on one machine
-never collide. Port 25 needs root.
-
-The lab exits by itself when its parent process ends, or after --idle-timeout
-seconds without a control request.
+never collide. Port 25 needs root. The lab exits by itself when its parent
+process ends, or after half an hour without a request.
 """
 
 import argparse
 import asyncio
-import json
 import logging
 import os
 import random
@@ -67,32 +55,27 @@ PARENT = os.getppid()
 from aiosmtpd.smtp import SMTP  # noqa: E402
 
 INIT_PID = 1
-
 SMTP_PORT = 25
 FIRST_HOST, LAST_HOST = 2, 254
 READ_TIMEOUT_S = 60
 PARENT_POLL_S = 1.0
-CONTROL_LINE_LIMIT = 1 << 20
+IDLE_TIMEOUT_S = 1800
+CONTROL_LINE_LIMIT = 1 << 22
 
 
 def orphaned():
-    """The parent has ended: the lab was handed to init or a subreaper. A
-    parent that ended even before PARENT was taken leaves it to init."""
+    """The parent has ended: the lab was handed to init or a subreaper."""
     parent = os.getppid()
     return parent != PARENT or parent == INIT_PID
 
 
-def to_text(data):
-    """Bytes (or a str that carries bytes) as a JSON-safe Latin-1 string."""
+def text(data):
+    """Bytes, or a str that carries bytes, as one word of an answer."""
     if data is None:
-        return ""
+        data = b""
     if isinstance(data, str):
         data = data.encode("utf-8", "surrogateescape")
-    return bytes(data).decode("latin-1")
-
-
-def to_bytes(text):
-    return text.encode("latin-1")
+    return "x" + bytes(data).hex()
 
 
 class Connection:
@@ -100,20 +83,19 @@ class Connection:
 
     def __init__(self):
         self.helo = ""
-        self.mails = []
+        self.mails = []  # each as the words of an answer
         self.transcript = bytearray()
         self.errors = []
         self.open = True
         self.transport = None
 
-    def as_json(self):
-        return {
-            "helo": to_text(self.helo),
-            "mails": self.mails,
-            "transcript": to_text(self.transcript),
-            "errors": self.errors,
-            "open": self.open,
-        }
+    def words(self):
+        words = ["1" if self.open else "0", text(self.helo), text(self.transcript)]
+        words += [str(len(self.errors))] + [text(error) for error in self.errors]
+        words.append(str(len(self.mails)))
+        for mail in self.mails:
+            words += mail
+        return words
 
 
 class Peer:
@@ -127,9 +109,8 @@ class Peer:
         self.connections = []
 
     def new_connection(self):
-        connection = Connection()
-        self.connections.append(connection)
-        return connection
+        self.connections.append(Connection())
+        return self.connections[-1]
 
     def close(self):
         if self.server is not None:
@@ -151,12 +132,9 @@ class RecordingHandler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
-        server.record.mails.append({
-            "helo": to_text(session.host_name),
-            "from": to_text(envelope.mail_from),
-            "recipients": [to_text(r) for r in envelope.rcpt_tos],
-            "data": to_text(envelope.original_content),
-        })
+        server.record.mails.append(
+            [text(session.host_name), text(envelope.mail_from), text(envelope.original_content),
+             str(len(envelope.rcpt_tos))] + [text(r) for r in envelope.rcpt_tos])
         return "250 OK"
 
 
@@ -184,6 +162,18 @@ class RecordingSMTP(SMTP):
         await super().smtp_HELO(hostname)
 
 
+def parse_step(word):
+    """A script step as (kind, value)."""
+    kind, _, value = word.partition("=")
+    if kind in ("send", "expect"):
+        return kind, bytes.fromhex(value)
+    if kind == "quiet":
+        return kind, int(value)
+    if kind in ("readData", "close", "silent"):
+        return kind, None
+    raise ValueError(f"unknown step {word!r}")
+
+
 class ScriptedConnection:
     """Plays one script over one accepted connection."""
 
@@ -198,10 +188,7 @@ class ScriptedConnection:
 
     async def pump(self):
         try:
-            while True:
-                data = await self.reader.read(4096)
-                if not data:
-                    break
+            while data := await self.reader.read(4096):
                 self.record.transcript += data
                 self.pending += data
                 self.arrived.set()
@@ -226,18 +213,16 @@ class ScriptedConnection:
         if line is None:
             self.record.errors.append(f"closed while expecting {prefix!r}")
             return False
-        if not line.startswith(to_bytes(prefix)):
-            self.record.errors.append(f"expected {prefix!r}, got {to_text(line)!r}")
+        if not line.startswith(prefix):
+            self.record.errors.append(f"expected {prefix!r}, got {line!r}")
         return True
 
     async def read_data(self):
-        while True:
-            line = await self.read_line()
+        while (line := await self.read_line()) != b".\r\n":
             if line is None:
                 self.record.errors.append("closed inside the mail data")
                 return False
-            if line == b".\r\n":
-                return True
+        return True
 
     async def quiet(self, milliseconds):
         before = len(self.record.transcript)
@@ -246,34 +231,30 @@ class ScriptedConnection:
             self.record.errors.append(f"client sent {len(self.record.transcript) - before} "
                                       f"bytes during a quiet step")
 
-    async def step(self, step):
+    async def step(self, kind, value):
         """Plays one step; False ends the script."""
-        if "send" in step:
-            self.writer.write(to_bytes(step["send"]) * int(step.get("times", 1)))
+        if kind == "send":
+            self.writer.write(value)
             await self.writer.drain()
-        elif "expect" in step:
-            return await self.expect(step["expect"])
-        elif "readData" in step:
+        elif kind == "expect":
+            return await self.expect(value)
+        elif kind == "readData":
             return await self.read_data()
-        elif "quiet" in step:
-            await self.quiet(step["quiet"])
-        elif "sleep" in step:
-            await asyncio.sleep(step["sleep"] / 1000)
-        elif "close" in step:
+        elif kind == "quiet":
+            await self.quiet(value)
+        elif kind == "close":
             return False
-        elif "silent" in step:
+        elif kind == "silent":
             while not self.eof:
                 self.arrived.clear()
                 await self.arrived.wait()
-        else:
-            self.record.errors.append(f"unknown step {step!r}")
         return True
 
     async def play(self):
         pump = asyncio.ensure_future(self.pump())
         try:
-            for step in self.steps:
-                if not await self.step(step):
+            for kind, value in self.steps:
+                if not await self.step(kind, value):
                     break
             else:
                 await pump
@@ -286,10 +267,9 @@ class ScriptedConnection:
 
 
 class Lab:
-    def __init__(self, idle_timeout):
+    def __init__(self):
         self.peers = {}
         self.next_id = 1
-        self.idle_timeout = idle_timeout
         self.last_request = None
         self.loop = None
 
@@ -322,15 +302,15 @@ class Lab:
         self.peers[peer.id] = peer
         return peer
 
-    async def start_smtp(self, request):
-        handler = RecordingHandler(request.get("refuse", []))
+    async def start_smtp(self, refused):
+        handler = RecordingHandler(bytes.fromhex(r).decode("latin-1") for r in refused)
         peer = self.add_peer(listening=True)
         peer.server = await self.loop.create_server(
             lambda: RecordingSMTP(peer, handler, self.loop), sock=peer.sock)
         return peer
 
-    async def start_script(self, request):
-        steps = request.get("steps", [])
+    async def start_script(self, words):
+        steps = [parse_step(word) for word in words]
         peer = self.add_peer(listening=True)
 
         async def serve(reader, writer):
@@ -341,46 +321,41 @@ class Lab:
         peer.server = await asyncio.start_server(serve, sock=peer.sock)
         return peer
 
-    def peer(self, request):
-        peer = self.peers.get(request.get("id"))
+    def peer(self, args):
+        peer = self.peers.get(args[0] if args else None)
         if peer is None:
-            raise KeyError(f"no server {request.get('id')!r}")
+            raise KeyError(f"no server {args!r}")
         return peer
 
-    async def answer(self, request):
-        op = request.get("op")
-        if op in ("smtp", "script", "unreachable"):
-            if op == "smtp":
-                peer = await self.start_smtp(request)
-            elif op == "script":
-                peer = await self.start_script(request)
-            else:
-                peer = self.add_peer(listening=False)
-            return {"id": peer.id, "host": peer.host, "port": SMTP_PORT}
-        if op == "received":
-            return {"connections": [c.as_json() for c in self.peer(request).connections]}
-        if op == "connections":
-            return {"count": len(self.peer(request).connections)}
-        if op == "stop":
-            self.peers.pop(self.peer(request).id).close()
-            return {}
-        if op == "ping":
-            return {}
-        raise ValueError(f"unknown op {op!r}")
+    async def answer(self, op, args):
+        if op == "smtp":
+            peer = await self.start_smtp(args)
+        elif op == "script":
+            peer = await self.start_script(args)
+        elif op == "unreachable":
+            peer = self.add_peer(listening=False)
+        elif op == "received":
+            connections = self.peer(args).connections
+            return [str(len(connections))] + [w for c in connections for w in c.words()]
+        elif op == "connections":
+            return [str(len(self.peer(args).connections))]
+        elif op == "stop":
+            self.peers.pop(self.peer(args).id).close()
+            return []
+        else:
+            raise ValueError(f"unknown request {op!r}")
+        return [peer.id, peer.host, str(SMTP_PORT)]
 
     async def control(self, reader, writer):
         try:
-            while True:
-                line = await reader.readline()
-                if not line:
-                    break
+            while line := await reader.readline():
                 self.last_request = self.loop.time()
                 try:
-                    answer = await self.answer(json.loads(line))
-                    answer["ok"] = True
+                    op, *args = line.decode("ascii").split()
+                    words = ["ok"] + await self.answer(op, args)
                 except Exception as error:  # every failure goes back to the asker
-                    answer = {"ok": False, "error": f"{type(error).__name__}: {error}"}
-                writer.write(json.dumps(answer).encode("ascii") + b"\n")
+                    words = ["error", text(f"{type(error).__name__}: {error}")]
+                writer.write(" ".join(words).encode("ascii") + b"\n")
                 await writer.drain()
         except (ConnectionError, OSError):
             pass
@@ -389,19 +364,16 @@ class Lab:
 
     async def watch(self):
         """Returns when the parent has gone or the lab has idled too long."""
-        while not orphaned():
-            if self.loop.time() - self.last_request > self.idle_timeout:
-                return
+        while not orphaned() and self.loop.time() - self.last_request <= IDLE_TIMEOUT_S:
             await asyncio.sleep(PARENT_POLL_S)
 
     async def run(self, port_file):
         self.loop = asyncio.get_running_loop()
         self.last_request = self.loop.time()
         control = await asyncio.start_server(self.control, "127.0.0.1", 0, limit=CONTROL_LINE_LIMIT)
-        port = control.sockets[0].getsockname()[1]
         partial = port_file + ".partial"
         with open(partial, "w") as f:
-            f.write(f"{port}\n")
+            f.write(f"{control.sockets[0].getsockname()[1]}\n")
         os.replace(partial, port_file)
         try:
             await self.watch()
@@ -414,11 +386,9 @@ class Lab:
 def main():
     parser = argparse.ArgumentParser(description="SMTP servers and scripted peers for tests")
     parser.add_argument("--port-file", required=True, help="where the control port is written")
-    parser.add_argument("--idle-timeout", type=float, default=1800,
-                        help="seconds without a request after which the lab exits")
     args = parser.parse_args()
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
-    asyncio.run(Lab(args.idle_timeout).run(args.port_file))
+    asyncio.run(Lab().run(args.port_file))
     return 0
 
 

@@ -58,8 +58,7 @@ struct LabServer {
 // the client closes.
 class PeerScript {
 public:
-    // Sends the text, `times` times over.
-    PeerScript& send(const std::string& text, int times = 1);
+    PeerScript& send(const std::string& text);
     // Reads one line; an error unless it starts with the prefix.
     PeerScript& expect(const std::string& prefix);
     // Reads mail data up to and including the line ".".
@@ -67,20 +66,19 @@ public:
     // Waits; an error when the client sends anything meanwhile, i.e. when
     // it did not wait for the reply that is still to come.
     PeerScript& quiet(int milliseconds);
-    PeerScript& sleep(int milliseconds);
     PeerScript& close();
     // Answers nothing, ever; records until the client closes.
     PeerScript& silent();
 
-    // A polite SMTP server's side of a greeting and HELO, and of one mail.
+    // A polite SMTP server's side of a greeting and HELO.
     PeerScript& greet();
-    PeerScript& acceptMail();
 
-    std::string json() const;
+    // The steps as the lab reads them.
+    const std::string& words() const { return words_; }
 
 private:
-    PeerScript& step(const std::string& json);
-    std::vector<std::string> steps_;
+    PeerScript& step(const std::string& word);
+    std::string words_;
 };
 
 // How often the part occurs in the text, e.g. "HELO " in a transcript.
@@ -115,8 +113,9 @@ public:
     bool waitForConnections(const LabServer& server, std::size_t count, DWORD timeoutMs = 10000);
 
 private:
-    std::string request(const std::string& json);
-    LabServer startPeer(const std::string& json);
+    class Answer;
+    Answer request(const std::string& line);
+    LabServer startPeer(const std::string& line);
     void disconnect();
 
     SOCKET control_ = INVALID_SOCKET;
