@@ -20,6 +20,7 @@ const DWORD kQuietMs = 500;
 // Subject and body of one mail as it reached the server.
 using Mail = std::pair<std::string, std::string>;
 using Mails = std::vector<Mail>;
+using Texts = std::vector<std::string>;
 
 // The value of a header line; the header lines come first in the data.
 std::string headerValue(const std::string& data, const std::string& header) {
@@ -31,8 +32,7 @@ std::string headerValue(const std::string& data, const std::string& header) {
 }
 
 // The data is the header lines, an empty line, the body and two empty lines.
-Mail subjectAndBody(const ReceivedMail& mail) {
-    const std::string& data = mail.data;
+Mail subjectAndBody(const std::string& data) {
     const size_t bodyStart = data.find("\r\n\r\n") + 4;
     const size_t trailerLength = 6;
     std::string body = data.size() >= bodyStart + trailerLength
@@ -71,16 +71,8 @@ protected:
         host.clearRequests();
     }
 
-    void send(const std::string& text, const char* name = "ann", const char* medium = "AIM") {
-        ASSERT_TRUE(host.broadcast(medium, kConnection, name, kIncoming, text.c_str()));
-    }
-
-    // Waits for the server to hold `count` mails in all and returns them.
-    Mails receive(size_t count) {
-        EXPECT_TRUE(lab.waitForMails(server, count, 5000 + 2000 * static_cast<DWORD>(count)));
-        Mails mails;
-        for (const ReceivedMail& mail : lab.mails(server)) mails.push_back(subjectAndBody(mail));
-        return mails;
+    void send(const std::string& text, const std::string& name = "ann", const std::string& medium = "AIM") {
+        ASSERT_TRUE(host.broadcast(medium.c_str(), kConnection, name.c_str(), kIncoming, text.c_str()));
     }
 
     std::vector<std::string> alerts() const {
@@ -89,14 +81,6 @@ protected:
             if (request.name == "systraySetAlert") texts.push_back(request.alertText);
         }
         return texts;
-    }
-
-    // For messages that must not be forwarded at all: nothing asked of the
-    // host, and no connection to the server while it had time to make one.
-    void expectNothingForwarded() {
-        EXPECT_EQ(host.requestNames(), std::vector<std::string>{});
-        Sleep(kQuietMs);
-        EXPECT_EQ(lab.connectionCount(server), 0u);
     }
 
     MailLab lab;
@@ -110,132 +94,33 @@ TEST_F(ForwardTest, TheRoadOfOneMessage) {
     startWith();
     send("hi");
 
-    EXPECT_EQ(host.requestNames(), (std::vector<std::string>{"systraySetAlert", "messageSend"}));
+    EXPECT_EQ(host.requestNames(), (Texts{"systraySetAlert", "messageSend"}));
+    const std::string identity = host.info().identity;
     const HostRequest& alert = host.last("systraySetAlert");
+    EXPECT_EQ(alert.identity, identity);
+    EXPECT_EQ(alert.recordSize, 32u);
     EXPECT_EQ(alert.alertText, "IM: ann has been forwarded");
     EXPECT_EQ(alert.alertStyle, "default");
     EXPECT_EQ(std::vector<int32_t>(alert.alertValues, alert.alertValues + 3), (std::vector<int32_t>{1, 0, 0}));
+    EXPECT_EQ(alert.alertTrailing[0] | alert.alertTrailing[1], 0u);
     const HostRequest& reply = host.last("messageSend");
+    EXPECT_EQ(reply.identity, identity);
+    EXPECT_EQ(reply.recordSize, 32u);
     EXPECT_EQ(reply.medium, "AIM");
     EXPECT_EQ(reply.connection, kConnection);
     EXPECT_EQ(reply.partyName, "ann");
     EXPECT_EQ(reply.type, "outgoing");
     EXPECT_EQ(reply.text, kReply);
+    EXPECT_EQ(reply.trailingText, 0u);
+    EXPECT_EQ(reply.trailingValue, 0);
 
-    EXPECT_EQ(receive(1), (Mails{{"IM: ann", "hi"}}));
+    ASSERT_TRUE(lab.waitForMails(server, 1));
     const ReceivedMail mail = lab.mails(server)[0];
+    EXPECT_EQ(subjectAndBody(mail.data), Mail("IM: ann", "hi"));
     EXPECT_EQ(mail.helo, "example.org");
     EXPECT_EQ(mail.from, kFrom);
-    EXPECT_EQ(mail.recipients, std::vector<std::string>{kTo});
+    EXPECT_EQ(mail.recipients, Texts{kTo});
     EXPECT_EQ(headerValue(mail.data, "TO: "), kTo);
-}
-
-TEST_F(ForwardTest, LongTextsGoOutInNumberedParts) {
-    startWith({{"CharLimit", "10"}, {"Message Limit", "5"}});
-    send("abcdefghij");
-    send("abcdefghijk");
-    send("abcdefghijklmnopqrstuvw");
-
-    EXPECT_EQ(receive(6), (Mails{{"IM: ann", "abcdefghij"},
-                                 {"IM: ann (Part 1/2)", "abcdefghij"},
-                                 {"IM: ann (Part 2/2)", "k"},
-                                 {"IM: ann (Part 1/3)", "abcdefghij"},
-                                 {"IM: ann (Part 2/3)", "klmnopqrst"},
-                                 {"IM: ann (Part 3/3)", "uvw"}}));
-    EXPECT_EQ(alerts(), (std::vector<std::string>{"IM: ann has been forwarded",
-                                                  "IM: ann (Part 2/2) has been forwarded",
-                                                  "IM: ann (Part 3/3) has been forwarded"}));
-    EXPECT_EQ(host.count("messageSend"), 3);
-}
-
-TEST_F(ForwardTest, MessageLimitDropsTheRestAndTheAlertNamesTheLastPartSent) {
-    startWith({{"CharLimit", "10"}, {"Message Limit", "2"}});
-    const std::string text = letters(35);
-    send(text);
-
-    EXPECT_EQ(receive(2), (Mails{{"IM: ann (Part 1/2)", text.substr(0, 10)},
-                                 {"IM: ann (Part 2/2)", text.substr(10, 10)}}));
-    EXPECT_EQ(alerts(), std::vector<std::string>{"IM: ann (Part 2/2) has been forwarded"});
-    EXPECT_EQ(host.count("messageSend"), 1);
-}
-
-TEST_F(ForwardTest, NothingQueuedMeansNoAlertAndNoReply) {
-    startWith({{"CharLimit", "10"}, {"Message Limit", "0"}});
-    send(letters(15));
-    EXPECT_TRUE(host.requests().empty());
-    // A text that needs no splitting goes out whatever the limit says.
-    send("short");
-
-    EXPECT_EQ(receive(1), (Mails{{"IM: ann", "short"}}));
-    EXPECT_EQ(host.requestNames(), (std::vector<std::string>{"systraySetAlert", "messageSend"}));
-}
-
-TEST_F(ForwardTest, NameInTheBodyAtOneHundredAndTwenty) {
-    startWith({{"CharLimit", "120"}, {"Name In Body", "1"}});
-    send("hi there");
-    // Counted from the length alone this would be one part; two are cut and
-    // both labels say so.
-    const std::string text = letters(118);
-    send(text, "bob");
-
-    EXPECT_EQ(receive(3), (Mails{{"IM: ann", "ann: hi there"},
-                                 {"IM: bob (Part 1/2)", "bob (1/2): " + text.substr(0, 109)},
-                                 {"IM: bob (Part 2/2)", "bob (2/2): " + text.substr(109)}}));
-    EXPECT_EQ(alerts(), (std::vector<std::string>{"IM: ann has been forwarded",
-                                                  "IM: bob (Part 2/2) has been forwarded"}));
-}
-
-TEST_F(ForwardTest, NameInTheBodyAtOneHundred) {
-    startWith({{"CharLimit", "100"}, {"Name In Body", "1"}});
-    const std::string text = letters(150);
-    send(text, "al");
-
-    EXPECT_EQ(receive(2), (Mails{{"IM: al (Part 1/2)", "al (1/2): " + text.substr(0, 90)},
-                                 {"IM: al (Part 2/2)", "al (2/2): " + text.substr(90)}}));
-    EXPECT_EQ(alerts(), std::vector<std::string>{"IM: al (Part 2/2) has been forwarded"});
-}
-
-TEST_F(ForwardTest, TriggerPrefixIsTestedOnTheTextWithoutMarkup) {
-    startWith({{"Prefix Enabled", "1"}, {"Trigger Prefix", "!page"}});
-    send("!PAGE hi");
-    send("hi !page");
-    send("!page");
-    EXPECT_TRUE(host.requests().empty());
-    send("!page hi");
-    send("<b>!page</b> <i>there</i>");
-
-    EXPECT_EQ(receive(2), (Mails{{"IM: ann", " hi"}, {"IM: ann", " there"}}));
-    EXPECT_EQ(host.count("systraySetAlert"), 2);
-    EXPECT_EQ(host.count("messageSend"), 2);
-}
-
-TEST_F(ForwardTest, NoReplyOverAnotherMedium) {
-    startWith();
-    send("over icq", "ann", "ICQ");
-    send("over aim in small letters", "ann", "aim");
-
-    EXPECT_EQ(receive(2), (Mails{{"IM: ann", "over icq"}, {"IM: ann", "over aim in small letters"}}));
-    EXPECT_EQ(host.requestNames(), (std::vector<std::string>{"systraySetAlert", "systraySetAlert"}));
-}
-
-TEST_F(ForwardTest, AlertSwitchedOff) {
-    startWith({{"Show Systray Alert", "0"}});
-    send("hi");
-
-    EXPECT_EQ(receive(1), (Mails{{"IM: ann", "hi"}}));
-    EXPECT_EQ(host.requestNames(), std::vector<std::string>{"messageSend"});
-}
-
-TEST_F(ForwardTest, ProviderThatNamesNoRowForwardsNothing) {
-    startWith({{"ForwardType", "2"}, {"Phone Number", "5551234567"}, {"Provider", "usa: sprint pcs"}});
-    send("hi");
-    expectNothingForwarded();
-}
-
-TEST_F(ForwardTest, ForwardTypeThreeForwardsNothing) {
-    startWith({{"ForwardType", "3"}});
-    send("hi");
-    expectNothingForwarded();
 }
 
 TEST_F(ForwardTest, AMegabyteInTinyPartsLeavesTheClientAtOnce) {
@@ -244,45 +129,114 @@ TEST_F(ForwardTest, AMegabyteInTinyPartsLeavesTheClientAtOnce) {
     startWith({{"CharLimit", "10"}, {"Message Limit", "-1"}, {"SMTP Server", nowhere.host}});
     send(letters(1 << 20));
 
-    EXPECT_EQ(alerts(), std::vector<std::string>{"IM: ann (Part 104858/104858) has been forwarded"});
+    EXPECT_EQ(alerts(), Texts{"IM: ann (Part 104858/104858) has been forwarded"});
     EXPECT_EQ(host.count("messageSend"), 1);
     lab.stop(nowhere);
 }
 
 namespace {
 
-struct PhoneCase {
-    const char* id;
-    const char* number;
-    const char* provider;
-    const char* recipient;
+struct Message {
+    std::string text;
+    std::string name = "ann";
+    std::string medium = "AIM";
 };
 
-void PrintTo(const PhoneCase& phone, std::ostream* out) { *out << phone.number << " to " << phone.provider; }
+// Messages broadcast under some settings, and all that should come of them:
+// the mails the server receives, the alerts and replies the host is asked for.
+struct ForwardCase {
+    const char* id;
+    std::vector<IniEntry> settings;
+    std::vector<Message> messages;
+    Mails mails;
+    Texts alerts;
+    int replies;
+    std::string recipient = kTo;
+};
+
+void PrintTo(const ForwardCase& test, std::ostream* out) { *out << test.id; }
+
+std::string forwarded(const std::string& subject) { return subject + " has been forwarded"; }
+
+ForwardCase toPhone(const char* id, const char* number, const char* provider, const char* recipient) {
+    return {id,     {{"ForwardType", "2"}, {"Phone Number", number}, {"Provider", provider}},
+            {{"hi"}}, {{"IM: ann", "hi"}}, {forwarded("IM: ann")}, 1, recipient};
+}
+
+const char kSprint[] = "USA: Sprint PCS";
+const char kSms[] = "ALL: SMS (sms.gatewayonline.net)";
+const std::string kText35 = letters(35);
+const std::string kText118 = letters(118);
+const std::string kText150 = letters(150);
+
+const ForwardCase kCases[] = {
+    {"LongTextsGoOutInNumberedParts", {{"CharLimit", "10"}, {"Message Limit", "5"}},
+     {{"abcdefghij"}, {"abcdefghijk"}, {"abcdefghijklmnopqrstuvw"}},
+     {{"IM: ann", "abcdefghij"}, {"IM: ann (Part 1/2)", "abcdefghij"}, {"IM: ann (Part 2/2)", "k"},
+      {"IM: ann (Part 1/3)", "abcdefghij"}, {"IM: ann (Part 2/3)", "klmnopqrst"}, {"IM: ann (Part 3/3)", "uvw"}},
+     {forwarded("IM: ann"), forwarded("IM: ann (Part 2/2)"), forwarded("IM: ann (Part 3/3)")}, 3},
+    {"MessageLimitDropsTheRestAndTheAlertNamesTheLastPartSent", {{"CharLimit", "10"}, {"Message Limit", "2"}},
+     {{kText35}},
+     {{"IM: ann (Part 1/2)", kText35.substr(0, 10)}, {"IM: ann (Part 2/2)", kText35.substr(10, 10)}},
+     {forwarded("IM: ann (Part 2/2)")}, 1},
+    // A text that needs no splitting goes out whatever the limit says.
+    {"NothingQueuedMeansNoAlertAndNoReply", {{"CharLimit", "10"}, {"Message Limit", "0"}},
+     {{letters(15)}, {"short"}}, {{"IM: ann", "short"}}, {forwarded("IM: ann")}, 1},
+    // Counted from the length alone bob's text would be one part; two are
+    // cut and both labels say so.
+    {"NameInTheBodyAtOneHundredAndTwenty", {{"CharLimit", "120"}, {"Name In Body", "1"}},
+     {{"hi there"}, {kText118, "bob"}},
+     {{"IM: ann", "ann: hi there"}, {"IM: bob (Part 1/2)", "bob (1/2): " + kText118.substr(0, 109)},
+      {"IM: bob (Part 2/2)", "bob (2/2): " + kText118.substr(109)}},
+     {forwarded("IM: ann"), forwarded("IM: bob (Part 2/2)")}, 2},
+    {"NameInTheBodyAtOneHundred", {{"CharLimit", "100"}, {"Name In Body", "1"}}, {{kText150, "al"}},
+     {{"IM: al (Part 1/2)", "al (1/2): " + kText150.substr(0, 90)},
+      {"IM: al (Part 2/2)", "al (2/2): " + kText150.substr(90)}},
+     {forwarded("IM: al (Part 2/2)")}, 1},
+    {"TriggerPrefixIsTestedOnTheTextWithoutMarkup", {{"Prefix Enabled", "1"}, {"Trigger Prefix", "!page"}},
+     {{"!PAGE hi"}, {"hi !page"}, {"!page"}, {"!page hi"}, {"<b>!page</b> <i>there</i>"}},
+     {{"IM: ann", " hi"}, {"IM: ann", " there"}}, {forwarded("IM: ann"), forwarded("IM: ann")}, 2},
+    {"NoReplyOverAnotherMedium", {}, {{"over icq", "ann", "ICQ"}, {"over aim in small letters", "ann", "aim"}},
+     {{"IM: ann", "over icq"}, {"IM: ann", "over aim in small letters"}},
+     {forwarded("IM: ann"), forwarded("IM: ann")}, 0},
+    {"AlertSwitchedOff", {{"Show Systray Alert", "0"}}, {{"hi"}}, {{"IM: ann", "hi"}}, {}, 1},
+    {"ProviderThatNamesNoRowForwardsNothing",
+     {{"ForwardType", "2"}, {"Phone Number", "5551234567"}, {"Provider", "usa: sprint pcs"}}, {{"hi"}}, {}, {}, 0},
+    {"ForwardTypeThreeForwardsNothing", {{"ForwardType", "3"}}, {{"hi"}}, {}, {}, 0},
+    toPhone("PhoneGoesToTheCarriersGateway", "(555) 123-4567", kSprint, "5551234567@messaging.sprintpcs.com"),
+    toPhone("PhoneWithCountryCode", "+1 555 123 4567", kSprint, "15551234567@messaging.sprintpcs.com"),
+    toPhone("PhoneThroughTheInternationalGateway", "(555) 123-4567", kSms, "+5551234567@sms.gatewayonline.net"),
+    toPhone("PhoneWithCountryCodeThroughTheInternationalGateway", "+1 555 123 4567", kSms,
+            "+15551234567@sms.gatewayonline.net"),
+};
 
 }  // namespace
 
-class ForwardToPhoneTest : public ForwardTest, public ::testing::WithParamInterface<PhoneCase> {};
+class ForwardCaseTest : public ForwardTest, public ::testing::WithParamInterface<ForwardCase> {};
 
-TEST_P(ForwardToPhoneTest, GoesToTheCarriersGateway) {
-    const PhoneCase& phone = GetParam();
-    startWith({{"ForwardType", "2"}, {"Phone Number", phone.number}, {"Provider", phone.provider}});
-    send("hi");
+TEST_P(ForwardCaseTest, MailsAlertsAndReplies) {
+    const ForwardCase& test = GetParam();
+    startWith(test.settings);
+    for (const Message& message : test.messages) send(message.text, message.name, message.medium);
+    EXPECT_EQ(alerts(), test.alerts);
+    EXPECT_EQ(host.count("messageSend"), test.replies);
+    EXPECT_EQ(host.requests().size(), test.alerts.size() + test.replies);
 
-    EXPECT_EQ(receive(1), (Mails{{"IM: ann", "hi"}}));
-    const ReceivedMail mail = lab.mails(server)[0];
-    EXPECT_EQ(mail.recipients, std::vector<std::string>{phone.recipient});
-    EXPECT_EQ(headerValue(mail.data, "TO: "), phone.recipient);
+    if (test.mails.empty()) {
+        Sleep(kQuietMs);
+        EXPECT_EQ(lab.connectionCount(server), 0u);
+        return;
+    }
+    const size_t count = test.mails.size();
+    EXPECT_TRUE(lab.waitForMails(server, count, 5000 + 2000 * static_cast<DWORD>(count)));
+    Mails received;
+    for (const ReceivedMail& mail : lab.mails(server)) {
+        received.push_back(subjectAndBody(mail.data));
+        EXPECT_EQ(mail.recipients, Texts{test.recipient});
+        EXPECT_EQ(headerValue(mail.data, "TO: "), test.recipient);
+    }
+    EXPECT_EQ(received, test.mails);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Numbers, ForwardToPhoneTest,
-    ::testing::Values(
-        PhoneCase{"Usa", "(555) 123-4567", "USA: Sprint PCS", "5551234567@messaging.sprintpcs.com"},
-        PhoneCase{"UsaWithCountryCode", "+1 555 123 4567", "USA: Sprint PCS",
-                  "15551234567@messaging.sprintpcs.com"},
-        PhoneCase{"International", "(555) 123-4567", "ALL: SMS (sms.gatewayonline.net)",
-                  "+5551234567@sms.gatewayonline.net"},
-        PhoneCase{"InternationalWithCountryCode", "+1 555 123 4567", "ALL: SMS (sms.gatewayonline.net)",
-                  "+15551234567@sms.gatewayonline.net"}),
-    [](const ::testing::TestParamInfo<PhoneCase>& info) { return std::string(info.param.id); });
+INSTANTIATE_TEST_SUITE_P(Forward, ForwardCaseTest, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<ForwardCase>& info) { return std::string(info.param.id); });
