@@ -26,6 +26,16 @@ Mails compose(const Settings& settings, const std::string& name, const std::stri
     return mails;
 }
 
+// Mails of one message in parts, with the bodies given.
+Mails numbered(const std::string& name, const std::vector<std::string>& bodies) {
+    Mails mails;
+    for (size_t i = 0; i < bodies.size(); ++i) {
+        mails.emplace_back("IM: " + name + " (Part " + std::to_string(i + 1) + "/" + std::to_string(bodies.size()) + ")",
+                           bodies[i]);
+    }
+    return mails;
+}
+
 std::string letters(size_t count) {
     std::string text;
     for (size_t i = 0; i < count; ++i) text += static_cast<char>('a' + i % 26);
@@ -41,37 +51,42 @@ std::pair<unsigned long, unsigned long> labelOf(const std::string& subject) {
 
 }  // namespace
 
-TEST(MessageComposer, WorkedExamples) {
-    EXPECT_EQ(compose(splitting(120, 5, true), "ann", "hi there"), (Mails{{"IM: ann", "ann: hi there"}}));
-
-    const Settings tens = splitting(10, 5, false);
-    EXPECT_EQ(compose(tens, "ann", "abcdefghij"), (Mails{{"IM: ann", "abcdefghij"}}));
-    EXPECT_EQ(compose(tens, "ann", "abcdefghijk"),
-              (Mails{{"IM: ann (Part 1/2)", "abcdefghij"}, {"IM: ann (Part 2/2)", "k"}}));
-    EXPECT_EQ(compose(tens, "ann", "abcdefghijklmnopqrstuvw"),
-              (Mails{{"IM: ann (Part 1/3)", "abcdefghij"},
-                     {"IM: ann (Part 2/3)", "klmnopqrst"},
-                     {"IM: ann (Part 3/3)", "uvw"}}));
-
+TEST(MessageComposer, LimitsAtTheirEdges) {
+    const std::string ten = letters(10);
+    const std::string forty = letters(40);
     const std::string text35 = letters(35);
-    EXPECT_EQ(compose(splitting(10, 2, false), "ann", text35),
-              (Mails{{"IM: ann (Part 1/2)", text35.substr(0, 10)}, {"IM: ann (Part 2/2)", text35.substr(10, 10)}}));
-
-    const std::string text150 = letters(150);
-    EXPECT_EQ(compose(splitting(100, 5, true), "al", text150),
-              (Mails{{"IM: al (Part 1/2)", "al (1/2): " + text150.substr(0, 90)},
-                     {"IM: al (Part 2/2)", "al (2/2): " + text150.substr(90)}}));
+    Settings unlimited = splitting(10, 5, false);
+    unlimited.charLimitEnabled = false;
+    const struct {
+        const char* what;
+        Settings settings;
+        const char* name;
+        std::string text;
+        Mails mails;
+    } cases[] = {
+        {"the name prefix counts against the limit", splitting(15, 5, true), "ann", ten, {{"IM: ann", "ann: " + ten}}},
+        {"the limit switched off", unlimited, "ann", letters(500), {{"IM: ann", letters(500)}}},
+        {"one part allowed", splitting(10, 1, false), "ann", letters(15), numbered("ann", {ten})},
+        {"no parts allowed", splitting(10, 0, false), "ann", letters(15), {}},
+        {"no parts allowed, the name in the body", splitting(20, 0, true), "ann", letters(30), {}},
+        {"a limit of zero", splitting(0, 5, false), "ann", forty, {{"IM: ann", forty}}},
+        // "someone (1/1): " alone takes the whole limit of 15.
+        {"a label that fills the limit", splitting(15, 5, true), "someone", forty, {{"IM: someone", "someone: " + forty}}},
+        // Both limits count as unsigned: -1 is the largest of each.
+        {"a character limit of -1", splitting(-1, 5, false), "ann", letters(5000), {{"IM: ann", letters(5000)}}},
+        {"a message limit of -1", splitting(10, -1, false), "ann", text35,
+         numbered("ann", {ten, text35.substr(10, 10), text35.substr(20, 10), text35.substr(30)})},
+        {"an empty text", splitting(10, 5, false), "ann", "", {}},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        EXPECT_EQ(compose(test.settings, test.name, test.text), test.mails);
+    }
 }
 
+// The count passes from one digit to two, which widens the label and shrinks
+// the pieces once more: 95 characters in pieces of 8 make 12.
 TEST(MessageComposer, TotalCountsThePartsReallyCutWithTheNameInTheBody) {
-    // Counted from the length alone this would be one part, yet two are cut.
-    const std::string text = letters(118);
-    EXPECT_EQ(compose(splitting(120, 5, true), "bob", text),
-              (Mails{{"IM: bob (Part 1/2)", "bob (1/2): " + text.substr(0, 109)},
-                     {"IM: bob (Part 2/2)", "bob (2/2): " + text.substr(109)}}));
-
-    // The count passes from one digit to two, which widens the label and
-    // shrinks the pieces once more: 95 characters in pieces of 8 make 12.
     const Mails mails = compose(splitting(20, 50, true), "al", letters(95));
     ASSERT_EQ(mails.size(), 12u);
     EXPECT_EQ(mails.front(), std::make_pair(std::string("IM: al (Part 1/12)"), "al (1/12): " + letters(8)));
@@ -120,58 +135,4 @@ TEST(MessageComposer, SplitPartsAreNumberedFullAndInOrder) {
             }
         }
     }
-}
-
-TEST(MessageComposer, TextsThatAreNotSplit) {
-    const std::string exact = letters(10);
-    EXPECT_EQ(compose(splitting(10, 5, false), "ann", exact), (Mails{{"IM: ann", exact}}));
-    // With the name in the body the name prefix counts against the limit.
-    EXPECT_EQ(compose(splitting(15, 5, true), "ann", exact), (Mails{{"IM: ann", "ann: " + exact}}));
-
-    Settings unlimited = splitting(10, 5, false);
-    unlimited.charLimitEnabled = false;
-    const std::string longText = letters(500);
-    EXPECT_EQ(compose(unlimited, "ann", longText), (Mails{{"IM: ann", longText}}));
-
-    // A text that fits goes out whatever "Message Limit" says.
-    EXPECT_EQ(compose(splitting(10, 0, false), "ann", "short"), (Mails{{"IM: ann", "short"}}));
-    EXPECT_TRUE(compose(splitting(10, 5, false), "ann", "").empty());
-}
-
-TEST(MessageComposer, MessageLimitDropsTheRest) {
-    EXPECT_EQ(compose(splitting(10, 1, false), "ann", letters(15)), (Mails{{"IM: ann (Part 1/1)", letters(10)}}));
-    EXPECT_TRUE(compose(splitting(10, 0, false), "ann", letters(15)).empty());
-    EXPECT_TRUE(compose(splitting(20, 0, true), "ann", letters(30)).empty());
-}
-
-TEST(MessageComposer, WithoutAPositivePartSizeTheMessageGoesOutWhole) {
-    const std::string text = letters(40);
-    EXPECT_EQ(compose(splitting(0, 5, false), "ann", text), (Mails{{"IM: ann", text}}));
-    // "someone (1/1): " alone takes the whole limit of 15.
-    EXPECT_EQ(compose(splitting(15, 5, true), "someone", text), (Mails{{"IM: someone", "someone: " + text}}));
-}
-
-TEST(MessageComposer, LimitsCountAsUnsigned) {
-    // A "CharLimit" of -1 is the largest limit: nothing is ever split.
-    const std::string text = letters(5000);
-    EXPECT_EQ(compose(splitting(-1, 5, false), "ann", text), (Mails{{"IM: ann", text}}));
-    // A "Message Limit" of -1 lets every part through.
-    const Mails mails = compose(splitting(10, -1, false), "ann", letters(35));
-    ASSERT_EQ(mails.size(), 4u);
-    EXPECT_EQ(mails.back(), std::make_pair(std::string("IM: ann (Part 4/4)"), letters(35).substr(30)));
-}
-
-TEST(MessageComposer, AMegabyteInTinyPartsComesBackWhole) {
-    const std::string text = letters(1 << 20);
-    const std::vector<ComposedMail> mails = composeMails(splitting(10, -1, false), "ann", text);
-    ASSERT_EQ(mails.size(), 104858u);
-    std::string joined;
-    joined.reserve(text.size());
-    for (const ComposedMail& mail : mails) joined += mail.body;
-    EXPECT_EQ(joined, text);
-    EXPECT_EQ(mails.back().subject, "IM: ann (Part 104858/104858)");
-}
-
-TEST(MessageComposer, AlertText) {
-    EXPECT_EQ(alertTextFor("IM: ann (Part 2/2)"), "IM: ann (Part 2/2) has been forwarded");
 }
