@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "mail/MailQueue.h"
 
@@ -13,28 +14,6 @@ std::string privateLockName(const char* what) {
 }
 
 MailJob job(const std::string& subject) { return MailJob{"server", "a@b", "c@d", subject, "body"}; }
-
-DWORD WINAPI takeAndEnd(LPVOID lock) {
-    static_cast<QueueLock*>(lock)->acquire();
-    return 0;
-}
-
-struct TimedEnqueue {
-    MailQueue* queue;
-    DWORD waited;
-};
-
-DWORD WINAPI enqueueTimed(LPVOID context) {
-    TimedEnqueue* timed = static_cast<TimedEnqueue*>(context);
-    const DWORD start = GetTickCount();
-    timed->queue->enqueue(job("dropped"));
-    timed->waited = GetTickCount() - start;
-    return 0;
-}
-
-HANDLE runThread(LPTHREAD_START_ROUTINE routine, void* context) {
-    return CreateThread(nullptr, 0, routine, context, 0, nullptr);
-}
 
 }  // namespace
 
@@ -77,14 +56,16 @@ TEST(MailQueue, SharesTheNamedMutexWithOtherCopies) {
 
 TEST(QueueLock, AbandonedMutexIsNotTakenAndLetGoAtOnce) {
     QueueLock lock(privateLockName("abandoned").c_str());
-    const HANDLE thread = runThread(takeAndEnd, &lock);
-    ASSERT_NE(thread, nullptr);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    std::thread([&] { ASSERT_TRUE(lock.acquire()); }).join();
 
     EXPECT_FALSE(lock.acquire());
-    ASSERT_TRUE(lock.acquire());
-    lock.release();
+    // Let go at once: another thread takes it without waiting for it.
+    std::thread([&] {
+        const DWORD start = GetTickCount();
+        EXPECT_TRUE(lock.acquire());
+        EXPECT_LT(GetTickCount() - start, 1000u);
+        lock.release();
+    }).join();
 }
 
 TEST(MailQueue, JobIsDroppedWhenTheLockStaysTaken) {
@@ -93,14 +74,16 @@ TEST(MailQueue, JobIsDroppedWhenTheLockStaysTaken) {
     QueueLock holder(name.c_str());
     ASSERT_TRUE(holder.acquire());
 
-    TimedEnqueue timed{&queue, 0};
-    const HANDLE thread = runThread(enqueueTimed, &timed);
-    ASSERT_NE(thread, nullptr);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    // The lock is another thread's: this one's own would be taken again.
+    DWORD waited = 0;
+    std::thread([&] {
+        const DWORD start = GetTickCount();
+        queue.enqueue(job("dropped"));
+        waited = GetTickCount() - start;
+    }).join();
     holder.release();
 
-    EXPECT_GE(timed.waited, 4500u);
-    EXPECT_LT(timed.waited, 6000u);
+    EXPECT_GE(waited, 4500u);
+    EXPECT_LT(waited, 6000u);
     EXPECT_EQ(queue.waiting(), 0u);
 }
