@@ -8,47 +8,21 @@
 #include "TempDir.h"
 #include "plugin/PluginBase.h"
 #include "plugin/PluginModule.h"
+#include "plugin/RelayPlugin.h"
 
 namespace {
 
-const char kIdentity[] = "probe-identity";
-
-// A plug-in that only sends requests, attached to an in-process recorder.
-class ProbePlugin : public PluginBase {
-public:
-    ProbePlugin() : PluginBase(kIdentity) {
-        std::memset(&info_, 0, sizeof info_);
-        info_.service = RequestRecorder::service();
-        attachHost(nullptr, &info_);
-    }
-    void onLoad() override {}
-    void onInitialLoad() override {}
-    void onUnload() override {}
-    void onFinalUnload() override {}
-    void onStart() override {}
-    void onStop() override {}
-    void onPrefsShow(PrefsShowRecord&) override {}
-    void onPrefsAction(const PrefsActionRecord&) override {}
-    int32_t onMessageBroadcast(int32_t, int32_t, const char*, const MessageEvent&,
-                               int32_t) override {
-        return 0;
-    }
-
-private:
-    PluginInfoRecord info_;
-};
-
-// The module's own plug-in object, loaded in-process through plugin_main, so
-// that addDialog and removeDialog find a service function.
+// The module's own plug-in object, loaded in-process through plugin_main.
 class LoadedModule {
 public:
-    explicit LoadedModule(bool withService) {
+    explicit LoadedModule(bool withService = true) {
         std::memset(&info_, 0, sizeof info_);
         info_.settingsDirectory = directory_.path().c_str();
         info_.service = withService ? RequestRecorder::service() : nullptr;
         plugin_main("load", &info_);
     }
     ~LoadedModule() { plugin_main("unload", nullptr); }
+    PluginBase& plugin() const { return *pluginObject(); }
 
 private:
     TempDir directory_;
@@ -59,7 +33,8 @@ private:
 
 TEST(HostRequests, SendMessageCutsEachTextToItsBuffer) {
     RequestRecorder recorder;
-    ProbePlugin plugin;
+    LoadedModule module;
+    PluginBase& plugin = module.plugin();
     const std::string medium(16, 'm');
     const std::string name = std::string(255, 'n') + "OVER";
     const std::string text = std::string(2047, 't') + std::string(953, 'X');
@@ -84,7 +59,8 @@ TEST(HostRequests, SendMessageCutsEachTextToItsBuffer) {
 TEST(HostRequests, OneSubscriptionAtATime) {
     RequestRecorder recorder;
     recorder.setAnswer("messageBroadcastEnable", 5);
-    ProbePlugin plugin;
+    LoadedModule module;
+    PluginBase& plugin = module.plugin();
     plugin.disableMessageBroadcast();
     EXPECT_EQ(recorder.count("messageBroadcastDisable"), 0);
 
