@@ -93,6 +93,12 @@ private:
     HWND parentWindow_ = nullptr;
 };
 
+// Whether a fixed text field of a record holds the text and zeros after it.
+template <size_t N>
+bool fieldHolds(const char (&field)[N], const std::string& text) {
+    return text.size() <= N && std::string(field, N) == text + std::string(N - text.size(), '\0');
+}
+
 // TOLVANE_DLL_PATH (a Unix path) as Wine sees it: Z: and backslashes.
 std::string builtDllPath();
 // Installs a filter that reports an unhandled exception and ends the program
