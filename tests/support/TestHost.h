@@ -87,7 +87,7 @@ private:
     HMODULE module_ = nullptr;
     int32_t(__cdecl* pluginMain_)(const char*, void*) = nullptr;
     int32_t(__cdecl* pluginVersion_)() = nullptr;
-    PluginInfoRecord info_;
+    PluginInfoRecord info_{};
     bool loaded_ = false;
     bool started_ = false;
     HWND parentWindow_ = nullptr;
