@@ -52,10 +52,7 @@ protected:
 
     // The value of a key as the settings file holds it.
     std::string stored(const std::string& key) const {
-        for (const IniEntry& entry : host.settingsEntries()) {
-            if (entry.first == key) return entry.second;
-        }
-        return kMissing;
+        return host.settingsFile().value(TestHost::kSection, key, kMissing);
     }
 
     // Withdrawn from the host with one "dialogRemove", and destroyed.

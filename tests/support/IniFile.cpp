@@ -57,6 +57,14 @@ std::vector<IniEntry> IniFile::entries(const std::string& section) const {
     return found;
 }
 
+std::string IniFile::value(const std::string& section, const std::string& key,
+                           const std::string& missing) const {
+    for (const IniEntry& entry : entries(section)) {
+        if (entry.first == key) return entry.second;
+    }
+    return missing;
+}
+
 std::vector<std::string> IniFile::sections() const {
     std::vector<std::string> found;
     std::string name;

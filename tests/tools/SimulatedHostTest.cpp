@@ -9,7 +9,6 @@
 
 namespace {
 
-const char kSection[] = "IM Tolvane";
 const char kIdentity[] = "5A1E7C24-90D3-4b7f-8C26-D1F04A9B3E65";
 // Loopback, and outside the addresses the mail lab hands out: nothing
 // listens there, so each queued mail is dropped at once.
@@ -20,7 +19,7 @@ class SimulatedHostTest : public ::testing::Test {
 protected:
     void open(const std::vector<IniEntry>& settings = {}) {
         const IniFile file(directory.file(TestHost::kSettingsFileName));
-        file.writeThroughProfile(settings, kSection);
+        file.writeThroughProfile(settings, TestHost::kSection);
         std::string error;
         ASSERT_TRUE(host.open(builtDllPath(), error)) << error;
         host.load(directory.path());
