@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -15,6 +18,21 @@ const char kPrefs[] = "prefsInitialize";
 const char kEnable[] = "messageBroadcastEnable";
 const char kDisable[] = "messageBroadcastDisable";
 const int32_t kRefused = -1;
+
+// The threads of this process; the plug-in's sender thread is among them
+// between "start" and "stop".
+int threadCount() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    THREADENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    }
+    CloseHandle(snapshot);
+    return count;
+}
 
 }  // namespace
 
@@ -40,8 +58,10 @@ TEST(LifeCycle, StartRegistersAndSubscribesOnceAndStopWithdrawsTheHostsSubscript
     host.load();
     EXPECT_EQ(host.stop(), 0);
     EXPECT_TRUE(host.requests().empty()) << "stop before any start";
+    EXPECT_EQ(host.event("initialLoad", nullptr), 0);
     EXPECT_EQ(host.start(), 0);
     host.start();
+    EXPECT_EQ(host.event("finalUnload", nullptr), 0);
     host.stop();
     ASSERT_EQ(host.requestNames(), (Names{kPrefs, kEnable, kDisable}));
     for (const HostRequest& request : host.requests()) {
@@ -90,14 +110,22 @@ TEST(LifeCycle, EachStartAfterStopSubscribesAgain) {
     }
 }
 
-TEST(LifeCycle, UnloadWhileStartedStopsFirstAndSaves) {
+TEST(LifeCycle, OneSenderThreadBetweenStartAndStopOrUnload) {
     TestHost host;
     host.load();
+    const int before = threadCount();
+    ASSERT_GT(before, 0);
+    host.start();
+    EXPECT_EQ(threadCount(), before + 1);
+    host.start();
+    EXPECT_EQ(threadCount(), before + 1) << "a second start makes no second thread";
+    host.stop();
+    EXPECT_EQ(threadCount(), before);
     host.start();
     host.clearRequests();
     host.unload();
-    EXPECT_EQ(host.requestNames(), Names{kDisable});
-    EXPECT_TRUE(host.settingsFile().exists());
+    EXPECT_EQ(threadCount(), before) << "unload while started ends the thread";
+    EXPECT_EQ(host.requestNames(), Names{kDisable}) << "unload while started stops first";
 }
 
 TEST(LifeCycle, SecondLoadKeepsTheFirstObject) {
@@ -152,14 +180,4 @@ TEST(LifeCycle, WithoutAServiceFunctionNothingReachesTheHost) {
     // The page name was registered all the same, so prefsShow was answered.
     EXPECT_STREQ(show.pluginPageName, "IM Tolvaning");
     EXPECT_TRUE(host.settingsFile().exists());
-}
-
-TEST(LifeCycle, InitialAndFinalLoadChangeNothing) {
-    TestHost host;
-    host.load();
-    host.event("initialLoad", nullptr);
-    host.start();
-    host.event("finalUnload", nullptr);
-    host.stop();
-    EXPECT_EQ(host.requestNames(), (Names{kPrefs, kEnable, kDisable}));
 }
