@@ -1,22 +1,16 @@
 #pragma once
-// Plays the host client for tests: loads the built tolvane.dll, drives it
-// through plugin_main and the broadcast callback it registers, and records
-// every request it sends (RequestRecorder: requests(), count(), last(),
-// setAnswer(), callback(), subscribed()).
-//
-// One TestHost at a time per process. Each host loads the DLL afresh, so the
-// module-wide state starts empty, and gives it a fresh settings directory
-// that is removed afterwards.
+// Plays the host client for tests: loads the built tolvane.dll afresh (so
+// its module-wide state starts empty), gives it a fresh settings directory
+// that is removed afterwards, drives it through plugin_main and the
+// broadcast callback it registers, and records every request it sends
+// (RequestRecorder). One TestHost at a time per process.
 //
 //     TestHost host;
 //     host.writeSettings({{"Forwarding Enabled", "1"}});
 //     host.load();
 //     host.start();
-//     EXPECT_EQ(host.count("messageBroadcastEnable"), 1);
 //     host.broadcast("AIM", 3, "ann", "incoming_privateMessage", "<b>hi</b>");
-//     host.stop();
-//     host.unload();
-//     std::vector<IniEntry> keys = host.settingsEntries();  // in file order
+//     EXPECT_EQ(host.count("systraySetAlert"), 1);
 #include <windows.h>
 
 #include <cstdint>
