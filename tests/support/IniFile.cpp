@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -38,9 +39,7 @@ bool IniFile::exists() const {
 
 std::string IniFile::text() const {
     std::ifstream in(path_, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<IniEntry> IniFile::entries(const std::string& section) const {
