@@ -89,7 +89,8 @@ TEST(ModalDialogs, ReadMeShowsTheNotesInTheFixedFontAndGivesTheBoxItsFontBackOnO
             EXPECT_EQ(font(box), fixed);
             EXPECT_EQ(DialogDriver::text(dialog, IDC_RELEASE_NOTES), releaseNotesText);
             DWORD start = 0, end = 0;
-            SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+            SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                         reinterpret_cast<LPARAM>(&end));
             EXPECT_EQ(start, std::strlen(releaseNotesText)) << "the caret stands after the text";
             EXPECT_EQ(end, start);
         },

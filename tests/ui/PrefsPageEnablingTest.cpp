@@ -20,22 +20,27 @@ const int kAllMobile = kMaster | kMobile | kPrefix | kCharLimit | kReply;
 const int kNoId = 0xFFFF;  // the two frames without an id
 const std::vector<int> kAlwaysEnabled = {kNoId, kNoId, IDC_FORWARDING_ENABLED, IDC_ABOUT,
                                          IDC_READ_ME};
+// Enabled by the master switch alone.
 const std::vector<int> kMasterGroup = {
-    IDC_FORWARD_EMAIL,  IDC_FORWARD_PHONE,      IDC_SMTP_SERVER_LABEL, IDC_SMTP_SERVER,
-    IDC_FROM_ADDRESS_LABEL, IDC_FROM_ADDRESS,   IDC_BEHAVIOR_FRAME,    IDC_SERVER_FRAME,
-    IDC_PREFIX_ENABLED, IDC_CHAR_LIMIT_ENABLED, IDC_REPLY_ENABLED,     IDC_SYSTRAY_LABEL,
-    IDC_SHOW_SYSTRAY_ALERT, IDC_NAME_IN_BODY,   IDC_NAME_IN_BODY_LABEL};
+    IDC_FORWARD_EMAIL, IDC_FORWARD_PHONE, IDC_SMTP_SERVER_LABEL, IDC_SMTP_SERVER,
+    IDC_FROM_ADDRESS_LABEL, IDC_FROM_ADDRESS, IDC_BEHAVIOR_FRAME, IDC_SERVER_FRAME,
+    IDC_PREFIX_ENABLED, IDC_CHAR_LIMIT_ENABLED, IDC_REPLY_ENABLED, IDC_SYSTRAY_LABEL,
+    IDC_SHOW_SYSTRAY_ALERT, IDC_NAME_IN_BODY, IDC_NAME_IN_BODY_LABEL};
+// Enabled by the master switch and their own box or radio button.
 const std::pair<Group, std::vector<int>> kSwitchedGroups[] = {
     {kEmail, {IDC_EMAIL_ADDRESS_LABEL, IDC_EMAIL_ADDRESS}},
     {kMobile, {IDC_PROVIDER_LABEL, IDC_PHONE_NUMBER_LABEL, IDC_PROVIDER, IDC_PHONE_NUMBER}},
     {kPrefix, {IDC_TRIGGER_PREFIX, IDC_PREFIX_HINT, IDC_PREFIX_LABEL}},
-    {kCharLimit, {IDC_CHAR_LIMIT, IDC_CHAR_LIMIT_LABEL, IDC_MESSAGE_LIMIT_LABEL, IDC_MESSAGE_LIMIT}},
+    {kCharLimit,
+     {IDC_CHAR_LIMIT, IDC_CHAR_LIMIT_LABEL, IDC_MESSAGE_LIMIT_LABEL, IDC_MESSAGE_LIMIT}},
     {kReply, {IDC_REPLY, IDC_REPLY_LABEL}},
 };
 
 std::vector<int> expectedEnabled(int on) {
     std::vector<int> ids = kAlwaysEnabled;
-    auto add = [&ids](const std::vector<int>& group) { ids.insert(ids.end(), group.begin(), group.end()); };
+    auto add = [&ids](const std::vector<int>& group) {
+        ids.insert(ids.end(), group.begin(), group.end());
+    };
     if (on & kMaster) {
         add(kMasterGroup);
         for (const auto& group : kSwitchedGroups) {
