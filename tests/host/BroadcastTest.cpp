@@ -1,53 +1,47 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <vector>
 
 #include "TestHost.h"
 
 namespace {
 
-MessageRecord message(const char* medium, const char* name, const char* type, const char* text) {
-    MessageRecord record;
-    std::memset(&record, 0, sizeof record);
-    record.size = sizeof record;
-    record.medium = medium;
-    record.connection = 4;
-    record.name = name;
-    record.type = type;
-    record.text = text;
-    return record;
+// Forwarding on without the prefix towards a loopback address where nothing
+// listens: every private message raises an alert, and its mail is dropped.
+const std::vector<IniEntry> kForwardEverything = {
+    {"Forwarding Enabled", "1"}, {"Prefix Enabled", "0"}, {"ForwardType", "1"},
+    {"EMail Address", "me@example.net"}, {"SMTP Server", "127.255.255.254"}};
+
+bool raisesAlert(TestHost& host, MessageRecord& record) {
+    host.clearRequests();
+    EXPECT_EQ(host.broadcastRaw("message_broadcast", &record), 0);
+    return host.count("systraySetAlert") == 1;
 }
 
 }  // namespace
 
 // What the plug-in makes of a message belongs to the handler; here: the
-// callback survives every record the host may pass, and always answers 0.
-TEST(Broadcast, CallbackAnswersZeroToEveryCall) {
+// callback answers 0 to every call, survives records no host should pass,
+// and reaches nothing once the object is gone.
+TEST(Broadcast, CallbackAnswersZeroAndReachesOnlyALivePlugin) {
     TestHost host;
+    host.writeSettings(kForwardEverything);
     host.load();
     host.start();
-    ASSERT_TRUE(host.subscribed());
-    ASSERT_NE(host.callback(), nullptr);
-
-    MessageRecord empty = message(nullptr, nullptr, nullptr, nullptr);
-    MessageRecord full = message("AIM", "ann", "incoming_privateMessage", "<b>hi</b> <i");
-    EXPECT_EQ(host.broadcastRaw("message_broadcast", &empty), 0);
-    EXPECT_EQ(host.broadcastRaw("message_broadcast", &full), 0);
+    MessageRecord empty{};
+    empty.size = sizeof empty;
+    MessageRecord full = empty;
+    full.medium = "AIM";
+    full.name = "ann";
+    full.type = "incoming_privateMessage";
+    full.text = "hi";
     EXPECT_EQ(host.broadcastRaw("message_broadcast", nullptr), 0);
-    EXPECT_EQ(host.broadcastRaw("Message_Broadcast", &full), 0);
     EXPECT_EQ(host.broadcastRaw(nullptr, &full), 0);
-    EXPECT_TRUE(host.broadcast("AIM", 1, "ann", "incoming_privateMessage", "hi"));
-}
+    EXPECT_FALSE(raisesAlert(host, empty));
+    EXPECT_TRUE(raisesAlert(host, full));
 
-TEST(Broadcast, CallbackIgnoresCallsWhileNoObjectExists) {
-    TestHost host;
-    host.load();
-    host.start();
     host.stop();
-    EXPECT_FALSE(host.subscribed());
     host.unload();
-    host.clearRequests();
-    MessageRecord full = message("AIM", "ann", "incoming_privateMessage", "hi");
-    EXPECT_EQ(host.broadcastRaw("message_broadcast", &full), 0);
+    EXPECT_FALSE(raisesAlert(host, full));
     EXPECT_TRUE(host.requests().empty());
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -11,16 +14,24 @@ namespace {
 using Names = std::vector<std::string>;
 
 const char kIdentity[] = "5A1E7C24-90D3-4b7f-8C26-D1F04A9B3E65";
+const char kPrefs[] = "prefsInitialize";
+const char kEnable[] = "messageBroadcastEnable";
+const char kDisable[] = "messageBroadcastDisable";
+const int32_t kRefused = -1;
 
-// The text in a fixed field, and whether the rest of the field is zero.
-template <size_t N>
-bool fieldHolds(const char (&field)[N], const char* text) {
-    const size_t length = std::strlen(text);
-    if (std::memcmp(field, text, length) != 0) return false;
-    for (size_t i = length; i < N; ++i) {
-        if (field[i] != 0) return false;
+// The threads of this process; the plug-in's sender thread is among them
+// between "start" and "stop".
+int threadCount() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    THREADENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
     }
-    return true;
+    CloseHandle(snapshot);
+    return count;
 }
 
 }  // namespace
@@ -35,17 +46,24 @@ TEST(LifeCycle, LoadFillsTheLoadRecordAndSendsNothing) {
     EXPECT_TRUE(fieldHolds(info.name, "IM Tolvaning Plugin"));
     EXPECT_TRUE(fieldHolds(info.version, "1.1"));
     EXPECT_TRUE(fieldHolds(info.description, "Forwards IMs to an email address or mobile phone."));
-    const size_t authorLength = strnlen(info.author, sizeof info.author);
-    EXPECT_GT(authorLength, 0u);
-    EXPECT_TRUE(fieldHolds(info.author, std::string(info.author, authorLength).c_str()));
+    const std::string author(info.author, strnlen(info.author, sizeof info.author));
+    EXPECT_FALSE(author.empty());
+    EXPECT_TRUE(fieldHolds(info.author, author));
     EXPECT_TRUE(host.requests().empty());
 }
 
-TEST(LifeCycle, StartRegistersThePageThenSubscribes) {
+TEST(LifeCycle, StartRegistersAndSubscribesOnceAndStopWithdrawsTheHostsSubscription) {
     TestHost host;
+    host.setAnswer(kEnable, 42);
     host.load();
+    EXPECT_EQ(host.stop(), 0);
+    EXPECT_TRUE(host.requests().empty()) << "stop before any start";
+    EXPECT_EQ(host.event("initialLoad", nullptr), 0);
     EXPECT_EQ(host.start(), 0);
-    ASSERT_EQ(host.requestNames(), (Names{"prefsInitialize", "messageBroadcastEnable"}));
+    host.start();
+    EXPECT_EQ(host.event("finalUnload", nullptr), 0);
+    host.stop();
+    ASSERT_EQ(host.requestNames(), (Names{kPrefs, kEnable, kDisable}));
     for (const HostRequest& request : host.requests()) {
         EXPECT_EQ(request.identity, kIdentity);
         EXPECT_EQ(request.recordSize, 16u);
@@ -58,136 +76,97 @@ TEST(LifeCycle, StartRegistersThePageThenSubscribes) {
     EXPECT_EQ(enable.subscription, 0);
     EXPECT_NE(enable.callback, nullptr);
     EXPECT_EQ(enable.userValue, 0);
-}
-
-TEST(LifeCycle, StopWithdrawsTheSubscriptionTheHostGave) {
-    TestHost host;
-    host.setAnswer("messageBroadcastEnable", 42);
-    host.load();
-    host.start();
-    host.clearRequests();
-    host.stop();
-    ASSERT_EQ(host.requestNames(), Names{"messageBroadcastDisable"});
-    const HostRequest& disable = host.requests()[0];
-    EXPECT_EQ(disable.identity, kIdentity);
-    EXPECT_EQ(disable.recordSize, 16u);
+    const HostRequest& disable = host.requests()[2];
     EXPECT_EQ(disable.subscription, 42);
     EXPECT_EQ(disable.callback, nullptr);
     EXPECT_EQ(disable.userValue, 0);
 }
 
-TEST(LifeCycle, SecondStartWhileStartedDoesNothing) {
-    TestHost host;
-    host.load();
-    host.start();
-    host.start();
-    EXPECT_EQ(host.requestNames(), (Names{"prefsInitialize", "messageBroadcastEnable"}));
-    host.stop();
-    EXPECT_EQ(host.count("messageBroadcastDisable"), 1);
+// Each start after a stop asks again, and stop withdraws what the latest
+// enable returned: 0 is a subscription like any other, -1 a refusal that
+// leaves nothing to withdraw.
+TEST(LifeCycle, EachStartAfterStopSubscribesAgain) {
+    struct Case {
+        int32_t secondAnswer;
+        Names requests;
+        int32_t lastWithdrawn;
+    };
+    const int32_t first = 7;
+    const Names twice = {kPrefs, kEnable, kDisable, kPrefs, kEnable, kDisable, kPrefs, kEnable};
+    const Names refused = {kPrefs, kEnable, kDisable, kPrefs, kEnable, kPrefs, kEnable};
+    for (const Case& c : {Case{9, twice, 9}, Case{0, twice, 0}, Case{kRefused, refused, first}}) {
+        SCOPED_TRACE(c.secondAnswer);
+        TestHost host;
+        host.setAnswer(kEnable, first);
+        host.load();
+        host.start();
+        host.stop();
+        host.setAnswer(kEnable, c.secondAnswer);
+        host.start();
+        host.stop();
+        host.start();
+        EXPECT_EQ(host.requestNames(), c.requests);
+        EXPECT_EQ(host.last(kDisable).subscription, c.lastWithdrawn);
+    }
 }
 
-TEST(LifeCycle, StartAfterStopSubscribesAgain) {
+TEST(LifeCycle, OneSenderThreadBetweenStartAndStopOrUnload) {
     TestHost host;
     host.load();
+    const int before = threadCount();
+    ASSERT_GT(before, 0);
     host.start();
+    EXPECT_EQ(threadCount(), before + 1);
+    host.start();
+    EXPECT_EQ(threadCount(), before + 1) << "a second start makes no second thread";
     host.stop();
-    host.setAnswer("messageBroadcastEnable", 9);
-    host.start();
-    host.stop();
-    EXPECT_EQ(host.requestNames(),
-              (Names{"prefsInitialize", "messageBroadcastEnable", "messageBroadcastDisable",
-                     "prefsInitialize", "messageBroadcastEnable", "messageBroadcastDisable"}));
-    EXPECT_EQ(host.last("messageBroadcastDisable").subscription, 9);
-}
-
-TEST(LifeCycle, HostAnsweringZeroIsStillASubscription) {
-    TestHost host;
-    host.setAnswer("messageBroadcastEnable", 0);
-    host.load();
-    host.start();
-    host.stop();
-    ASSERT_EQ(host.count("messageBroadcastDisable"), 1);
-    EXPECT_EQ(host.last("messageBroadcastDisable").subscription, 0);
-}
-
-TEST(LifeCycle, HostRefusingWithMinusOneLeavesThePluginUnsubscribed) {
-    TestHost host;
-    host.setAnswer("messageBroadcastEnable", -1);
-    host.load();
-    host.start();
-    host.stop();
-    EXPECT_EQ(host.count("messageBroadcastDisable"), 0);
-    // Unsubscribed in its own eyes, the next start asks again.
-    host.start();
-    EXPECT_EQ(host.count("messageBroadcastEnable"), 2);
-}
-
-TEST(LifeCycle, StopWithoutStartSendsNothing) {
-    TestHost host;
-    host.load();
-    EXPECT_EQ(host.stop(), 0);
-    EXPECT_TRUE(host.requests().empty());
-}
-
-TEST(LifeCycle, UnloadWhileStartedStopsFirst) {
-    TestHost host;
-    host.load();
+    EXPECT_EQ(threadCount(), before);
     host.start();
     host.clearRequests();
     host.unload();
-    EXPECT_EQ(host.requestNames(), Names{"messageBroadcastDisable"});
-    EXPECT_TRUE(host.settingsFile().exists());
+    EXPECT_EQ(threadCount(), before) << "unload while started ends the thread";
+    EXPECT_EQ(host.requestNames(), Names{kDisable}) << "unload while started stops first";
 }
 
 TEST(LifeCycle, SecondLoadKeepsTheFirstObject) {
     TestHost host;
     host.load();
-    PluginInfoRecord second;
-    std::memset(&second, 0, sizeof second);
+    PluginInfoRecord second{};
     second.settingsDirectory = "Z:\\nonexistent\\";
     second.service = RequestRecorder::service();
     EXPECT_EQ(host.event("load", &second), 0);
     EXPECT_EQ(second.identity[0], 0);
     EXPECT_EQ(second.name[0], 0);
-    // The first object still answers start with its own requests.
     host.start();
-    EXPECT_EQ(host.count("prefsInitialize"), 1);
+    EXPECT_EQ(host.count(kPrefs), 1);
     host.stop();
     host.unload();
-    EXPECT_TRUE(host.settingsFile().exists());
+    EXPECT_TRUE(host.settingsFile().exists()) << "the first object saves into its own directory";
 }
 
-TEST(LifeCycle, NothingHappensWithoutAnObject) {
-    TestHost host;
-    PrefsShowRecord show = host.prefsShow(1);
-    EXPECT_EQ(show.pluginPageName[0], 0);
-    for (const char* name : {"initialLoad", "start", "stop", "finalUnload", "prefsAction",
-                             "unload"}) {
+// Before any load, after a load without a record and after unload there is
+// no object: no event reaches anything.
+TEST(LifeCycle, EventsWithoutAnObjectDoNothing) {
+    enum Before { kNothing, kLoadWithoutRecord, kLoadAndUnload };
+    for (Before before : {kNothing, kLoadWithoutRecord, kLoadAndUnload}) {
+        SCOPED_TRACE(before);
+        TestHost host;
+        if (before == kLoadWithoutRecord) host.event("load", nullptr);
+        if (before == kLoadAndUnload) {
+            host.load();
+            host.unload();
+        }
+        const bool fileBefore = host.settingsFile().exists();
+        host.clearRequests();
         PrefsActionRecord action = {sizeof action, 2};
-        EXPECT_EQ(host.event(name, &action), 0) << name;
+        for (const char* name : {"initialLoad", "start", "prefsAction"}) {
+            EXPECT_EQ(host.event(name, &action), 0) << name;
+        }
+        EXPECT_EQ(host.prefsShow(1).pluginPageName[0], 0);
+        for (const char* name : {"stop", "finalUnload", "unload"}) host.event(name, nullptr);
+        EXPECT_TRUE(host.requests().empty());
+        EXPECT_EQ(host.settingsFile().exists(), fileBefore);
     }
-    EXPECT_TRUE(host.requests().empty());
-    EXPECT_FALSE(host.settingsFile().exists());
-}
-
-TEST(LifeCycle, LoadWithoutARecordMakesNoObject) {
-    TestHost host;
-    EXPECT_EQ(host.event("load", nullptr), 0);
-    host.start();
-    host.unload();
-    EXPECT_TRUE(host.requests().empty());
-    EXPECT_FALSE(host.settingsFile().exists());
-}
-
-TEST(LifeCycle, EventsAfterUnloadDoNothing) {
-    TestHost host;
-    host.load();
-    host.unload();
-    host.clearRequests();
-    host.start();
-    host.stop();
-    EXPECT_EQ(host.prefsShow(1).pluginPageName[0], 0);
-    EXPECT_TRUE(host.requests().empty());
 }
 
 TEST(LifeCycle, WithoutAServiceFunctionNothingReachesTheHost) {
@@ -201,15 +180,4 @@ TEST(LifeCycle, WithoutAServiceFunctionNothingReachesTheHost) {
     // The page name was registered all the same, so prefsShow was answered.
     EXPECT_STREQ(show.pluginPageName, "IM Tolvaning");
     EXPECT_TRUE(host.settingsFile().exists());
-}
-
-TEST(LifeCycle, InitialAndFinalLoadChangeNothing) {
-    TestHost host;
-    host.load();
-    host.event("initialLoad", nullptr);
-    host.start();
-    host.event("finalUnload", nullptr);
-    host.stop();
-    EXPECT_EQ(host.requestNames(),
-              (Names{"prefsInitialize", "messageBroadcastEnable", "messageBroadcastDisable"}));
 }

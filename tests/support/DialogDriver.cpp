@@ -11,27 +11,22 @@ namespace {
 const UINT kTickMs = 30;
 const char kDialogClass[] = "#32770";
 
-struct ModalRun {
-    std::function<bool(HWND, int)> step;
+struct TickRun {
+    std::function<bool(int)> step;
+    std::function<bool()> forceEnd;
     int maxTicks = 0;
     int tick = 0;
     bool stepping = true;
-    bool forcedEnd = false;
-    HWND seen = nullptr;
+    bool forced = false;
 };
 
-ModalRun* currentRun = nullptr;
+TickRun* currentRun = nullptr;
 
 void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD) {
-    ModalRun& run = *currentRun;
-    HWND dialog = findModalDialog();
-    if (dialog) run.seen = dialog;
+    TickRun& run = *currentRun;
     ++run.tick;
-    if (run.stepping) run.stepping = run.step(dialog, run.tick);
-    if (run.tick >= run.maxTicks && dialog && IsWindowVisible(dialog)) {
-        run.forcedEnd = true;
-        EndDialog(dialog, 0);
-    }
+    if (run.stepping) run.stepping = run.step(run.tick);
+    if (run.tick >= run.maxTicks && !run.forced) run.forced = run.forceEnd();
 }
 
 BOOL CALLBACK collectWindow(HWND window, LPARAM list) {
@@ -43,6 +38,16 @@ bool isDialogClass(HWND window) {
     char name[16] = {};
     GetClassNameA(window, name, sizeof name);
     return std::string(name) == kDialogClass;
+}
+
+// A visible top-level dialog of this thread: the window a modal loop runs.
+HWND findModalDialog() {
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), collectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        if (isDialogClass(window) && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -90,27 +95,38 @@ std::string item(HWND dialog, int control, int position) {
     return buffer;
 }
 
-HWND findModalDialog() {
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), collectWindow, reinterpret_cast<LPARAM>(&windows));
-    for (HWND window : windows) {
-        if (isDialogClass(window) && IsWindowVisible(window)) return window;
-    }
-    return nullptr;
+bool tickInside(const std::function<void()>& loop, const std::function<bool(int)>& step,
+                const std::function<bool()>& forceEnd, int maxTicks) {
+    TickRun run;
+    run.step = step;
+    run.forceEnd = forceEnd;
+    run.maxTicks = maxTicks;
+    currentRun = &run;
+    UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, onTick);
+    loop();
+    KillTimer(nullptr, timer);
+    currentRun = nullptr;
+    return !run.forced;
 }
 
 bool driveModal(const std::function<void()>& open, const std::function<bool(HWND, int)>& step,
                 int maxTicks) {
-    ModalRun run;
-    run.step = step;
-    run.maxTicks = maxTicks;
-    currentRun = &run;
-    UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, onTick);
-    open();
-    KillTimer(nullptr, timer);
-    currentRun = nullptr;
-    EXPECT_NE(run.seen, nullptr) << "no modal dialog appeared";
-    return run.seen && !run.forcedEnd;
+    HWND seen = nullptr;
+    const bool unforced = tickInside(
+        open,
+        [&](int tick) {
+            HWND dialog = findModalDialog();
+            if (dialog) seen = dialog;
+            return step(dialog, tick);
+        },
+        [] {
+            HWND dialog = findModalDialog();
+            if (dialog) EndDialog(dialog, 0);
+            return dialog != nullptr;
+        },
+        maxTicks);
+    EXPECT_NE(seen, nullptr) << "no modal dialog appeared";
+    return seen && unforced;
 }
 
 void pressKey(HWND dialog, WPARAM key) {

@@ -23,16 +23,19 @@ int selection(HWND dialog, int control);
 int itemCount(HWND dialog, int control);
 std::string item(HWND dialog, int control, int position);
 
-// A visible top-level dialog (class "#32770") of this thread:
-// the window that a modal dialog loop runs.
-HWND findModalDialog();
+// Runs `loop` (a call that returns when a window's message loop ends) and
+// calls `step` from a thread timer inside that loop, once per tick with the
+// tick count, until it returns false. From tick `maxTicks` on, `forceEnd`
+// is called on every tick until it reports that it ended the loop, so a
+// faulty window fails the test instead of hanging it. Returns true when the
+// loop ended without being forced.
+bool tickInside(const std::function<void()>& loop, const std::function<bool(int tick)>& step,
+                const std::function<bool()>& forceEnd, int maxTicks = 100);
 
-// Runs `open` (a click that starts a modal dialog) and calls `step` from a
-// thread timer inside the dialog's modal loop, once per tick, with the
-// dialog (null while none is found) and the tick count, until it returns
-// false. If the dialog is still open after `maxTicks` ticks it is ended
-// with EndDialog, so a faulty dialog fails the test instead of hanging it.
-// Returns true when the dialog ended by itself.
+// Runs `open` (a click that starts a modal dialog) and steps it as above,
+// with the dialog (null while none is found). A dialog still open after
+// `maxTicks` ticks is ended with EndDialog. Returns true when the dialog
+// appeared and ended by itself.
 bool driveModal(const std::function<void()>& open,
                 const std::function<bool(HWND dialog, int tick)>& step, int maxTicks = 100);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -38,9 +39,7 @@ bool IniFile::exists() const {
 
 std::string IniFile::text() const {
     std::ifstream in(path_, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<IniEntry> IniFile::entries(const std::string& section) const {
@@ -55,6 +54,14 @@ std::vector<IniEntry> IniFile::entries(const std::string& section) const {
         }
     }
     return found;
+}
+
+std::string IniFile::value(const std::string& section, const std::string& key,
+                           const std::string& missing) const {
+    for (const IniEntry& entry : entries(section)) {
+        if (entry.first == key) return entry.second;
+    }
+    return missing;
 }
 
 std::vector<std::string> IniFile::sections() const {

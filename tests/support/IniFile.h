@@ -18,6 +18,9 @@ public:
     std::string text() const;
     // The keys of a section in file order.
     std::vector<IniEntry> entries(const std::string& section) const;
+    // The value of a key of a section; `missing` when there is no such key.
+    std::string value(const std::string& section, const std::string& key,
+                      const std::string& missing = std::string()) const;
     // The names of the sections in file order.
     std::vector<std::string> sections() const;
 

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 const char kEnable[] = "messageBroadcastEnable";
 const char kDisable[] = "messageBroadcastDisable";
 const int32_t kNotSubscribed = -1;
+const int32_t kDefaultEnableAnswer = 7;
 
 RequestRecorder* currentRecorder = nullptr;
 
@@ -27,7 +30,6 @@ void copyFields(HostRequest& seen, const AlertRecord& record) {
 void copyFields(HostRequest& seen, const PrefsRecord& record) {
     seen.prefsOne = record.one;
     seen.pageName = copyText(record.pageName);
-    seen.pageNameNull = record.pageName == nullptr;
     seen.prefsTrailing = record.reserved;
 }
 
@@ -48,23 +50,17 @@ void copyFields(HostRequest& seen, const MessageRecord& record) {
 }
 
 template <typename Record>
-void copyRecord(HostRequest& seen, void* record) {
+void copyAs(HostRequest& seen, const void* record) {
     copyFields(seen, *static_cast<const Record*>(record));
 }
 
-void copyByRequest(HostRequest& seen, void* record) {
+void copyByRequest(HostRequest& seen, const void* record) {
     const std::string& name = seen.name;
-    if (name == "dialogAdd" || name == "dialogRemove") {
-        copyRecord<DialogRecord>(seen, record);
-    } else if (name == "systraySetAlert") {
-        copyRecord<AlertRecord>(seen, record);
-    } else if (name == "prefsInitialize") {
-        copyRecord<PrefsRecord>(seen, record);
-    } else if (name == kEnable || name == kDisable) {
-        copyRecord<BroadcastRecord>(seen, record);
-    } else if (name == "messageSend") {
-        copyRecord<MessageRecord>(seen, record);
-    }
+    if (name == "dialogAdd" || name == "dialogRemove") copyAs<DialogRecord>(seen, record);
+    if (name == "systraySetAlert") copyAs<AlertRecord>(seen, record);
+    if (name == "prefsInitialize") copyAs<PrefsRecord>(seen, record);
+    if (name == kEnable || name == kDisable) copyAs<BroadcastRecord>(seen, record);
+    if (name == "messageSend") copyAs<MessageRecord>(seen, record);
 }
 
 }  // namespace
@@ -85,9 +81,8 @@ std::vector<std::string> RequestRecorder::requestNames() const {
 }
 
 int RequestRecorder::count(const std::string& request) const {
-    int n = 0;
-    for (const HostRequest& seen : requests_) n += seen.name == request;
-    return n;
+    const std::vector<std::string> names = requestNames();
+    return static_cast<int>(std::count(names.begin(), names.end(), request));
 }
 
 const HostRequest& RequestRecorder::last(const std::string& request) const {
@@ -112,7 +107,6 @@ int32_t RequestRecorder::serve(const char* identity, const char* request, void* 
     HostRequest seen;
     seen.identity = copyText(identity);
     seen.name = copyText(request);
-    seen.nullRecord = record == nullptr;
     if (record) {
         seen.recordSize = *static_cast<const uint32_t*>(record);
         copyByRequest(seen, record);
@@ -130,7 +124,7 @@ int32_t RequestRecorder::serve(const char* identity, const char* request, void* 
 }
 
 int32_t RequestRecorder::answerFor(const std::string& request) const {
-    auto answer = answers_.find(request);
+    const auto answer = answers_.find(request);
     if (answer != answers_.end()) return answer->second;
     return request == kEnable ? kDefaultEnableAnswer : 0;
 }

@@ -20,7 +20,6 @@ struct HostRequest {
     std::string identity;
     std::string name;
     uint32_t recordSize = 0;
-    bool nullRecord = false;
 
     // "dialogAdd", "dialogRemove"
     HWND window = nullptr;
@@ -34,7 +33,6 @@ struct HostRequest {
     // "prefsInitialize"
     int32_t prefsOne = 0;
     std::string pageName;
-    bool pageNameNull = false;
     uint32_t prefsTrailing = 0;
 
     // "messageBroadcastEnable", "messageBroadcastDisable"
@@ -54,8 +52,6 @@ struct HostRequest {
 
 class RequestRecorder {
 public:
-    static constexpr int32_t kDefaultEnableAnswer = 7;
-
     RequestRecorder();
     ~RequestRecorder();
     RequestRecorder(const RequestRecorder&) = delete;

@@ -2,34 +2,15 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
 
 namespace {
 
 unsigned nextSerial() {
     static unsigned serial = 0;
     return ++serial;
-}
-
-// Removes a directory with everything below it.
-void removeTree(const std::string& directory) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((directory + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string full = directory + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(full + "\\");
-            } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(directory.c_str());
 }
 
 }  // namespace
@@ -47,4 +28,7 @@ TempDir::TempDir() {
     }
 }
 
-TempDir::~TempDir() { removeTree(path_); }
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -22,8 +21,7 @@ LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
 
 template <typename Record>
 Record hostRecord() {
-    Record record;
-    std::memset(&record, 0, sizeof record);
+    Record record{};
     record.hostSize = sizeof record;
     return record;
 }
@@ -48,7 +46,6 @@ void installCrashFilter() { SetUnhandledExceptionFilter(reportCrash); }
 
 TestHost::TestHost() {
     installCrashFilter();
-    std::memset(&info_, 0, sizeof info_);
     module_ = LoadLibraryA(builtDllPath().c_str());
     if (!module_) {
         ADD_FAILURE() << "cannot load " << builtDllPath() << ", error " << GetLastError();
@@ -118,8 +115,7 @@ int32_t TestHost::prefsAction(int32_t action) {
 bool TestHost::broadcast(const char* medium, int32_t connection, const char* name,
                          const char* type, const char* text) {
     if (!subscribed() || !callback()) return false;
-    MessageRecord record;
-    std::memset(&record, 0, sizeof record);
+    MessageRecord record{};
     record.size = sizeof record;
     record.medium = medium;
     record.connection = connection;

@@ -1,22 +1,16 @@
 #pragma once
-// Plays the host client for tests: loads the built tolvane.dll, drives it
-// through plugin_main and the broadcast callback it registers, and records
-// every request it sends (RequestRecorder: requests(), count(), last(),
-// setAnswer(), callback(), subscribed()).
-//
-// One TestHost at a time per process. Each host loads the DLL afresh, so the
-// module-wide state starts empty, and gives it a fresh settings directory
-// that is removed afterwards.
+// Plays the host client for tests: loads the built tolvane.dll afresh (so
+// its module-wide state starts empty), gives it a fresh settings directory
+// that is removed afterwards, drives it through plugin_main and the
+// broadcast callback it registers, and records every request it sends
+// (RequestRecorder). One TestHost at a time per process.
 //
 //     TestHost host;
 //     host.writeSettings({{"Forwarding Enabled", "1"}});
 //     host.load();
 //     host.start();
-//     EXPECT_EQ(host.count("messageBroadcastEnable"), 1);
 //     host.broadcast("AIM", 3, "ann", "incoming_privateMessage", "<b>hi</b>");
-//     host.stop();
-//     host.unload();
-//     std::vector<IniEntry> keys = host.settingsEntries();  // in file order
+//     EXPECT_EQ(host.count("systraySetAlert"), 1);
 #include <windows.h>
 
 #include <cstdint>
@@ -87,11 +81,17 @@ private:
     HMODULE module_ = nullptr;
     int32_t(__cdecl* pluginMain_)(const char*, void*) = nullptr;
     int32_t(__cdecl* pluginVersion_)() = nullptr;
-    PluginInfoRecord info_;
+    PluginInfoRecord info_{};
     bool loaded_ = false;
     bool started_ = false;
     HWND parentWindow_ = nullptr;
 };
+
+// Whether a fixed text field of a record holds the text and zeros after it.
+template <size_t N>
+bool fieldHolds(const char (&field)[N], const std::string& text) {
+    return text.size() <= N && std::string(field, N) == text + std::string(N - text.size(), '\0');
+}
 
 // TOLVANE_DLL_PATH (a Unix path) as Wine sees it: Z: and backslashes.
 std::string builtDllPath();

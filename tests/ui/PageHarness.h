@@ -1,6 +1,6 @@
 #pragma once
-// The preferences page inside a window that stands in for the host's
-// preferences window, made the way onPrefsShow makes it.
+// The preferences page inside a visible top-level window that stands in for
+// the host's preferences window, made the way onPrefsShow makes it.
 #include <windows.h>
 
 #include "settings/Settings.h"
@@ -10,36 +10,20 @@ Settings defaultSettings();
 // Every field set, forwarding on, phone mode: a full page to look at.
 Settings fullSettings();
 
-// A visible top-level window for the page to live in.
-class ParentWindow {
-public:
-    ParentWindow();
-    ~ParentWindow();
-    ParentWindow(const ParentWindow&) = delete;
-    ParentWindow& operator=(const ParentWindow&) = delete;
-    HWND handle() const { return window_; }
-
-private:
-    HWND window_ = nullptr;
-};
-
 class PageHarness {
 public:
-    static const int kX = 10;
-    static const int kY = 20;
-
     explicit PageHarness(const Settings& settings);
     ~PageHarness();
     PageHarness(const PageHarness&) = delete;
     PageHarness& operator=(const PageHarness&) = delete;
 
     HWND page() const { return page_; }
-    HWND parent() const { return parent_.handle(); }
+    HWND parent() const { return parent_; }
     // Reads the page into a copy of the settings it was filled from.
     Settings readBack() const;
 
 private:
-    ParentWindow parent_;
     Settings settings_;
+    HWND parent_ = nullptr;
     HWND page_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "DialogDriver.h"
@@ -8,54 +9,46 @@
 #include "ui/resource.h"
 
 using DialogDriver::checked;
-using DialogDriver::click;
 
 namespace {
 
-const int kNoId = 0xFFFF;   // the two frames without an id
-const std::vector<int> kAlwaysEnabled = {kNoId, kNoId, IDC_FORWARDING_ENABLED, IDC_ABOUT, IDC_READ_ME};
-const std::vector<int> kServerGroup = {IDC_FORWARD_EMAIL,      IDC_FORWARD_PHONE, IDC_SMTP_SERVER_LABEL,
-                                       IDC_SMTP_SERVER,        IDC_FROM_ADDRESS_LABEL, IDC_FROM_ADDRESS};
-const std::vector<int> kEmailGroup = {IDC_EMAIL_ADDRESS_LABEL, IDC_EMAIL_ADDRESS};
-const std::vector<int> kMobileGroup = {IDC_PROVIDER_LABEL, IDC_PHONE_NUMBER_LABEL, IDC_PROVIDER,
-                                       IDC_PHONE_NUMBER};
-const std::vector<int> kMasterSet = {IDC_BEHAVIOR_FRAME,     IDC_SERVER_FRAME,     IDC_PREFIX_ENABLED,
-                                     IDC_CHAR_LIMIT_ENABLED, IDC_REPLY_ENABLED,    IDC_SYSTRAY_LABEL,
-                                     IDC_SHOW_SYSTRAY_ALERT, IDC_NAME_IN_BODY,     IDC_NAME_IN_BODY_LABEL};
-const std::vector<int> kPrefixGroup = {IDC_TRIGGER_PREFIX, IDC_PREFIX_HINT, IDC_PREFIX_LABEL};
-const std::vector<int> kCharLimitGroup = {IDC_CHAR_LIMIT, IDC_CHAR_LIMIT_LABEL, IDC_MESSAGE_LIMIT_LABEL,
-                                          IDC_MESSAGE_LIMIT};
-const std::vector<int> kReplyGroup = {IDC_REPLY, IDC_REPLY_LABEL};
+// The groups of controls that the check states switch on.
+enum Group { kMaster = 1, kEmail = 2, kMobile = 4, kPrefix = 8, kCharLimit = 16, kReply = 32 };
+const int kAllEmail = kMaster | kEmail | kPrefix | kCharLimit | kReply;
+const int kAllMobile = kMaster | kMobile | kPrefix | kCharLimit | kReply;
 
-// Which groups a page's check states should have switched on.
-struct Expected {
-    bool master = false;
-    bool email = false;
-    bool mobile = false;
-    bool prefix = false;
-    bool charLimit = false;
-    bool reply = false;
+const int kNoId = 0xFFFF;  // the two frames without an id
+const std::vector<int> kAlwaysEnabled = {kNoId, kNoId, IDC_FORWARDING_ENABLED, IDC_ABOUT,
+                                         IDC_READ_ME};
+// Enabled by the master switch alone.
+const std::vector<int> kMasterGroup = {
+    IDC_FORWARD_EMAIL, IDC_FORWARD_PHONE, IDC_SMTP_SERVER_LABEL, IDC_SMTP_SERVER,
+    IDC_FROM_ADDRESS_LABEL, IDC_FROM_ADDRESS, IDC_BEHAVIOR_FRAME, IDC_SERVER_FRAME,
+    IDC_PREFIX_ENABLED, IDC_CHAR_LIMIT_ENABLED, IDC_REPLY_ENABLED, IDC_SYSTRAY_LABEL,
+    IDC_SHOW_SYSTRAY_ALERT, IDC_NAME_IN_BODY, IDC_NAME_IN_BODY_LABEL};
+// Enabled by the master switch and their own box or radio button.
+const std::pair<Group, std::vector<int>> kSwitchedGroups[] = {
+    {kEmail, {IDC_EMAIL_ADDRESS_LABEL, IDC_EMAIL_ADDRESS}},
+    {kMobile, {IDC_PROVIDER_LABEL, IDC_PHONE_NUMBER_LABEL, IDC_PROVIDER, IDC_PHONE_NUMBER}},
+    {kPrefix, {IDC_TRIGGER_PREFIX, IDC_PREFIX_HINT, IDC_PREFIX_LABEL}},
+    {kCharLimit,
+     {IDC_CHAR_LIMIT, IDC_CHAR_LIMIT_LABEL, IDC_MESSAGE_LIMIT_LABEL, IDC_MESSAGE_LIMIT}},
+    {kReply, {IDC_REPLY, IDC_REPLY_LABEL}},
 };
 
-std::vector<int> sorted(std::vector<int> ids) {
+std::vector<int> expectedEnabled(int on) {
+    std::vector<int> ids = kAlwaysEnabled;
+    auto add = [&ids](const std::vector<int>& group) {
+        ids.insert(ids.end(), group.begin(), group.end());
+    };
+    if (on & kMaster) {
+        add(kMasterGroup);
+        for (const auto& group : kSwitchedGroups) {
+            if (on & group.first) add(group.second);
+        }
+    }
     std::sort(ids.begin(), ids.end());
     return ids;
-}
-
-void add(std::vector<int>& ids, const std::vector<int>& group) { ids.insert(ids.end(), group.begin(), group.end()); }
-
-std::vector<int> expectedEnabled(const Expected& on) {
-    std::vector<int> ids = kAlwaysEnabled;
-    if (on.master) {
-        add(ids, kServerGroup);
-        add(ids, kMasterSet);
-        if (on.email) add(ids, kEmailGroup);
-        if (on.mobile) add(ids, kMobileGroup);
-        if (on.prefix) add(ids, kPrefixGroup);
-        if (on.charLimit) add(ids, kCharLimitGroup);
-        if (on.reply) add(ids, kReplyGroup);
-    }
-    return sorted(ids);
 }
 
 std::vector<int> enabledControls(HWND page) {
@@ -63,122 +56,76 @@ std::vector<int> enabledControls(HWND page) {
     for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (IsWindowEnabled(child)) ids.push_back(static_cast<WORD>(GetDlgCtrlID(child)));
     }
-    return sorted(ids);
+    std::sort(ids.begin(), ids.end());
+    return ids;
 }
 
-Settings forwardingOn(int forwardType) {
+const int kAsFilled = 0;
+
+// A click (or none) and the groups enabled after it.
+struct Step {
+    int click;
+    int on;
+};
+
+// A page filled from fullSettings with these changes, then clicked through.
+struct Case {
+    const char* what;
+    bool forwarding;
+    int forwardType;
+    int switchesOff;  // kPrefix, kCharLimit, kReply: stored as off
+    std::vector<Step> steps;
+};
+
+Settings settingsFor(const Case& c) {
     Settings settings = fullSettings();
-    settings.forwardType = forwardType;
+    settings.forwardingEnabled = c.forwarding;
+    settings.forwardType = c.forwardType;
+    settings.prefixEnabled = !(c.switchesOff & kPrefix);
+    settings.charLimitEnabled = !(c.switchesOff & kCharLimit);
+    settings.replyEnabled = !(c.switchesOff & kReply);
     return settings;
 }
 
+const Case kCases[] = {
+    {"forwarding off leaves only the switch, the buttons and the frames", false, 2, 0,
+     {{kAsFilled, 0}}},
+    {"filling enables what the stored switches ask", true, 1, kCharLimit,
+     {{kAsFilled, kAllEmail & ~kCharLimit}}},
+    {"a forward type neither radio button shows enables neither destination", false, 3, 0,
+     {{IDC_FORWARDING_ENABLED, kAllEmail & ~kEmail}, {IDC_FORWARDING_ENABLED, 0}}},
+    {"the radio buttons swap the e-mail and mobile groups", true, 1, 0,
+     {{IDC_FORWARD_PHONE, kAllMobile}, {IDC_FORWARD_EMAIL, kAllEmail}}},
+    {"each box switches its own group, systray and name switch none", true, 2, 0,
+     {{kAsFilled, kAllMobile},
+      {IDC_PREFIX_ENABLED, kAllMobile & ~kPrefix},
+      {IDC_PREFIX_ENABLED, kAllMobile},
+      {IDC_CHAR_LIMIT_ENABLED, kAllMobile & ~kCharLimit},
+      {IDC_CHAR_LIMIT_ENABLED, kAllMobile},
+      {IDC_REPLY_ENABLED, kAllMobile & ~kReply},
+      {IDC_REPLY_ENABLED, kAllMobile},
+      {IDC_SHOW_SYSTRAY_ALERT, kAllMobile},
+      {IDC_NAME_IN_BODY, kAllMobile}}},
+    {"clearing the switch greys everything, checking it brings back what was on", true, 2,
+     kReply, {{IDC_FORWARDING_ENABLED, 0}, {IDC_FORWARDING_ENABLED, kAllMobile & ~kReply}}},
+};
+
 }  // namespace
 
-TEST(PrefsPageEnabling, WithForwardingOffOnlyTheMasterSwitchTheButtonsAndTwoFramesAreEnabled) {
-    Settings settings = forwardingOn(2);
-    settings.forwardingEnabled = false;
-    PageHarness harness(settings);
-    HWND page = harness.page();
-    ASSERT_NE(page, nullptr);
-    EXPECT_EQ(enabledControls(page), expectedEnabled({}));
-    // The greyed-out controls still show the stored values.
-    EXPECT_TRUE(checked(page, IDC_FORWARD_PHONE));
-    EXPECT_TRUE(checked(page, IDC_PREFIX_ENABLED));
-    EXPECT_EQ(DialogDriver::text(page, IDC_SMTP_SERVER), "mail.example.net");
-}
-
-TEST(PrefsPageEnabling, FillEnablesTheGroupsTheStoredSwitchesAsk) {
-    Settings settings = forwardingOn(1);
-    settings.charLimitEnabled = false;
-    PageHarness harness(settings);
-    HWND page = harness.page();
-    ASSERT_NE(page, nullptr);
-    Expected on;
-    on.master = on.email = on.prefix = on.reply = true;
-    EXPECT_EQ(enabledControls(page), expectedEnabled(on));
-    EXPECT_FALSE(DialogDriver::enabled(page, IDC_CHAR_LIMIT_LABEL));
-    EXPECT_FALSE(DialogDriver::enabled(page, IDC_MESSAGE_LIMIT_LABEL));
-    EXPECT_TRUE(DialogDriver::enabled(page, IDC_CHAR_LIMIT_ENABLED));
-}
-
-TEST(PrefsPageEnabling, CheckingTheMasterSwitchWithNeitherRadioButtonLeavesBothDestinationsOff) {
-    Settings settings = forwardingOn(3);
-    settings.forwardingEnabled = false;
-    PageHarness harness(settings);
-    HWND page = harness.page();
-    ASSERT_NE(page, nullptr);
-    click(page, IDC_FORWARDING_ENABLED);
-    ASSERT_TRUE(checked(page, IDC_FORWARDING_ENABLED));
-    Expected on;
-    on.master = on.prefix = on.charLimit = on.reply = true;
-    EXPECT_EQ(enabledControls(page), expectedEnabled(on));
-
-    click(page, IDC_FORWARDING_ENABLED);
-    EXPECT_EQ(enabledControls(page), expectedEnabled({}));
-}
-
-TEST(PrefsPageEnabling, RadioButtonsSwapTheEmailAndMobileGroups) {
-    PageHarness harness(forwardingOn(1));
-    HWND page = harness.page();
-    ASSERT_NE(page, nullptr);
-    Expected on;
-    on.master = on.prefix = on.charLimit = on.reply = true;
-
-    click(page, IDC_FORWARD_PHONE);
-    EXPECT_TRUE(checked(page, IDC_FORWARD_PHONE));
-    EXPECT_FALSE(checked(page, IDC_FORWARD_EMAIL)) << "one group of radio buttons";
-    on.mobile = true;
-    EXPECT_EQ(enabledControls(page), expectedEnabled(on));
-
-    click(page, IDC_FORWARD_EMAIL);
-    EXPECT_FALSE(checked(page, IDC_FORWARD_PHONE));
-    on.mobile = false;
-    on.email = true;
-    EXPECT_EQ(enabledControls(page), expectedEnabled(on));
-}
-
-TEST(PrefsPageEnabling, EachBoxSwitchesItsOwnGroupAndNothingElse) {
-    PageHarness harness(forwardingOn(2));
-    HWND page = harness.page();
-    ASSERT_NE(page, nullptr);
-    Expected on;
-    on.master = on.mobile = on.prefix = on.charLimit = on.reply = true;
-    ASSERT_EQ(enabledControls(page), expectedEnabled(on));
-
-    struct Box {
-        int control;
-        bool Expected::*group;
-    };
-    for (Box box : {Box{IDC_PREFIX_ENABLED, &Expected::prefix}, Box{IDC_CHAR_LIMIT_ENABLED, &Expected::charLimit},
-                    Box{IDC_REPLY_ENABLED, &Expected::reply}}) {
-        SCOPED_TRACE(box.control);
-        click(page, box.control);
-        EXPECT_FALSE(checked(page, box.control));
-        on.*box.group = false;
-        EXPECT_EQ(enabledControls(page), expectedEnabled(on));
-        click(page, box.control);
-        on.*box.group = true;
-        EXPECT_EQ(enabledControls(page), expectedEnabled(on));
+TEST(PrefsPageEnabling, ChecksAndClicksEnableExactlyTheirGroups) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        PageHarness harness(settingsFor(c));
+        HWND page = harness.page();
+        ASSERT_NE(page, nullptr);
+        for (const Step& step : c.steps) {
+            SCOPED_TRACE(step.click);
+            if (step.click != kAsFilled) {
+                const bool before = checked(page, step.click);
+                DialogDriver::click(page, step.click);
+                EXPECT_NE(checked(page, step.click), before) << "the click changed nothing";
+            }
+            EXPECT_EQ(enabledControls(page), expectedEnabled(step.on));
+        }
     }
-
-    // The systray and name boxes are only read back: clicking them only checks them.
-    click(page, IDC_SHOW_SYSTRAY_ALERT);
-    click(page, IDC_NAME_IN_BODY);
-    EXPECT_FALSE(checked(page, IDC_SHOW_SYSTRAY_ALERT));
-    EXPECT_FALSE(checked(page, IDC_NAME_IN_BODY));
-    EXPECT_EQ(enabledControls(page), expectedEnabled(on));
-}
-
-TEST(PrefsPageEnabling, ClearingTheMasterSwitchGreysEveryGroupAndCheckingItBringsThemBack) {
-    Settings settings = forwardingOn(2);
-    settings.replyEnabled = false;
-    PageHarness harness(settings);
-    HWND page = harness.page();
-    ASSERT_NE(page, nullptr);
-    click(page, IDC_FORWARDING_ENABLED);
-    EXPECT_EQ(enabledControls(page), expectedEnabled({}));
-    click(page, IDC_FORWARDING_ENABLED);
-    Expected on;
-    on.master = on.mobile = on.prefix = on.charLimit = true;
-    EXPECT_EQ(enabledControls(page), expectedEnabled(on));
 }
