@@ -56,27 +56,6 @@ TEST(HostRequests, SendMessageCutsEachTextToItsBuffer) {
     EXPECT_EQ(recorder.last("messageSend").text, "");
 }
 
-TEST(HostRequests, OneSubscriptionAtATime) {
-    RequestRecorder recorder;
-    recorder.setAnswer("messageBroadcastEnable", 5);
-    LoadedModule module;
-    PluginBase& plugin = module.plugin();
-    plugin.disableMessageBroadcast();
-    EXPECT_EQ(recorder.count("messageBroadcastDisable"), 0);
-
-    plugin.enableMessageBroadcast(77);
-    plugin.enableMessageBroadcast(78);
-    EXPECT_EQ(recorder.count("messageBroadcastEnable"), 1);
-    EXPECT_EQ(recorder.last("messageBroadcastEnable").userValue, 77);
-    EXPECT_EQ(plugin.broadcastSubscription(), 5);
-
-    plugin.disableMessageBroadcast();
-    plugin.disableMessageBroadcast();
-    EXPECT_EQ(recorder.count("messageBroadcastDisable"), 1);
-    EXPECT_EQ(recorder.last("messageBroadcastDisable").subscription, 5);
-    EXPECT_EQ(plugin.broadcastSubscription(), -1);
-}
-
 // addDialog and removeDialog have no object of their own: they reach the host
 // through the module's plug-in, and without a service function still make
 // and destroy the window.

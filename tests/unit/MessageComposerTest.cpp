@@ -30,8 +30,8 @@ Mails compose(const Settings& settings, const std::string& name, const std::stri
 Mails numbered(const std::string& name, const std::vector<std::string>& bodies) {
     Mails mails;
     for (size_t i = 0; i < bodies.size(); ++i) {
-        mails.emplace_back("IM: " + name + " (Part " + std::to_string(i + 1) + "/" + std::to_string(bodies.size()) + ")",
-                           bodies[i]);
+        const std::string label = std::to_string(i + 1) + "/" + std::to_string(bodies.size());
+        mails.emplace_back("IM: " + name + " (Part " + label + ")", bodies[i]);
     }
     return mails;
 }
@@ -71,7 +71,8 @@ TEST(MessageComposer, LimitsAtTheirEdges) {
         {"no parts allowed, the name in the body", splitting(20, 0, true), "ann", letters(30), {}},
         {"a limit of zero", splitting(0, 5, false), "ann", forty, {{"IM: ann", forty}}},
         // "someone (1/1): " alone takes the whole limit of 15.
-        {"a label that fills the limit", splitting(15, 5, true), "someone", forty, {{"IM: someone", "someone: " + forty}}},
+        {"a label that fills the limit", splitting(15, 5, true), "someone", forty,
+         {{"IM: someone", "someone: " + forty}}},
         // Both limits count as unsigned: -1 is the largest of each.
         {"a character limit of -1", splitting(-1, 5, false), "ann", letters(5000), {{"IM: ann", letters(5000)}}},
         {"a message limit of -1", splitting(10, -1, false), "ann", text35,
