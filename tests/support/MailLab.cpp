@@ -25,6 +25,12 @@ std::string hex(const std::string& bytes) {
     return out;
 }
 
+int hexDigit(char c) {
+    const char* at = std::strchr(kHexDigits, c);
+    if (c == '\0' || !at) throw std::runtime_error(std::string("mail lab: not a hex digit: ") + c);
+    return static_cast<int>(at - kHexDigits);
+}
+
 sockaddr_in labAddress() {
     const char* value = std::getenv(kLabVariable);
     if (!value || !*value) throw std::runtime_error("TOLVANE_MAILLAB is not set: run the tests with tests/run.sh");
@@ -60,8 +66,9 @@ public:
             throw std::runtime_error("mail lab: not a text: " + word);
         }
         std::string bytes;
+        bytes.reserve(word.size() / 2);
         for (std::size_t i = 1; i < word.size(); i += 2) {
-            bytes += static_cast<char>(std::stoi(word.substr(i, 2), nullptr, 16));
+            bytes += static_cast<char>(hexDigit(word[i]) << 4 | hexDigit(word[i + 1]));
         }
         return bytes;
     }
