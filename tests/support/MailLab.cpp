@@ -172,7 +172,8 @@ MailLab::Answer MailLab::request(const std::string& line) {
     }
     Answer answer(received);
     const std::string status = answer.word();
-    if (status != "ok") throw std::runtime_error("mail lab: " + (status == "error" ? answer.text() : received));
+    if (status == "error") throw std::runtime_error("mail lab: " + answer.text());
+    if (status != "ok") throw std::runtime_error("mail lab: unexpected answer " + received);
     return answer;
 }
 
@@ -212,7 +213,9 @@ std::vector<ReceivedMail> MailLab::mails(const LabServer& server) {
     return all;
 }
 
-std::size_t MailLab::connectionCount(const LabServer& server) { return request("connections " + server.id).count(); }
+std::size_t MailLab::connectionCount(const LabServer& server) {
+    return request("connections " + server.id).count();
+}
 
 bool MailLab::waitForMails(const LabServer& server, std::size_t count, DWORD timeoutMs) {
     return waitUntil([&] { return mails(server).size() >= count; }, timeoutMs);

@@ -69,6 +69,7 @@ TEST(CarrierTable, PhoneDigitsKeepOnlyZeroToNine) {
 TEST(CarrierTable, PhoneGatewayAddressWithoutDigitsOrWithoutACarrier) {
     const CarrierRow& international = CarrierTable::rows[0];
     EXPECT_EQ(phoneGatewayAddress("abc", "USA: AllTel"), CarrierTable::rows[1].gatewaySuffix);
-    EXPECT_EQ(phoneGatewayAddress("abc", international.label), std::string("+") + international.gatewaySuffix);
+    EXPECT_EQ(phoneGatewayAddress("abc", international.label),
+              std::string("+") + international.gatewaySuffix);
     EXPECT_EQ(phoneGatewayAddress("5551234567", ""), "");
 }

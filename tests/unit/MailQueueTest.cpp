@@ -29,8 +29,8 @@ TEST(MailQueue, DequeueTakesTheFrontJobWholeAndADefaultOneWhenEmpty) {
     queue.discardAll();
     EXPECT_EQ(queue.waiting(), 0u);
     const MailJob none = queue.dequeue();
-    EXPECT_TRUE(none.server.empty() && none.sender.empty() && none.recipient.empty() && none.subject.empty() &&
-                none.body.empty());
+    EXPECT_TRUE(none.server.empty() && none.sender.empty() && none.recipient.empty() &&
+                none.subject.empty() && none.body.empty());
 }
 
 TEST(MailQueue, SharesTheNamedMutexWithOtherCopies) {

@@ -64,7 +64,8 @@ TEST(MessageComposer, LimitsAtTheirEdges) {
         std::string text;
         Mails mails;
     } cases[] = {
-        {"the name prefix counts against the limit", splitting(15, 5, true), "ann", ten, {{"IM: ann", "ann: " + ten}}},
+        {"the name prefix counts against the limit", splitting(15, 5, true), "ann", ten,
+         {{"IM: ann", "ann: " + ten}}},
         {"the limit switched off", unlimited, "ann", letters(500), {{"IM: ann", letters(500)}}},
         {"one part allowed", splitting(10, 1, false), "ann", letters(15), numbered("ann", {ten})},
         {"no parts allowed", splitting(10, 0, false), "ann", letters(15), {}},
@@ -74,7 +75,8 @@ TEST(MessageComposer, LimitsAtTheirEdges) {
         {"a label that fills the limit", splitting(15, 5, true), "someone", forty,
          {{"IM: someone", "someone: " + forty}}},
         // Both limits count as unsigned: -1 is the largest of each.
-        {"a character limit of -1", splitting(-1, 5, false), "ann", letters(5000), {{"IM: ann", letters(5000)}}},
+        {"a character limit of -1", splitting(-1, 5, false), "ann", letters(5000),
+         {{"IM: ann", letters(5000)}}},
         {"a message limit of -1", splitting(10, -1, false), "ann", text35,
          numbered("ann", {ten, text35.substr(10, 10), text35.substr(20, 10), text35.substr(30)})},
         {"an empty text", splitting(10, 5, false), "ann", "", {}},

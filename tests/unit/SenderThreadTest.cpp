@@ -80,7 +80,8 @@ TEST_F(SenderThreadTest, WaitingJobsShareOneSessionWithTheFrontJobsServerAndHelo
     const std::vector<LabConnection> connections = lab.connections(server);
     ASSERT_EQ(connections.size(), 1u);
     EXPECT_EQ(connections[0].helo, kHeloDomain);
-    EXPECT_EQ(subjectsOf(connections[0].mails), (std::vector<std::string>{"one", "two", "three", "appended"}));
+    EXPECT_EQ(subjectsOf(connections[0].mails),
+              (std::vector<std::string>{"one", "two", "three", "appended"}));
     EXPECT_EQ(connections[0].mails[1].from, "other@other.org");
     EXPECT_EQ(occurrences(connections[0].transcript, "HELO "), 1u);
     EXPECT_EQ(occurrences(connections[0].transcript, "QUIT\r\n"), 1u);

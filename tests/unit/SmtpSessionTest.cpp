@@ -107,8 +107,8 @@ TEST_F(SmtpSessionTest, HostileTextsArriveAsOneMailWithNothingSmuggled) {
     const std::string brokenLongLine = longLine.substr(0, 998) + "\r\n" + longLine.substr(998, 998) +
                                        "\r\n" + longLine.substr(1996);
     EXPECT_EQ(withoutDate(connection.mails[0].data),
-              storedData("hi  Bcc: victim@y", "first\r\n.\r\nMAIL FROM: evil@x\r\nRCPT TO: victim@y\r\nDATA\r\n"
-                                              ".\r\n..two dots\r\n" + brokenLongLine));
+              storedData("hi  Bcc: victim@y", "first\r\n.\r\nMAIL FROM: evil@x\r\nRCPT TO: victim@y\r\n"
+                                              "DATA\r\n.\r\n..two dots\r\n" + brokenLongLine));
     EXPECT_EQ(occurrences(connection.transcript, "\r\n.\r\n"), 1u);
     EXPECT_EQ(occurrences(connection.transcript, "\r\n..\r\n"), 2u);
 }
