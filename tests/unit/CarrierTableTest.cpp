@@ -73,3 +73,25 @@ TEST(CarrierTable, PhoneGatewayAddressWithoutDigitsOrWithoutACarrier) {
               std::string("+") + international.gatewaySuffix);
     EXPECT_EQ(phoneGatewayAddress("5551234567", ""), "");
 }
+
+// Users' settings files keep the label itself as "Provider": a label that
+// changes silently stops matching what they stored.
+TEST(CarrierTable, LabelsAreTheTextsSettingsFilesStore) {
+    const char* const labels[] = {
+        "ALL: SMS (", "USA: AllTel", "USA: AT&T Wireless", "USA: Bell Atlantic", "USA: BellSouth",
+        "USA: Cingular Wireless", "USA: Nextel", "USA: Omnipoint", "USA: Pacific Bell / Nevada Bell",
+        "USA: Southwestern Bell", "USA: Sprint PCS", "USA: Suncom (", "USA: Suncom (", "USA: U.S. West",
+        "USA: Verizon Wireless", "USA: Voicestream"};
+    ASSERT_EQ(CarrierTable::rows.size(), std::size(labels));
+    for (size_t i = 0; i < std::size(labels); ++i) {
+        const std::string expected = labels[i];
+        const std::string label = CarrierTable::rows[i].label;
+        // Rows that name their gateway carry it in parentheses after the fixed part.
+        if (expected.back() == '(') {
+            EXPECT_EQ(label.compare(0, expected.size(), expected), 0) << label;
+            EXPECT_EQ(label.back(), ')') << label;
+        } else {
+            EXPECT_EQ(label, expected);
+        }
+    }
+}
