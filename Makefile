@@ -30,3 +30,7 @@ demo: deps build
 
 clean:
 	rm -rf $(BUILD_DIR) dist
+
+.PHONY: screenshots
+screenshots: build
+	BUILD_DIR=$(BUILD_DIR) tools/screenshots.sh

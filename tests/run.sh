@@ -33,8 +33,11 @@ if [ -z "${DISPLAY:-}" ]; then
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
 fi
 
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+# The persistent server first, so that a first-time wineboot runs on it
+# instead of leaving a server of its own behind that -p would refuse.
+mkdir -p "$WINEPREFIX"
 wineserver -p
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
 # Wine's own service processes start with the first program and would keep
 # ctest's output pipes open; start them now, away from those pipes.
 wine cmd /c exit </dev/null >/dev/null 2>&1

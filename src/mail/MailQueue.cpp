@@ -1,11 +1,83 @@
 #include "mail/MailQueue.h"
 
-// Placeholder until the mail transport lands: nothing is queued.
-QueueLock::QueueLock() : timeoutMs_(5000), mutex_(nullptr) {}
-QueueLock::~QueueLock() {}
-bool QueueLock::acquire() { return false; }
-void QueueLock::release() {}
+#include <new>
 
-void MailQueue::enqueue(const MailJob&) {}
-MailJob MailQueue::dequeue() { return MailJob(); }
-void MailQueue::discardAll() {}
+namespace {
+
+const char kMutexName[] = "ZTSMTPLock";
+const DWORD kLockWaitMs = 5000;
+
+// Holds the queue's lock for one access when it could be taken.
+class HeldLock {
+public:
+    explicit HeldLock(QueueLock& lock) : lock_(lock), taken_(lock.acquire()) {}
+    ~HeldLock() {
+        if (taken_) lock_.release();
+    }
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+    bool taken() const { return taken_; }
+
+private:
+    QueueLock& lock_;
+    bool taken_;
+};
+
+}  // namespace
+
+QueueLock::QueueLock() : QueueLock(kMutexName) {}
+
+QueueLock::QueueLock(const char* name)
+    : timeoutMs_(kLockWaitMs), mutex_(CreateMutexA(nullptr, FALSE, name)) {}
+
+QueueLock::~QueueLock() {
+    if (mutex_) CloseHandle(mutex_);
+}
+
+bool QueueLock::acquire() {
+    const DWORD result = WaitForSingleObject(mutex_, timeoutMs_);
+    if (result == WAIT_OBJECT_0) return true;
+    // The wait made this thread the owner of a mutex whose holder died in the
+    // middle of its work; it must not keep it.
+    if (result == WAIT_ABANDONED) ReleaseMutex(mutex_);
+    return false;
+}
+
+void QueueLock::release() { ReleaseMutex(mutex_); }
+
+void MailQueue::enqueue(const MailJob& job) {
+    HeldLock held(lock_);
+    if (!held.taken()) return;
+    try {
+        jobs_.push_back(job);
+    } catch (const std::bad_alloc&) {
+        // A mail that cannot be queued is dropped without a word.
+    }
+}
+
+MailJob MailQueue::dequeue() { return take().value_or(MailJob()); }
+
+void MailQueue::discardAll() {
+    HeldLock held(lock_);
+    if (held.taken()) jobs_.clear();
+}
+
+std::optional<MailJob> MailQueue::take() {
+    HeldLock held(lock_);
+    if (!held.taken() || jobs_.empty()) return std::nullopt;
+    MailJob job = std::move(jobs_.front());
+    jobs_.pop_front();
+    return job;
+}
+
+std::optional<MailJob> MailQueue::front() {
+    HeldLock held(lock_);
+    if (!held.taken() || jobs_.empty()) return std::nullopt;
+    return jobs_.front();
+}
+
+std::optional<std::size_t> MailQueue::waiting() {
+    HeldLock held(lock_);
+    if (!held.taken()) return std::nullopt;
+    return jobs_.size();
+}

@@ -1,7 +1,9 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
 #include <deque>
+#include <optional>
 
 #include "mail/MailJob.h"
 
@@ -10,11 +12,15 @@
 class QueueLock {
 public:
     QueueLock();
+    // A mutex of another name, for a queue that must not be shared.
+    explicit QueueLock(const char* name);
     ~QueueLock();
     QueueLock(const QueueLock&) = delete;
     QueueLock& operator=(const QueueLock&) = delete;
 
-    // True when the mutex was taken; the caller then calls release().
+    // True when the mutex was taken; the caller then calls release(). A
+    // mutex left abandoned by a thread that ended holding it is not taken,
+    // and is let go at once.
     bool acquire();
     void release();
 
@@ -23,10 +29,12 @@ private:
     HANDLE mutex_;
 };
 
-// First-in, first-out list of waiting mails; every access holds the lock.
+// First-in, first-out list of waiting mails; every access holds the lock,
+// and only for that access.
 class MailQueue {
 public:
     MailQueue() = default;
+    explicit MailQueue(const char* lockName) : lock_(lockName) {}
     MailQueue(const MailQueue&) = delete;
     MailQueue& operator=(const MailQueue&) = delete;
 
@@ -37,6 +45,15 @@ public:
     MailJob dequeue();
     // Drops every waiting job.
     void discardAll();
+
+    // Removes and returns the front job; nothing when the queue is empty or
+    // the lock cannot be taken.
+    std::optional<MailJob> take();
+    // A copy of the front job, which stays queued; nothing when the queue is
+    // empty or the lock cannot be taken.
+    std::optional<MailJob> front();
+    // The number of waiting jobs; nothing when the lock cannot be taken.
+    std::optional<std::size_t> waiting();
 
 private:
     std::deque<MailJob> jobs_;

@@ -3,12 +3,26 @@
 
 #include <atomic>
 
+#include "mail/AbortSignal.h"
+
 class MailQueue;
+struct MailJob;
+class SmtpSession;
 
 // Written by the host's thread, read by the sender thread on every pass.
 extern std::atomic<bool> senderRunning;
 
-// The worker that drains the mail queue, one SMTP connection per batch.
+// How a stop ended the thread.
+enum class StopOutcome {
+    NotStarted,  // there was no thread
+    Ended,       // it finished its work within the wait
+    Aborted,     // it was asked to abort and then ended by itself
+    Terminated,  // it had to be killed
+};
+
+// The worker that drains the mail queue, one SMTP connection per batch: the
+// batch goes to the server and HELO domain of the job at its front, with a
+// pause of 1000 ms after every mail and of 100 ms after every pass.
 class SenderThread {
 public:
     SenderThread() = default;
@@ -19,10 +33,20 @@ public:
     // Sets senderRunning and creates the thread over the queue. Does nothing
     // while a thread is already running.
     void start(MailQueue& queue);
-    // Clears senderRunning and ends the thread, then closes its handle.
-    void stop();
+    // Clears senderRunning and gives the thread 2000 ms to finish; then asks
+    // it to abort, which leaves every job not yet taken in the queue, and
+    // kills it only if it still has not ended shortly after. Closes its
+    // handle.
+    StopOutcome stop();
     bool started() const { return thread_ != nullptr; }
 
 private:
+    static DWORD WINAPI run(LPVOID self);
+    void loop();
+    void serveBatch(const MailJob& front);
+    void drain(SmtpSession& session);
+
     HANDLE thread_ = nullptr;
+    MailQueue* queue_ = nullptr;
+    AbortSignal abort_;
 };

@@ -33,6 +33,7 @@ private:
     // Between "start" and "stop": guards against a second start.
     bool started_ = false;
     Settings settings_;
-    SenderThread senderThread_;
+    // The queue outlives the thread that drains it.
     MailQueue mailQueue_;
+    SenderThread senderThread_;
 };

@@ -90,11 +90,11 @@ std::string item(HWND dialog, int control, int position) {
     return buffer;
 }
 
-HWND findModalDialog(HWND except) {
+HWND findModalDialog() {
     std::vector<HWND> windows;
     EnumThreadWindows(GetCurrentThreadId(), collectWindow, reinterpret_cast<LPARAM>(&windows));
     for (HWND window : windows) {
-        if (window != except && isDialogClass(window) && IsWindowVisible(window)) return window;
+        if (isDialogClass(window) && IsWindowVisible(window)) return window;
     }
     return nullptr;
 }

@@ -23,9 +23,9 @@ int selection(HWND dialog, int control);
 int itemCount(HWND dialog, int control);
 std::string item(HWND dialog, int control, int position);
 
-// A top-level dialog (class "#32770") of this thread other than `except`;
+// A visible top-level dialog (class "#32770") of this thread:
 // the window that a modal dialog loop runs.
-HWND findModalDialog(HWND except = nullptr);
+HWND findModalDialog();
 
 // Runs `open` (a click that starts a modal dialog) and calls `step` from a
 // thread timer inside the dialog's modal loop, once per tick, with the

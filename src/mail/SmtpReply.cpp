@@ -1,0 +1,33 @@
+#include "mail/SmtpReply.h"
+
+namespace SmtpReply {
+
+namespace {
+
+const std::size_t kCodeLength = 3;
+const char kContinuation = '-';
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool isContinuation(const std::string& text, std::size_t lineStart) {
+    if (text.size() <= lineStart + kCodeLength) return false;
+    for (std::size_t i = 0; i < kCodeLength; ++i) {
+        if (!isDigit(text[lineStart + i])) return false;
+    }
+    return text[lineStart + kCodeLength] == kContinuation;
+}
+
+}  // namespace
+
+bool complete(const std::string& received) {
+    if (received.empty() || received.back() != '\n') return false;
+    const std::size_t lastLineEnd = received.size() - 1;
+    const std::size_t previousEnd =
+        lastLineEnd == 0 ? std::string::npos : received.rfind('\n', lastLineEnd - 1);
+    const std::size_t lineStart = previousEnd == std::string::npos ? 0 : previousEnd + 1;
+    return !isContinuation(received, lineStart);
+}
+
+bool invitesData(const std::string& reply) { return !reply.empty() && reply[0] == '3'; }
+
+}  // namespace SmtpReply

@@ -1,0 +1,139 @@
+#include "mail/SmtpSession.h"
+
+#include <cstring>
+
+#include "mail/AbortSignal.h"
+#include "mail/MailData.h"
+#include "mail/MailDate.h"
+#include "mail/SmtpReply.h"
+
+namespace {
+
+const WORD kWinsockVersion = 0x0101;
+const u_short kSmtpPort = 25;
+const std::size_t kMaxServerName = 255;
+const int kReplyChunk = 256;
+
+std::string currentMailDate() {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return formatMailDate({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
+}
+
+// A dotted address is taken as it is; anything else is looked up by name.
+// An empty name is no server at all, not the local machine.
+bool resolve(const std::string& name, in_addr& address) {
+    if (name.empty()) return false;
+    const unsigned long dotted = inet_addr(name.c_str());
+    if (dotted != INADDR_NONE) {
+        address.s_addr = dotted;
+        return true;
+    }
+    const hostent* host = gethostbyname(name.c_str());
+    if (!host || host->h_addrtype != AF_INET || !host->h_addr_list || !host->h_addr_list[0]) {
+        return false;
+    }
+    std::memcpy(&address, host->h_addr_list[0], sizeof address);
+    return true;
+}
+
+}  // namespace
+
+SmtpSession::SmtpSession(AbortSignal* abort) : abort_(abort) {}
+
+SmtpSession::~SmtpSession() { release(); }
+
+SOCKET SmtpSession::open(const std::string& server, const std::string& heloDomain) {
+    if (isOpen()) return INVALID_SOCKET;
+    if (!connectTo(server.substr(0, kMaxServerName))) {
+        release();
+        return INVALID_SOCKET;
+    }
+    readReply();
+    sendText(MailData::heloLine(heloDomain));
+    readReply();
+    if (aborted()) {
+        release();
+        return INVALID_SOCKET;
+    }
+    return socket_;
+}
+
+bool SmtpSession::aborted() const { return abort_ && abort_->raised(); }
+
+bool SmtpSession::connectTo(const std::string& server) {
+    WSADATA data;
+    if (WSAStartup(kWinsockVersion, &data) != 0) return false;
+    winsockStarted_ = true;
+    socket_ = socket(AF_INET, SOCK_STREAM, 0);
+    if (socket_ == INVALID_SOCKET) return false;
+    if (abort_) abort_->watch(socket_);
+
+    sockaddr_in destination;
+    std::memset(&destination, 0, sizeof destination);
+    destination.sin_family = AF_INET;
+    destination.sin_port = htons(kSmtpPort);
+    if (!resolve(server, destination.sin_addr)) return false;
+    if (connect(socket_, reinterpret_cast<const sockaddr*>(&destination), sizeof destination) != 0) {
+        return false;
+    }
+    // A shutdown that came while connect was still setting up may not have
+    // reached it, and the greeting would be waited for without end.
+    return !aborted();
+}
+
+void SmtpSession::sendMail(const MailJob& job) {
+    if (!isOpen()) return;
+    for (const MailData::Piece& piece : MailData::mailPieces(job, currentMailDate())) {
+        sendText(piece.bytes);
+        if (!piece.readsReply) continue;
+        const std::string reply = readReply();
+        if (piece.opensData && !SmtpReply::invitesData(reply)) {
+            // The mail is lost as any refused mail is, but its text never
+            // reaches the server as commands; the next mail starts afresh.
+            sendText(MailData::resetLine());
+            readReply();
+            return;
+        }
+    }
+}
+
+void SmtpSession::close() {
+    if (!isOpen()) return;
+    sendText(MailData::quitLine());
+    readReply();
+    release();
+}
+
+void SmtpSession::sendText(const std::string& text) {
+    std::size_t sent = 0;
+    while (sent < text.size()) {
+        const int n = send(socket_, text.data() + sent, static_cast<int>(text.size() - sent), 0);
+        if (n <= 0) return;
+        sent += static_cast<std::size_t>(n);
+    }
+}
+
+std::string SmtpSession::readReply() {
+    std::string received;
+    char chunk[kReplyChunk];
+    while (received.size() < SmtpReply::kMaxBytes) {
+        const int n = recv(socket_, chunk, kReplyChunk, 0);
+        if (n <= 0) break;
+        received.append(chunk, static_cast<std::size_t>(n));
+        if (SmtpReply::complete(received)) break;
+    }
+    return received;
+}
+
+void SmtpSession::release() {
+    if (socket_ != INVALID_SOCKET) {
+        if (abort_) abort_->unwatch();
+        closesocket(socket_);
+        socket_ = INVALID_SOCKET;
+    }
+    if (winsockStarted_) {
+        WSACleanup();
+        winsockStarted_ = false;
+    }
+}

@@ -1,0 +1,124 @@
+#pragma once
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Client of the mail lab, tests/peers/maillab.py, which tests/run.sh starts
+// for the whole run and announces in TOLVANE_MAILLAB ("127.0.0.1:PORT").
+//
+// The lab serves two kinds of peer, each on a fresh loopback address of its
+// own at port 25, so tests can run in parallel without sharing a server:
+//   - a real SMTP server (aiosmtpd) that keeps every mail it accepts;
+//   - a scripted peer that plays a PeerScript on every connection, for the
+//     faults a real server does not make (silence, refusals, odd replies).
+// It also hands out addresses with no listener: a connect there is refused
+// at once, which is what "an unreachable server" means in tests.
+//
+// For every connection a peer accepted, the lab keeps every byte the client
+// sent, so tests can check exact bytes as well as the mails. Failures (no
+// lab, a request it refuses) are thrown as std::runtime_error, which the
+// test framework reports as a failed test.
+//
+//   MailLab lab;
+//   LabServer server = lab.startSmtp();
+//   ... make the code under test send to server.host ...
+//   ASSERT_TRUE(lab.waitForMails(server, 1));
+//   ReceivedMail mail = lab.mails(server)[0];
+
+// One mail as the SMTP server stored it: data after the server undid the
+// period doubling, up to but not including the line ".".
+struct ReceivedMail {
+    std::string helo;
+    std::string from;
+    std::vector<std::string> recipients;
+    std::string data;
+};
+
+// One connection a peer accepted, in the order accepted.
+struct LabConnection {
+    std::string helo;                 // SMTP server: the last HELO argument
+    std::vector<ReceivedMail> mails;  // SMTP server: the mails accepted
+    std::string transcript;           // every byte the client sent
+    std::vector<std::string> errors;  // scripted peer: steps that went otherwise
+    bool open = false;                // the connection is still up
+};
+
+struct LabServer {
+    std::string id;
+    std::string host;  // 127.0.0.N
+    int port = 0;      // 25
+};
+
+// The steps a scripted peer plays on each connection, in order. After the
+// last step it says nothing more and records what the client sends until
+// the client closes.
+class PeerScript {
+public:
+    // Sends the text, `times` times over.
+    PeerScript& send(const std::string& text, int times = 1);
+    // Reads one line; an error unless it starts with the prefix.
+    PeerScript& expect(const std::string& prefix);
+    // Reads mail data up to and including the line ".".
+    PeerScript& readData();
+    // Waits; an error when the client sends anything meanwhile, i.e. when
+    // it did not wait for the reply that is still to come.
+    PeerScript& quiet(int milliseconds);
+    PeerScript& sleep(int milliseconds);
+    PeerScript& close();
+    // Answers nothing, ever; records until the client closes.
+    PeerScript& silent();
+
+    // A polite SMTP server's side of a greeting and HELO, and of one mail.
+    PeerScript& greet();
+    PeerScript& acceptMail();
+
+    std::string json() const;
+
+private:
+    PeerScript& step(const std::string& json);
+    std::vector<std::string> steps_;
+};
+
+// How often the part occurs in the text, e.g. "HELO " in a transcript.
+std::size_t occurrences(const std::string& text, const std::string& part);
+
+// Polls the condition until it holds; false when the time ran out first.
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+class MailLab {
+public:
+    // Connects to the lab named by TOLVANE_MAILLAB.
+    MailLab();
+    ~MailLab();
+    MailLab(const MailLab&) = delete;
+    MailLab& operator=(const MailLab&) = delete;
+
+    // An SMTP server that accepts every mail; the listed recipients get 550.
+    LabServer startSmtp(const std::vector<std::string>& refusedRecipients = {});
+    LabServer startScript(const PeerScript& script);
+    // An address where every connect is refused at once.
+    LabServer unreachable();
+    void stop(const LabServer& server);
+
+    std::vector<LabConnection> connections(const LabServer& server);
+    // The mails of every connection, in the order received.
+    std::vector<ReceivedMail> mails(const LabServer& server);
+    std::size_t connectionCount(const LabServer& server);
+
+    // Polls until the server has at least `count` mails or connections;
+    // false when the time ran out first.
+    bool waitForMails(const LabServer& server, std::size_t count, DWORD timeoutMs = 10000);
+    bool waitForConnections(const LabServer& server, std::size_t count, DWORD timeoutMs = 10000);
+
+private:
+    std::string request(const std::string& json);
+    LabServer startPeer(const std::string& json);
+    void disconnect();
+
+    SOCKET control_ = INVALID_SOCKET;
+    bool winsockStarted_ = false;
+};
