@@ -3,7 +3,7 @@
 # quiet when everything is already there.
 set -euo pipefail
 
-packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb python3-aiosmtpd cmake make googletest)
+packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb python3-aiosmtpd cmake make googletest clang libclang-rt-14-dev libbenchmark-dev)
 
 missing=()
 for p in "${packages[@]}"; do
