@@ -34,13 +34,15 @@ add_custom_target(bench_native
 set(TOLVANE_BENCH_RESULTS ${CMAKE_BINARY_DIR}/bench)
 file(MAKE_DIRECTORY ${TOLVANE_BENCH_RESULTS})
 add_test(NAME Bench.Native CONFIGURATIONS Bench
-    COMMAND ${TOLVANE_NATIVE_DIR}/bench_native --benchmark_min_time=0.5
+    COMMAND ${TOLVANE_NATIVE_DIR}/bench_native --benchmark_min_time=0.3
+        --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
         --benchmark_out=${TOLVANE_BENCH_RESULTS}/native.json --benchmark_out_format=json)
 set_tests_properties(Bench.Native PROPERTIES TIMEOUT 1200 RUN_SERIAL ON)
 file(GLOB TOLVANE_HOST_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/host/*.cpp)
 if(TOLVANE_HOST_BENCH_SOURCES)
     add_executable(host_bench EXCLUDE_FROM_ALL ${TOLVANE_HOST_BENCH_SOURCES})
     target_link_libraries(host_bench PRIVATE test_support)
+    target_include_directories(host_bench PRIVATE ${CMAKE_SOURCE_DIR}/bench)
     add_test(NAME Bench.Host CONFIGURATIONS Bench
         COMMAND host_bench Z:${TOLVANE_BENCH_RESULTS}/host.json)
     set_tests_properties(Bench.Host PROPERTIES TIMEOUT 1200 RUN_SERIAL ON)
