@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,14 +15,9 @@ namespace {
 
 // What a host may spend on one broadcast however busy the sender thread is:
 // far more than it needs, far less than a stalled client.
-const DWORD kBroadcastBoundMs = 2000;
+const DWORD kBroadcastBoundMs = 1000;
 // A stop waits 2000 ms for the sender at most, then has it abort.
 const DWORD kStopBoundMs = 3500;
-std::string numbered(const char* stem, size_t n) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%s %03u", stem, static_cast<unsigned>(n));
-    return text;
-}
 
 // Kernel handles are small multiples of four; the count of those that are
 // open in the process (Wine answers GetProcessHandleCount with 0).
@@ -60,12 +55,14 @@ TEST(LoadBurst, EveryMessageOfABurstArrivesInOrder) {
     host.load();
     host.start();
 
-    const DWORD start = GetTickCount();
+    DWORD longest = 0;
     for (size_t n = 1; n <= kBurstMessages; ++n) {
+        const DWORD start = GetTickCount();
         ASSERT_TRUE(host.broadcast("AIM", 1, numbered("ann", n).c_str(), kPrivateMessage,
                                    numbered("message", n).c_str()));
+        longest = std::max(longest, GetTickCount() - start);
     }
-    EXPECT_LT(GetTickCount() - start, kBroadcastBoundMs * kBurstMessages / 10);
+    EXPECT_LT(longest, kBroadcastBoundMs);
     EXPECT_EQ(host.count("systraySetAlert"), static_cast<int>(kBurstMessages));
 
     ASSERT_TRUE(lab.waitForMails(server, kBurstMessages, deliveryTimeMs(kBurstMessages)))

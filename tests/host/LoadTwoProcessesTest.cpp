@@ -52,12 +52,6 @@ private:
     HANDLE done_;
 };
 
-std::string numbered(const char* stem, size_t n) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%s %03u", stem, static_cast<unsigned>(n));
-    return text;
-}
-
 void broadcastMails(TestHost& host, const char* name) {
     for (size_t n = 1; n <= kMailsPerProcess; ++n) {
         ASSERT_TRUE(host.broadcast("AIM", 1, name, kPrivateMessage, numbered("mail", n).c_str()));

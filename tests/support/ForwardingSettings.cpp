@@ -1,5 +1,7 @@
 #include "ForwardingSettings.h"
 
+#include <cstdio>
+
 namespace {
 
 const char kSubjectHeader[] = "SUBJECT: ";
@@ -18,6 +20,12 @@ std::vector<IniEntry> forwardingTo(const std::string& server, const std::vector<
     };
     entries.insert(entries.end(), extra.begin(), extra.end());
     return entries;
+}
+
+std::string numbered(const char* stem, size_t n) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%s %03u", stem, static_cast<unsigned>(n));
+    return text;
 }
 
 std::string subjectOf(const std::string& data) {

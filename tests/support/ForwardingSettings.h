@@ -2,6 +2,7 @@
 // Settings under which every incoming private message goes out as one mail
 // to the given SMTP server, for tests that count and read the mails. Extra
 // entries are written after the defaults and so take their place.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ const char kPrivateMessage[] = "incoming_privateMessage";
 
 std::vector<IniEntry> forwardingTo(const std::string& server,
                                    const std::vector<IniEntry>& extra = {});
+
+// A text with a running number, such as "ann 007", so that order shows.
+std::string numbered(const char* stem, size_t n);
 
 // The SUBJECT header value of mail data as a server stored it.
 std::string subjectOf(const std::string& data);
