@@ -1,12 +1,11 @@
 # Hardening and measurement around the cross build:
-#   - the pure core built natively with clang (native/), whose fuzzers run a
-#     few seconds each as part of every test run;
+#   - the pure core built natively with clang (native/), whose fuzzers
+#     tests/run.sh runs a few seconds each before a full test run;
 #   - the programs behind `make bench` and `make soak`, registered under the
 #     ctest configurations Bench and Soak, which a plain test run leaves out.
 include(ExternalProject)
 
 set(TOLVANE_NATIVE_DIR ${CMAKE_BINARY_DIR}/native)
-set(TOLVANE_FUZZ_SMOKE_SECONDS 3)
 
 find_program(TOLVANE_CLANGXX clang++ REQUIRED)
 ExternalProject_Add(tolvane_native
@@ -15,16 +14,6 @@ ExternalProject_Add(tolvane_native
     CMAKE_ARGS -DCMAKE_CXX_COMPILER=${TOLVANE_CLANGXX}
     BUILD_ALWAYS ON
     INSTALL_COMMAND "")
-
-file(GLOB TOLVANE_FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*Fuzz.cpp)
-foreach(source ${TOLVANE_FUZZ_SOURCES})
-    get_filename_component(stem ${source} NAME_WE)
-    string(REGEX REPLACE "Fuzz$" "" name ${stem})
-    add_test(NAME FuzzSmoke.${name}
-        COMMAND ${CMAKE_SOURCE_DIR}/tests/fuzz/run.sh ${TOLVANE_FUZZ_SMOKE_SECONDS} ${name})
-    set_tests_properties(FuzzSmoke.${name} PROPERTIES
-        TIMEOUT 60 ENVIRONMENT BUILD_DIR=${CMAKE_BINARY_DIR})
-endforeach()
 
 # make bench: the native benchmarks, and a Windows program that loads the
 # DLL and times what the host's thread spends on broadcasts and stops.

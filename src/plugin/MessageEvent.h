@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+struct MessageRecord;
+
 // The plug-in's own copy of a received message; lives for one handler call.
 struct MessageEvent {
     std::string medium;
@@ -10,3 +12,7 @@ struct MessageEvent {
     std::string type;
     std::string plainText;  // the text with its markup removed
 };
+
+// Copies a received record: null texts give empty fields, the connection is
+// always copied, the text loses its markup.
+MessageEvent makeMessageEvent(const MessageRecord& record);

@@ -2,12 +2,10 @@
 
 #include <cstring>
 #include <new>
-#include <string>
 
 #include "plugin/EventName.h"
 #include "plugin/MessageEvent.h"
 #include "plugin/RelayPlugin.h"
-#include "plugin/StripMarkup.h"
 
 namespace {
 
@@ -16,8 +14,6 @@ const char kMessageBroadcast[] = "message_broadcast";
 
 HINSTANCE module = nullptr;
 RelayPlugin* plugin = nullptr;
-
-std::string copyText(const char* text) { return text ? std::string(text) : std::string(); }
 
 void loadEvent(void* record) {
     // A second "load" keeps the object that exists, so nothing leaks.
@@ -89,16 +85,6 @@ void dispatch(const char* eventName, void* record) {
     }
 }
 
-MessageEvent messageEvent(const MessageRecord& message) {
-    MessageEvent event;
-    event.medium = copyText(message.medium);
-    event.connection = message.connection;
-    event.name = copyText(message.name);
-    event.type = copyText(message.type);
-    if (message.text) event.plainText = stripMarkup(message.text);
-    return event;
-}
-
 }  // namespace
 
 HINSTANCE moduleHandle() { return module; }
@@ -110,7 +96,7 @@ int32_t __cdecl messageBroadcastCallback(int32_t first, int32_t second, const ch
     if (!plugin || !record) return 0;
     // Nothing may be thrown into the host, not even running out of memory.
     try {
-        const MessageEvent event = messageEvent(*static_cast<const MessageRecord*>(record));
+        const MessageEvent event = makeMessageEvent(*static_cast<const MessageRecord*>(record));
         plugin->onMessageBroadcast(first, second, eventName, event, fifth);
     } catch (...) {
     }

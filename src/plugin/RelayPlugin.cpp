@@ -79,7 +79,9 @@ void RelayPlugin::onPrefsShow(PrefsShowRecord& record) {
 }
 
 void RelayPlugin::showPage(const PrefsShowRecord& record) {
-    if (!page_) page_ = PrefsPage::create(module_, record.parentWindow, record.x, record.y, settings_);
+    if (!page_) {
+        page_ = PrefsPage::create(module_, record.parentWindow, record.x, record.y, settings_);
+    }
     if (page_) ShowWindow(page_, SW_SHOW);
 }
 

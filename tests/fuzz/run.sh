@@ -2,7 +2,8 @@
 # Runs fuzzers of the native build for a bounded time each, over their
 # committed seeds (tests/fuzz/corpus/NAME) and what earlier runs found
 # (BUILD_DIR/fuzz/NAME/corpus). An input that breaks a property is kept in
-# BUILD_DIR/fuzz/NAME/artifacts/ and fails the run.
+# BUILD_DIR/fuzz/NAME/artifacts/ and fails the run. FUZZ_JOBS fuzzers run
+# at a time (default 1).
 #   tests/fuzz/run.sh SECONDS [NAME...]    NAME as in tests/fuzz/NAMEFuzz.cpp
 set -uo pipefail
 cd "$(dirname "$0")/../.."
@@ -15,6 +16,12 @@ if [ ${#names[@]} -eq 0 ]; then
         name=${source##*/}
         names+=("${name%Fuzz.cpp}")
     done
+fi
+
+if [ "${FUZZ_JOBS:-1}" -gt 1 ] && [ ${#names[@]} -gt 1 ]; then
+    printf '%s\n' "${names[@]}" |
+        BUILD_DIR="$build" FUZZ_JOBS=1 xargs -P "$FUZZ_JOBS" -I{} "$0" "$seconds" {}
+    exit
 fi
 
 failed=()

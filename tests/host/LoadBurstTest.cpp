@@ -19,10 +19,12 @@ const DWORD kBroadcastBoundMs = 1000;
 // A stop waits 2000 ms for the sender at most, then has it abort.
 const DWORD kStopBoundMs = 3500;
 
-// Kernel handles are small multiples of four; the count of those that are
-// open in the process (Wine answers GetProcessHandleCount with 0).
+// Kernel handles are multiples of four, given out lowest first; the count
+// of those open in the process (Wine answers GetProcessHandleCount with 0).
+// Each probe is a wineserver call, so the range stays near what a test
+// program uses.
 const uintptr_t kHandleStep = 4;
-const uintptr_t kHighestHandle = 0x10000;
+const uintptr_t kHighestHandle = 0x1000;
 
 DWORD handleCount() {
     DWORD count = 0;

@@ -8,4 +8,7 @@ TEST(StripMarkup, DropsTagsAndKeepsEverythingElse) {
     EXPECT_EQ(stripMarkup("a<b"), "a");
     EXPECT_EQ(stripMarkup("<b></b>"), "");
     EXPECT_EQ(stripMarkup("fish &amp; chips"), "fish &amp; chips");
+    EXPECT_EQ(stripMarkup("  no tags >> here\t"), "  no tags >> here\t");
+    EXPECT_EQ(stripMarkup("<a href=\"x>y\">link</a>"), "y\">link");
+    EXPECT_EQ(stripMarkup(""), "");
 }

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "TestHost.h"
+
+namespace {
+
+const std::vector<IniEntry> kDefaults = {
+    {"Forwarding Enabled", "0"},
+    {"Prefix Enabled", "1"},
+    {"Char Limit Enabled", "1"},
+    {"Reply Enabled", "1"},
+    {"Show Systray Alert", "1"},
+    {"Name In Body", "0"},
+    {"ForwardType", "1"},
+    {"CharLimit", "120"},
+    {"Message Limit", "5"},
+    {"SMTP Server", ""},
+    {"Provider", ""},
+    {"From Address", "tolvane@example.com"},
+    {"EMail Address", ""},
+    {"Phone Number", ""},
+    {"Trigger Prefix", "!page"},
+    {"Reply", "Your message has been forwarded to a mobile device"},
+};
+
+std::map<std::string, std::string> byKey(const std::vector<IniEntry>& entries) {
+    return std::map<std::string, std::string>(entries.begin(), entries.end());
+}
+
+// A key, the value stored in the file before load, and the value that
+// unload writes back.
+struct Stored {
+    std::string key;
+    std::string before;
+    std::string after;
+};
+
+// Loads with the given values in the file and unloads at once: what the file
+// holds afterwards is what the plug-in read, written back.
+void expectRoundTrip(const std::vector<Stored>& values) {
+    TestHost host;
+    std::vector<IniEntry> fixture;
+    for (const Stored& value : values) fixture.emplace_back(value.key, value.before);
+    host.writeSettings(fixture);
+    host.load();
+    host.unload();
+    auto saved = byKey(host.settingsEntries());
+    for (const Stored& value : values) {
+        EXPECT_EQ(saved[value.key], value.after) << value.key << " stored as " << value.before;
+    }
+}
+
+// Text whose every position can be told apart from its neighbours.
+std::string patterned(size_t length) {
+    std::string text;
+    for (size_t i = 0; i < length; ++i) text += char('a' + i % 26);
+    return text;
+}
+
+}  // namespace
+
+TEST(SettingsFile, WithoutAFileUnloadWritesAllSixteenDefaultsInOrder) {
+    TestHost host;
+    host.load();
+    EXPECT_FALSE(host.settingsFile().exists());
+    host.unload();
+    EXPECT_EQ(host.settingsFile().sections(), std::vector<std::string>{"IM Tolvane"});
+    EXPECT_EQ(host.settingsEntries(), kDefaults);
+}
+
+TEST(SettingsFile, SwitchesAreOnExactlyWhenTheValueBeginsWithOne) {
+    expectRoundTrip({{"Forwarding Enabled", "true", "0"},
+                     {"Prefix Enabled", "1x", "1"},
+                     {"Char Limit Enabled", "10", "1"},
+                     {"Reply Enabled", "2", "0"},
+                     {"Show Systray Alert", "yes", "0"},
+                     {"Name In Body", "1", "1"}});
+}
+
+TEST(SettingsFile, NumbersReadAsAtoiAndWriteBackAsDecimal) {
+    expectRoundTrip({{"CharLimit", "12abc", "12"},
+                     {"Message Limit", "-5", "-5"},
+                     {"ForwardType", "3", "3"}});
+    expectRoundTrip({{"CharLimit", "abc", "0"}, {"Message Limit", "+007", "7"}});
+}
+
+TEST(SettingsFile, PresentButEmptyValuesAreNotTheDefaults) {
+    expectRoundTrip({{"Prefix Enabled", "", "0"},
+                     {"ForwardType", "", "0"},
+                     {"CharLimit", "", "0"},
+                     {"Trigger Prefix", "", ""},
+                     {"Reply", "", ""}});
+}
+
+TEST(SettingsFile, TextsComeBackUnchanged) {
+    std::vector<Stored> texts;
+    for (const IniEntry& text : std::vector<IniEntry>{
+             {"SMTP Server", "mail.example.net"}, {"Provider", "No Such Carrier"},
+             {"From Address", "me@example.org"}, {"EMail Address", "you@example.org"},
+             {"Phone Number", "(555) 010-0199"}, {"Trigger Prefix", "#fwd"},
+             {"Reply", "Away; your note = noted [ok]"}}) {
+        texts.push_back({text.first, text.second, text.second});
+    }
+    expectRoundTrip(texts);
+}
+
+TEST(SettingsFile, LongTextsAreCutTo2047Bytes) {
+    const std::string reply = patterned(3000);
+    const std::string server = patterned(2047);
+    expectRoundTrip({{"Reply", reply, reply.substr(0, 2047)}, {"SMTP Server", server, server}});
+}
+
+TEST(SettingsFile, SavingKeepsOtherKeysAndSections) {
+    TestHost host;
+    host.settingsFile().writeThroughProfile({{"Colour", "blue"}}, "Elsewhere");
+    host.writeSettings({{"Forwarding Enabled", "1"}, {"Extra Key", "kept"}});
+    host.load();
+    host.unload();
+    auto saved = byKey(host.settingsEntries());
+    EXPECT_EQ(saved["Extra Key"], "kept");
+    EXPECT_EQ(saved["Forwarding Enabled"], "1");
+    EXPECT_EQ(saved.size(), kDefaults.size() + 1);
+    EXPECT_EQ(host.settingsFile().entries("Elsewhere"),
+              (std::vector<IniEntry>{{"Colour", "blue"}}));
+}
+
+TEST(SettingsFile, ReadOnlyAtLoadSoUnloadOverwritesLaterEdits) {
+    TestHost host;
+    host.writeSettings({{"SMTP Server", "first.example.net"}});
+    host.load();
+    host.writeSettings({{"SMTP Server", "edited.example.net"}, {"CharLimit", "9"}});
+    host.unload();
+    auto saved = byKey(host.settingsEntries());
+    EXPECT_EQ(saved["SMTP Server"], "first.example.net");
+    EXPECT_EQ(saved["CharLimit"], "120");
+}

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "IniFile.h"
+#include "RequestDescription.h"
+#include "SimulatedHost.h"
+#include "TempDir.h"
+#include "TestHost.h"
+#include "Transcript.h"
+
+namespace {
+
+const char kSection[] = "IM Tolvane";
+const char kIdentity[] = "5A1E7C24-90D3-4b7f-8C26-D1F04A9B3E65";
+// Loopback, and outside the addresses the mail lab hands out: nothing
+// listens there, so each queued mail is dropped at once.
+const char kNoServer[] = "127.255.255.254";
+
+// The real DLL, loaded by the simulated host into a fresh settings directory.
+class SimulatedHostTest : public ::testing::Test {
+protected:
+    void open(const std::vector<IniEntry>& settings = {}) {
+        const IniFile file(directory.file(TestHost::kSettingsFileName));
+        file.writeThroughProfile(settings, kSection);
+        std::string error;
+        ASSERT_TRUE(host.open(builtDllPath(), error)) << error;
+        host.load(directory.path());
+    }
+
+    TempDir directory;
+    Transcript transcript;
+    SimulatedHost host{transcript.output()};
+};
+
+const std::vector<IniEntry> kForwardEverything = {
+    {"Forwarding Enabled", "1"}, {"Prefix Enabled", "0"},   {"SMTP Server", kNoServer},
+    {"ForwardType", "1"},        {"EMail Address", "x@y.z"}, {"Reply", "got it"},
+};
+
+}  // namespace
+
+TEST_F(SimulatedHostTest, EachStartSubscribesAfreshAndStopEndsIt) {
+    open();
+    EXPECT_TRUE(transcript.has(std::string("plug-in: identity ") + kIdentity));
+    EXPECT_FALSE(host.subscribed());
+
+    host.start();
+    EXPECT_EQ(host.registeredPage(), "IM Tolvaning");
+    EXPECT_TRUE(host.subscribed());
+    EXPECT_TRUE(transcript.has("plug-in: prefsInitialize: registers the page \"IM Tolvaning\""));
+    EXPECT_TRUE(transcript.has("-> subscription 1"));
+    // Every request came with the identity of the load record, on this thread.
+    EXPECT_FALSE(transcript.has("[identity")) << transcript.dump();
+    EXPECT_FALSE(transcript.has("[sent from")) << transcript.dump();
+
+    host.stop();
+    EXPECT_FALSE(host.subscribed());
+    EXPECT_TRUE(transcript.has("plug-in: messageBroadcastDisable: ends subscription 1"));
+    host.start();
+    EXPECT_TRUE(host.subscribed());
+    EXPECT_TRUE(transcript.has("-> subscription 2"));
+}
+
+TEST_F(SimulatedHostTest, MessagesReachThePluginOnlyWhileSubscribed) {
+    open(kForwardEverything);
+    host.deliver("ann", "AIM", 4, "early");
+    EXPECT_EQ(host.requestCount(), 0);
+    EXPECT_TRUE(transcript.has("early [not delivered: the plug-in has not subscribed]"));
+
+    host.start();
+    const int from = static_cast<int>(transcript.lines().size());
+    host.deliver("ann", "AIM", 4, "<b>hi</b>");
+    EXPECT_GE(transcript.find("host:    ann over AIM (connection 4): <b>hi</b>", from), 0);
+    EXPECT_GE(transcript.find("plug-in: systraySetAlert: \"IM: ann has been forwarded\" "
+                              "(style \"default\", values 1 0 0)", from), 0)
+        << transcript.dump(from);
+    EXPECT_GE(transcript.find("plug-in: messageSend: to \"ann\" over \"AIM\" (connection 4), "
+                              "type \"outgoing\": \"got it\"", from), 0)
+        << transcript.dump(from);
+
+    host.stop();
+    const int requests = host.requestCount();
+    host.deliver("ann", "AIM", 4, "late");
+    EXPECT_EQ(host.requestCount(), requests);
+}
+
+TEST(RequestDescription, RecordsOfTheWrongSizeAndUnknownRequestsAreNamed) {
+    BroadcastRecord broadcast = {};
+    broadcast.size = sizeof broadcast;
+    EXPECT_EQ(describeRequest("dialogAdd", &broadcast),
+              "dialogAdd: record size 16 where 8 belongs");
+    EXPECT_EQ(describeRequest("chatJoin", &broadcast),
+              "chatJoin: unknown request, record size 16");
+    EXPECT_EQ(describeRequest("messageSend", nullptr), "messageSend: without a record");
+}

@@ -1,0 +1,223 @@
+#!/usr/bin/python3
+"""The demo: tolvane.dll forwarding a short conversation to a real SMTP server.
+
+Starts an SMTP server (aiosmtpd) on ADDRESS port 25, writes a settings file
+into a fresh directory, runs the host simulator over the sample conversation
+and prints its lines as they come, waits until the server has received the
+mails the conversation should give, then prints each mail as received:
+envelope, header lines and body (without the empty lines that end it).
+
+    demo.py [--address 127.0.0.1] [--build build] [--start-wine]
+
+Wine must be set up by the caller (WINEPREFIX and friends in the
+environment); with --start-wine the demo starts a wineserver for that prefix
+itself and stops it at the end. Port 25 needs root.
+"""
+
+import argparse
+import errno
+import logging
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from aiosmtpd.controller import Controller
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+CONVERSATION = os.path.join(ROOT, 'tools', 'demo-conversation.txt')
+SMTP_PORT = 25
+DEMO_RECIPIENT = 'demo@example.net'
+# The sample conversation forwards two short messages and one of three parts.
+EXPECTED_MAILS = 5
+# The plug-in pauses a second after every mail; this leaves ample room.
+MAIL_WAIT_S = 40
+QUIT_WAIT_S = 5
+SIMULATOR_EXIT_WAIT_S = 30
+RULE = '-' * 72
+
+
+class MailBox:
+    """The server's handler: keeps every mail and notes each QUIT."""
+
+    def __init__(self):
+        self.mails = []
+        self.quit_after_last_mail = False
+        self.changed = threading.Condition()
+
+    async def handle_DATA(self, server, session, envelope):
+        with self.changed:
+            self.mails.append({
+                'helo': session.host_name or '',
+                'from': envelope.mail_from,
+                'to': list(envelope.rcpt_tos),
+                'data': envelope.original_content,
+            })
+            self.quit_after_last_mail = False
+            self.changed.notify_all()
+        return '250 OK'
+
+    async def handle_QUIT(self, server, session, envelope):
+        with self.changed:
+            self.quit_after_last_mail = True
+            self.changed.notify_all()
+        return '221 Bye'
+
+    def wait_for(self, condition, timeout):
+        with self.changed:
+            return self.changed.wait_for(condition, timeout)
+
+
+def start_server(address, mailbox):
+    controller = Controller(mailbox, hostname=address, port=SMTP_PORT)
+    try:
+        controller.start()
+    except OSError as error:
+        if error.errno == errno.EADDRINUSE:
+            sys.exit(f'demo: {address} port {SMTP_PORT} is taken by another program '
+                     f'(a mail server?). Stop it, or free the port, and run the demo again.')
+        if error.errno == errno.EACCES:
+            sys.exit(f'demo: port {SMTP_PORT} needs root: run the demo as root.')
+        raise
+    return controller
+
+
+def windows_path(path):
+    """A Unix path as Wine's programs see it (Wine maps / to the drive Z:)."""
+    return 'Z:' + path.replace('/', '\\')
+
+
+def write_settings(directory, address):
+    path = os.path.join(directory, 'IMTolvane.ini')
+    with open(path, 'w', newline='\r\n') as ini:
+        ini.write('[IM Tolvane]\n'
+                  'Forwarding Enabled=1\n'
+                  f'SMTP Server={address}\n'
+                  'ForwardType=1\n'
+                  f'EMail Address={DEMO_RECIPIENT}\n')
+    return path
+
+
+def start_wine():
+    quiet = {'stdin': subprocess.DEVNULL, 'stdout': subprocess.DEVNULL,
+             'stderr': subprocess.DEVNULL}
+    prefix = os.environ['WINEPREFIX']
+    os.makedirs(prefix, exist_ok=True)
+    # The persistent server before a first wineboot, which would otherwise
+    # leave a server of its own that refuses to be replaced.
+    subprocess.run(['wineserver', '-p'], check=True, **quiet)
+    if not os.path.exists(os.path.join(prefix, 'system.reg')):
+        print('demo: preparing Wine (once, about ten seconds)', flush=True)
+        subprocess.run(['wineboot', '-i'], check=False, **quiet)
+    # Wine's service processes start with the first program; started here,
+    # they do not hold the simulator's pipes open.
+    subprocess.run(['wine', 'cmd', '/c', 'exit'], check=False, **quiet)
+
+
+def stop_wine():
+    subprocess.run(['wineserver', '-k'], check=False, stderr=subprocess.DEVNULL)
+
+
+def echo_lines(stream):
+    for line in iter(stream.readline, b''):
+        sys.stdout.write(line.decode('latin-1').rstrip('\r\n') + '\n')
+        sys.stdout.flush()
+
+
+def run_simulator(build, settings_directory, mailbox, expected):
+    """Feeds the conversation to the simulator and keeps its input open until
+    the server has the expected mails, so that "stop" comes after them."""
+    command = ['wine', os.path.join(build, 'host_simulator.exe'),
+               windows_path(os.path.join(build, 'tolvane.dll')),
+               '--settings', windows_path(settings_directory) + '\\']
+    simulator = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                 stderr=subprocess.STDOUT)
+    echo = threading.Thread(target=echo_lines, args=(simulator.stdout,), daemon=True)
+    echo.start()
+    with open(CONVERSATION, 'rb') as conversation:
+        simulator.stdin.write(conversation.read())
+    simulator.stdin.flush()
+
+    arrived = mailbox.wait_for(lambda: len(mailbox.mails) >= expected, MAIL_WAIT_S)
+    if arrived:
+        mailbox.wait_for(lambda: mailbox.quit_after_last_mail, QUIT_WAIT_S)
+    simulator.stdin.close()
+    try:
+        code = simulator.wait(SIMULATOR_EXIT_WAIT_S)
+    except subprocess.TimeoutExpired:
+        simulator.kill()
+        code = simulator.wait()
+    echo.join()
+    return code
+
+
+def split_mail(data):
+    text = data.decode('latin-1')
+    header, _, body = text.partition('\r\n\r\n')
+    return header.split('\r\n'), body.rstrip('\r\n').split('\r\n')
+
+
+def print_mail(number, total, mail):
+    print(RULE)
+    print(f'Mail {number} of {total}')
+    print(f'  envelope  HELO {mail["helo"]}')
+    print(f'            MAIL FROM {mail["from"]}')
+    print(f'            RCPT TO   {", ".join(mail["to"])}')
+    header, body = split_mail(mail['data'])
+    print('  header    ' + '\n            '.join(header))
+    print('  body      ' + '\n            '.join(body))
+
+
+def print_file(title, path):
+    print(RULE)
+    print(title)
+    with open(path, encoding='latin-1') as text:
+        for line in text:
+            print('  ' + line.rstrip('\r\n'))
+
+
+def main():
+    parser = argparse.ArgumentParser(description='The tolvane demo.')
+    parser.add_argument('--address', default='127.0.0.1')
+    parser.add_argument('--build', default=os.path.join(ROOT, 'build'))
+    parser.add_argument('--start-wine', action='store_true')
+    parser.add_argument('--expect', type=int, default=EXPECTED_MAILS)
+    arguments = parser.parse_args()
+    build = os.path.abspath(arguments.build)
+    logging.getLogger('mail.log').setLevel(logging.CRITICAL)
+
+    mailbox = MailBox()
+    server = start_server(arguments.address, mailbox)
+    settings_directory = tempfile.mkdtemp(prefix='tolvane-demo-')
+    try:
+        settings = write_settings(settings_directory, arguments.address)
+        print_file(f'The demo\'s settings ({settings}); the rest at their defaults:', settings)
+        if arguments.start_wine:
+            start_wine()
+        print(RULE)
+        print(f'The host simulator plays {os.path.relpath(CONVERSATION, ROOT)}:', flush=True)
+        code = run_simulator(build, settings_directory, mailbox, arguments.expect)
+        print_file('At unload the plug-in wrote its settings back:', settings)
+    finally:
+        if arguments.start_wine:
+            stop_wine()
+        server.stop()
+        shutil.rmtree(settings_directory, ignore_errors=True)
+
+    mails = list(mailbox.mails)
+    for number, mail in enumerate(mails, 1):
+        print_mail(number, len(mails), mail)
+    print(RULE)
+    print(f'The SMTP server on {arguments.address} port {SMTP_PORT} received '
+          f'{len(mails)} mails; the conversation should give {arguments.expect}.')
+    if code != 0:
+        sys.exit(f'demo: the host simulator ended with code {code}')
+    if len(mails) != arguments.expect:
+        sys.exit('demo: the mails do not match the conversation')
+
+
+if __name__ == '__main__':
+    main()
