@@ -53,13 +53,23 @@ def parts(size):
 
 
 def host_table(figures, prefix):
-    rows = ["| Message | Mails queued | µs per message | worst pass | µs per KiB |",
+    rows = ["| Message | Mails queued | µs per message | fastest / slowest round | µs per KiB |",
             "|---|---:|---:|---:|---:|"]
     for name, size in SIZES:
         key = f"{prefix}.{name}"
         rows.append(f"| {name} | {parts(size)} | {figures[key + '.median']:.1f} | "
-                    f"{figures[key + '.worstPassMedian']:.1f} | {figures[key + '.perKiB']:.1f} |")
+                    f"{figures[key + '.min']:.1f} / {figures[key + '.max']:.1f} | "
+                    f"{figures[key + '.perKiB']:.1f} |")
+    pair = f"{prefix}.mutexPair"
+    rows += ["", f"One wait on and release of a mutex took {figures[pair + '.median']:.1f} µs "
+             f"(fastest {figures[pair + '.min']:.1f}, slowest {figures[pair + '.max']:.1f})."]
     return rows
+
+
+def ratio_line(figures, prefix, extra=""):
+    key = f"{prefix}.ratio1MiBto1KiB"
+    return (f"1 MiB / 1 KiB, compared within each round: **{figures[key + '.median']:.0f}** "
+            f"(rounds from {figures[key + '.min']:.0f} to {figures[key + '.max']:.0f}){extra}.")
 
 
 def native_rows(native):
@@ -95,28 +105,35 @@ def report(results_dir):
     cpu_trusted = figures["cpu.spin200ms"] >= SPIN_TRUST_MS
     out = ["# Performance", "",
            "Figures from one run of `make bench` on the machine below, written by",
-           "`bench/report.py`. The machine is shared with other work, so every host figure",
-           "is the best of three passes and the worst pass is shown beside it.", "",
+           "`bench/report.py`. It is a virtual machine shared with other work, on which a",
+           "round trip between two processes costs ten times more in some seconds than in",
+           "others; the host figures are therefore medians over fifteen rounds that each",
+           "time every size once, with the fastest and the slowest round beside them.", "",
            "## Machine", "", "| | |", "|---|---|"]
     out += [f"| {k} | {v} |" for k, v in machine()]
     out += ["", "## The host's thread: one broadcast through the DLL under Wine", "",
             "`bench/host` loads the built `tolvane.dll` in the test host, switches forwarding on",
             f"with \"CharLimit\" {CHAR_LIMIT} and room for every part, and times `message_broadcast`",
             "on the calling thread: stripping, composing, queueing every part, the alert and",
-            "the reply. Median of each pass, timed after Wine's own start-up services have",
-            "settled (they slow every wineserver call for several seconds).", "",
+            "the reply. Timed after Wine's own start-up services have settled (they slow every",
+            "wineserver call for several seconds).", "",
             "Against a real SMTP server (the sender takes one mail a second):", ""]
     out += host_table(figures, "broadcast")
-    out += ["", f"1 MiB / 1 KiB: **{figures['broadcast.ratio1MiBto1KiB']:.0f}** (linear is 1024).", "",
+    out += ["", ratio_line(figures, "broadcast", "; linear is 1024"), "",
             "Against a server that refuses every connection (the sender drops the whole queue",
             "after each message, under the lock the host's thread waits for):", ""]
     out += host_table(figures, "broadcastRefused")
-    out += ["", f"1 MiB / 1 KiB: **{figures['broadcastRefused.ratio1MiBto1KiB']:.0f}**.", "",
+    out += ["", ratio_line(figures, "broadcastRefused"), "",
             "The pure work for 1 MiB (stripping and composing, natively, below) takes",
             f"{pure_us:.0f} µs of the {megabyte_us:.0f} µs; the rest is queueing "
             f"{parts(1024 * 1024)} mails one by one,",
             "each under the named mutex, whose every wait and release is a round trip to the",
-            "wineserver.", "",
+            "wineserver (the mutex figure under each table).", "",
+            "That figure swings between about 8 µs and about 100 µs from one round to the",
+            "next. In the runs made while writing this, the fast rounds came while other work",
+            "kept both CPUs busy and the slow ones while the machine was otherwise idle, which",
+            "points at the cost of waking an idle virtual CPU for each round trip. Per queued",
+            f"mail, the 1 MiB broadcast cost {megabyte_us / parts(1024 * 1024):.1f} µs here.", "",
             "## The pure core, natively (Google Benchmark)", "",
             "`bench/native`, built with clang -O2 from the same sources; median of three",
             "repetitions.", ""]

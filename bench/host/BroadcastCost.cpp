@@ -15,17 +15,22 @@ namespace {
 struct Size {
     const char* name;
     size_t bytes;
-    int rounds;
+    int perRound;  // broadcasts of this size in one round
 };
 
 const Size kSizes[] = {
-    {"100B", kHundredBytes, 1000},
-    {"1KiB", kKilobyte, 300},
-    {"64KiB", kSixtyFourKilobytes, 20},
-    {"1MiB", kMegabyte, 3},
+    {"100B", kHundredBytes, 50},
+    {"1KiB", kKilobyte, 20},
+    {"64KiB", kSixtyFourKilobytes, 2},
+    {"1MiB", kMegabyte, 1},
 };
-// The machine is shared: of several passes, the least disturbed one counts.
-const int kPasses = 3;
+const size_t kOneKiB = 1;
+const size_t kOneMiB = 3;
+// Every round times every size once, so that sizes are compared under the
+// same conditions: on a shared virtual machine the cost of a round trip to
+// the wineserver changes tenfold from one second to the next.
+const int kRounds = 15;
+const int kMutexPairs = 2000;
 
 // One broadcast, timed on the calling thread, which plays the host's.
 double timedBroadcast(TestHost& host, const std::string& text) {
@@ -40,17 +45,39 @@ double median(std::vector<double> samples) {
     return samples[samples.size() / 2];
 }
 
-// The median time of one pass of broadcasts of this size.
-double passMedian(TestHost& host, const Size& size) {
-    const std::string text = sampleMessage(size.bytes);
-    timedBroadcast(host, text);
-    std::vector<double> samples;
-    for (int round = 0; round < size.rounds; ++round) samples.push_back(timedBroadcast(host, text));
-    return median(samples);
+// Microseconds for one wait on and release of an uncontended mutex: what
+// each queued mail costs at the least.
+double mutexPairMicroseconds() {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, nullptr);
+    const Stopwatch watch;
+    for (int n = 0; n < kMutexPairs; ++n) {
+        WaitForSingleObject(mutex, INFINITE);
+        ReleaseMutex(mutex);
+    }
+    const double elapsed = watch.microseconds();
+    CloseHandle(mutex);
+    return elapsed / kMutexPairs;
 }
 
-// Each size through one loaded plug-in forwarding to the server, every
-// part of a megabyte queued; per size the best and the worst pass median.
+// Per size, the mean time of one broadcast in each round.
+std::vector<std::vector<double>> timeRounds(TestHost& host, std::vector<double>& mutexPairs) {
+    std::vector<std::string> texts;
+    for (const Size& size : kSizes) texts.push_back(sampleMessage(size.bytes));
+    std::vector<std::vector<double>> times(std::size(kSizes));
+    for (int round = 0; round <= kRounds; ++round) {
+        mutexPairs.push_back(mutexPairMicroseconds());
+        for (size_t i = 0; i < std::size(kSizes); ++i) {
+            double total = 0;
+            for (int n = 0; n < kSizes[i].perRound; ++n) total += timedBroadcast(host, texts[i]);
+            // The first round only warms up.
+            if (round > 0) times[i].push_back(total / kSizes[i].perRound);
+        }
+    }
+    return times;
+}
+
+// Every size through one loaded plug-in forwarding to the server, every
+// part of a megabyte queued.
 void measureAgainst(const LabServer& server, const std::string& prefix, BenchResults& results) {
     TestHost host;
     host.writeSettings(forwardingTo(server.host, {{"Char Limit Enabled", "1"},
@@ -59,24 +86,23 @@ void measureAgainst(const LabServer& server, const std::string& prefix, BenchRes
                                                   {"Reply Enabled", "1"}}));
     host.load();
     host.start();
-    std::vector<std::vector<double>> passes(std::size(kSizes));
-    for (int pass = 0; pass < kPasses; ++pass) {
-        for (size_t i = 0; i < std::size(kSizes); ++i) passes[i].push_back(passMedian(host, kSizes[i]));
-    }
+    std::vector<double> mutexPairs;
+    const std::vector<std::vector<double>> times = timeRounds(host, mutexPairs);
     host.stop();
     host.unload();
 
-    double best1KiB = 0;
+    results.addSamples(prefix + ".mutexPair", mutexPairs, "us");
     for (size_t i = 0; i < std::size(kSizes); ++i) {
         const Size& size = kSizes[i];
         const std::string name = prefix + "." + size.name;
-        const double best = *std::min_element(passes[i].begin(), passes[i].end());
-        results.add(name + ".median", best, "us");
-        results.add(name + ".worstPassMedian", *std::max_element(passes[i].begin(), passes[i].end()), "us");
-        results.add(name + ".perKiB", best / (double(size.bytes) / kKilobyte), "us");
-        if (size.bytes == kKilobyte) best1KiB = best;
-        if (size.bytes == kMegabyte) results.add(prefix + ".ratio1MiBto1KiB", best / best1KiB, "");
+        results.addSamples(name, times[i], "us");
+        results.add(name + ".perKiB", median(times[i]) / (double(size.bytes) / kKilobyte), "us");
     }
+    std::vector<double> ratios;
+    for (int round = 0; round < kRounds; ++round) {
+        ratios.push_back(times[kOneMiB][round] / times[kOneKiB][round]);
+    }
+    results.addSamples(prefix + ".ratio1MiBto1KiB", ratios, "");
 }
 
 }  // namespace
