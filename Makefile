@@ -7,7 +7,7 @@ CMAKE_FLAGS = -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=R
 # changes do not, so that ctest's summary is easy to find.
 BUILD = cmake --build $(BUILD_DIR) -j $(JOBS) -- --no-print-directory
 
-.PHONY: all deps configure dll build test demo dist clean
+.PHONY: all deps configure dll build test demo dist clean fuzz bench soak
 
 all: build
 
@@ -41,6 +41,24 @@ dist: deps build
 	@package=$$(/usr/bin/python3 tools/make_dist.py --build $(BUILD_DIR) --out dist) && \
 	/usr/bin/python3 tests/tools/dist_test.py --build $(BUILD_DIR) --zip "$$package" && \
 	echo "Release package: $$package"
+
+# Twenty seconds per fuzzer over the committed seeds, as many at a time as
+# there are cores: about a minute in all here.
+FUZZ_SECONDS ?= 20
+
+fuzz: deps build
+	@BUILD_DIR=$(BUILD_DIR) FUZZ_JOBS=$(JOBS) tests/fuzz/run.sh $(FUZZ_SECONDS)
+
+# Timings on this machine, written to docs/PERFORMANCE.md.
+bench: deps build
+	@$(BUILD) bench_native host_bench
+	@BUILD_DIR=$(BUILD_DIR) tests/run.sh -C Bench -R '^Bench\.'
+	@/usr/bin/python3 bench/report.py $(BUILD_DIR)/bench docs/PERFORMANCE.md
+
+# The load tests at a scale that takes several minutes.
+soak: deps build
+	@$(BUILD) soak_tests
+	@BUILD_DIR=$(BUILD_DIR) tests/run.sh -C Soak -R '^Soak\.'
 
 clean:
 	rm -rf $(BUILD_DIR) dist

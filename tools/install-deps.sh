@@ -5,7 +5,7 @@
 # Idempotent, and silent when everything is already there.
 set -euo pipefail
 
-packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb python3-aiosmtpd cmake make googletest)
+packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb python3-aiosmtpd cmake make googletest clang libclang-rt-14-dev libbenchmark-dev)
 
 installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'

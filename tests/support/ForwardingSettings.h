@@ -1,0 +1,25 @@
+#pragma once
+// Settings under which every incoming private message goes out as one mail
+// to the given SMTP server, for tests that count and read the mails. Extra
+// entries are written after the defaults and so take their place.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "IniFile.h"
+
+const char kForwardSender[] = "tolvane@example.org";
+const char kForwardRecipient[] = "pager@example.net";
+const char kPrivateMessage[] = "incoming_privateMessage";
+
+std::vector<IniEntry> forwardingTo(const std::string& server,
+                                   const std::vector<IniEntry>& extra = {});
+
+// A text with a running number, such as "ann 007", so that order shows.
+std::string numbered(const char* stem, size_t n);
+
+// The SUBJECT header value of mail data as a server stored it.
+std::string subjectOf(const std::string& data);
+// The body: what follows the empty line after the headers, without the two
+// empty lines that end it.
+std::string bodyOf(const std::string& data);
