@@ -15,6 +15,34 @@ std::string oneLine(const char* prefix, const std::string& value) {
     return prefix + singleLine(value) + kCrLf;
 }
 
+// A header line longer than the limit is folded: broken before a blank of
+// the value where one is in reach, so that unfolding gives the value back,
+// else broken with a blank of its own. A long contact name in the subject
+// must not make the server refuse the whole mail.
+std::string headerLine(const char* prefix, const std::string& value) {
+    const std::string line = prefix + singleLine(value);
+    const std::size_t valueStart = std::char_traits<char>::length(prefix);
+    std::string out;
+    std::size_t at = 0;
+    bool addBlank = false;
+    for (;;) {
+        const std::size_t room = kMaxDataLine - (addBlank ? 1 : 0);
+        if (addBlank) out += ' ';
+        if (line.size() - at <= room) {
+            out.append(line, at, std::string::npos);
+            return out + kCrLf;
+        }
+        const std::size_t earliest = std::max(at, valueStart) + 1;
+        const std::size_t blank = line.rfind(' ', at + room);
+        const bool foldAtBlank = blank != std::string::npos && blank >= earliest;
+        const std::size_t end = foldAtBlank ? blank : at + room;
+        out.append(line, at, end - at);
+        out += kCrLf;
+        at = end;
+        addBlank = !foldAtBlank;
+    }
+}
+
 // The body's lines; a CR LF, a bare LF and a bare CR each end a line.
 std::vector<std::string> bodyLines(const std::string& body) {
     std::vector<std::string> lines(1);
@@ -54,10 +82,10 @@ std::vector<Piece> mailPieces(const MailJob& job, const std::string& date) {
         {oneLine("MAIL FROM: ", job.sender), true},
         {oneLine("RCPT TO: ", job.recipient), true},
         {std::string("DATA") + kCrLf, true, true},
-        {oneLine("TO: ", job.recipient), false},
-        {oneLine("FROM: ", job.sender), false},
-        {oneLine("SUBJECT: ", job.subject), false},
-        {oneLine("DATE: ", date), false},
+        {headerLine("TO: ", job.recipient), false},
+        {headerLine("FROM: ", job.sender), false},
+        {headerLine("SUBJECT: ", job.subject), false},
+        {headerLine("DATE: ", date), false},
         {kCrLf + transparentBody(job.body) + kCrLf + kCrLf, false},
         {std::string(kCrLf) + kDot + kCrLf, true},
     };

@@ -4,7 +4,7 @@ namespace SmtpReply {
 
 namespace {
 
-const std::size_t kCodeLength = 3;
+const std::size_t kCodeLength = kHeadLength - 1;
 const char kContinuation = '-';
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -26,6 +26,12 @@ bool complete(const std::string& received) {
         lastLineEnd == 0 ? std::string::npos : received.rfind('\n', lastLineEnd - 1);
     const std::size_t lineStart = previousEnd == std::string::npos ? 0 : previousEnd + 1;
     return !isContinuation(received, lineStart);
+}
+
+std::string pending(const std::string& received) {
+    const std::size_t lastLineEnd = received.rfind('\n');
+    const std::size_t lineStart = lastLineEnd == std::string::npos ? 0 : lastLineEnd + 1;
+    return received.substr(lineStart, kHeadLength);
 }
 
 bool invitesData(const std::string& reply) { return !reply.empty() && reply[0] == '3'; }

@@ -1,5 +1,6 @@
 #include "mail/SmtpSession.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "mail/AbortSignal.h"
@@ -115,15 +116,21 @@ void SmtpSession::sendText(const std::string& text) {
 }
 
 std::string SmtpSession::readReply() {
-    std::string received;
+    std::string head;
+    std::string unfinished;
     char chunk[kReplyChunk];
-    while (received.size() < SmtpReply::kMaxBytes) {
+    for (;;) {
         const int n = recv(socket_, chunk, kReplyChunk, 0);
         if (n <= 0) break;
-        received.append(chunk, static_cast<std::size_t>(n));
-        if (SmtpReply::complete(received)) break;
+        const std::size_t count = static_cast<std::size_t>(n);
+        if (head.size() < SmtpReply::kHeadLength) {
+            head.append(chunk, std::min(count, SmtpReply::kHeadLength - head.size()));
+        }
+        unfinished.append(chunk, count);
+        if (SmtpReply::complete(unfinished)) break;
+        unfinished = SmtpReply::pending(unfinished);
     }
-    return received;
+    return head;
 }
 
 void SmtpSession::release() {

@@ -36,7 +36,8 @@ public:
 
     // Sends every byte of the text, or as many as the connection takes.
     void sendText(const std::string& text);
-    // Reads one whole reply, however many receives it takes.
+    // Reads one whole reply, however long and however many receives it
+    // takes, until the connection ends; returns its first bytes, its code.
     std::string readReply();
 
     bool isOpen() const { return socket_ != INVALID_SOCKET; }
