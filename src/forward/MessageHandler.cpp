@@ -13,19 +13,26 @@ const int32_t kAlertFirstValue = 1;
 const int32_t kAlertSecondValue = 0;
 const int32_t kAlertThirdValue = 0;
 
-void enqueueMails(RelayPlugin& plugin, const ForwardPlan& plan) {
+// One taking of the queue's lock for all parts of the message, so that a
+// message of many parts costs the host's thread one wait, not one a part.
+bool enqueueMails(RelayPlugin& plugin, ForwardPlan& plan) {
     const Settings& settings = plugin.settings();
-    for (const ComposedMail& mail : plan.mails) {
-        plugin.mailQueue().enqueue(
-            MailJob{settings.smtpServer, settings.fromAddress, plan.destination, mail.subject, mail.body});
+    std::vector<MailJob> jobs;
+    jobs.reserve(plan.mails.size());
+    for (ComposedMail& mail : plan.mails) {
+        jobs.push_back(MailJob{settings.smtpServer, settings.fromAddress, plan.destination,
+                               std::move(mail.subject), std::move(mail.body)});
     }
+    return plugin.mailQueue().enqueueAll(std::move(jobs));
 }
 
 }  // namespace
 
 void MessageHandler::handle(RelayPlugin& plugin, const MessageEvent& event) {
-    const ForwardPlan plan = planForward(plugin.settings(), event);
-    enqueueMails(plugin, plan);
+    ForwardPlan plan = planForward(plugin.settings(), event);
+    // A message whose mails could not be queued was not forwarded: neither
+    // the alert nor the reply may say it was.
+    if (plan.mails.empty() || !enqueueMails(plugin, plan)) return;
     if (plan.raiseAlert) {
         plugin.setSystrayAlert(plan.alertText.c_str(), kAlertStyle, kAlertFirstValue, kAlertSecondValue,
                                kAlertThirdValue);

@@ -55,6 +55,17 @@ void MailQueue::enqueue(const MailJob& job) {
     }
 }
 
+bool MailQueue::enqueueAll(std::vector<MailJob>&& jobs) {
+    HeldLock held(lock_);
+    if (!held.taken()) return false;
+    try {
+        for (MailJob& job : jobs) jobs_.push_back(std::move(job));
+    } catch (const std::bad_alloc&) {
+        // What could not be queued is dropped; what was queued goes out.
+    }
+    return true;
+}
+
 MailJob MailQueue::dequeue() { return take().value_or(MailJob()); }
 
 void MailQueue::discardAll() {

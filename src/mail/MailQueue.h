@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <vector>
 #include <optional>
 
 #include "mail/MailJob.h"
@@ -40,6 +41,9 @@ public:
 
     // Appends a copy; the job is dropped when the lock cannot be taken.
     void enqueue(const MailJob& job);
+    // Appends the jobs in their order under one taking of the lock. All are
+    // dropped when the lock cannot be taken; false then.
+    bool enqueueAll(std::vector<MailJob>&& jobs);
     // Removes and returns the front job; a default job when the queue is
     // empty or the lock cannot be taken.
     MailJob dequeue();

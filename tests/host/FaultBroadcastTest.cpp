@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "ForwardingSettings.h"
 #include "MailLab.h"
@@ -124,4 +125,26 @@ TEST_F(FaultBroadcast, UnknownEventNamesReachNothing) {
     }
     EXPECT_TRUE(host.requests().empty());
     EXPECT_EQ(send(message("AIM", "ann", kPrivateMessage, "hi")), kForwarded);
+}
+
+// While another thread (or another client process) holds the queue's lock
+// past its wait, the mails are dropped; the sender must not then be told
+// that the message was forwarded.
+TEST_F(FaultBroadcast, AMessageThatCannotBeQueuedIsNotReportedAsForwarded) {
+    HANDLE lock = CreateMutexA(nullptr, FALSE, "ZTSMTPLock");
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_TRUE(lock && held && done);
+    std::thread holder([&] {
+        WaitForSingleObject(lock, INFINITE);
+        SetEvent(held);
+        WaitForSingleObject(done, INFINITE);
+        ReleaseMutex(lock);
+    });
+    WaitForSingleObject(held, INFINITE);
+    EXPECT_EQ(send(message("AIM", "ann", kPrivateMessage, "hi")), kNothing);
+    SetEvent(done);
+    holder.join();
+    EXPECT_EQ(send(message("AIM", "ann", kPrivateMessage, "hi")), kForwarded);
+    for (HANDLE handle : {lock, held, done}) CloseHandle(handle);
 }
