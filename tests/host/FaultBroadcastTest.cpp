@@ -130,7 +130,7 @@ TEST_F(FaultBroadcast, UnknownEventNamesReachNothing) {
 // While another thread (or another client process) holds the queue's lock
 // past its wait, the mails are dropped; the sender must not then be told
 // that the message was forwarded.
-TEST_F(FaultBroadcast, AMessageThatCannotBeQueuedIsNotReportedAsForwarded) {
+TEST_F(FaultBroadcast, MessageNotQueuedWhileTheSharedLockIsHeldIsNotReportedAsForwarded) {
     HANDLE lock = CreateMutexA(nullptr, FALSE, "ZTSMTPLock");
     HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
