@@ -46,12 +46,10 @@ bool QueueLock::acquire() {
 void QueueLock::release() { ReleaseMutex(mutex_); }
 
 void MailQueue::enqueue(const MailJob& job) {
-    HeldLock held(lock_);
-    if (!held.taken()) return;
     try {
-        jobs_.push_back(job);
+        enqueueAll({job});
     } catch (const std::bad_alloc&) {
-        // A mail that cannot be queued is dropped without a word.
+        // A mail that cannot even be copied is dropped without a word.
     }
 }
 
