@@ -1,17 +1,6 @@
-# Cross-compiles for 32-bit Windows with mingw-w64. The POSIX thread model is
-# needed: the win32 model of GCC 12 lacks std::mutex and std::thread, which
-# GoogleTest uses. Built programs run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# The product: 32-bit Windows, run under 32-bit Wine in a 32-bit prefix.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(TOLVANE_TRIPLE i686-w64-mingw32)
+set(TOLVANE_WINE wine)
+set(TOLVANE_WINEARCH win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

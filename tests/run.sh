@@ -6,11 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build}
-root=$(pwd)
 
-export WINEPREFIX="$root/$build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
+. tools/wine-env.sh
 
 pids=()
 cleanup() {
@@ -45,17 +42,17 @@ fi
 # server lingering, and "wineserver -p" would then refuse to start.
 mkdir -p "$WINEPREFIX"
 wineserver -p
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+[ -f "$WINEPREFIX/system.reg" ] || "$WINE" wineboot -i >/dev/null 2>&1
 # Wine's own service processes start with the first program and would keep
 # ctest's output pipes open; start them now, away from those pipes.
-wine cmd /c exit </dev/null >/dev/null 2>&1
+"$WINE" cmd /c exit </dev/null >/dev/null 2>&1
 # Xvfb runs no window manager: with unmanaged windows Wine closes a window at
 # once instead of waiting two seconds for a manager that never answers.
 grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null ||
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 # One hidden window for the whole run keeps Wine's desktop process from
 # ending between two test programs; wineserver -k ends it with the rest.
-wine "$build/tests/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
+"$WINE" "$build/tests/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
 
 if [ -f tests/peers/maillab.py ]; then
     portfile=$(mktemp)

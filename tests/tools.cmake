@@ -14,9 +14,17 @@ gtest_discover_tests(tool_tests
     PROPERTIES TIMEOUT 120)
 
 set(TOOL_TEST_PYTHON /usr/bin/python3)
-foreach(check simulator demo dist)
+foreach(check simulator demo)
     add_test(NAME Tools.${check}
         COMMAND ${TOOL_TEST_PYTHON} ${CMAKE_SOURCE_DIR}/tests/tools/${check}_test.py
             --build ${CMAKE_BINARY_DIR})
     set_tests_properties(Tools.${check} PROPERTIES TIMEOUT 180)
 endforeach()
+# The release DLL and its package are the 32-bit tree's in either flavour.
+add_test(NAME Tools.dist
+    COMMAND ${TOOL_TEST_PYTHON} ${CMAKE_SOURCE_DIR}/tests/tools/dist_test.py
+        --build ${TOLVANE_PRODUCT_BUILD})
+add_test(NAME Tools.dll_image
+    COMMAND ${TOOL_TEST_PYTHON} ${CMAKE_SOURCE_DIR}/tests/tools/dll_image_test.py
+        --build ${TOLVANE_PRODUCT_BUILD} --dll ${TOLVANE_PRODUCT_BUILD}/tolvane.dll)
+set_tests_properties(Tools.dist Tools.dll_image PROPERTIES TIMEOUT 180)

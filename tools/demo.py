@@ -38,6 +38,8 @@ MAIL_WAIT_S = 40
 QUIT_WAIT_S = 5
 SIMULATOR_EXIT_WAIT_S = 30
 RULE = '-' * 72
+# The Wine loader of the build tree (tools/wine-env.sh).
+WINE = os.environ.get('WINE', 'wine')
 
 
 class MailBox:
@@ -111,10 +113,10 @@ def start_wine():
     subprocess.run(['wineserver', '-p'], check=True, **quiet)
     if not os.path.exists(os.path.join(prefix, 'system.reg')):
         print('demo: preparing Wine (once, about ten seconds)', flush=True)
-        subprocess.run(['wineboot', '-i'], check=False, **quiet)
+        subprocess.run([WINE, 'wineboot', '-i'], check=False, **quiet)
     # Wine's service processes start with the first program; started here,
     # they do not hold the simulator's pipes open.
-    subprocess.run(['wine', 'cmd', '/c', 'exit'], check=False, **quiet)
+    subprocess.run([WINE, 'cmd', '/c', 'exit'], check=False, **quiet)
 
 
 def stop_wine():
@@ -130,7 +132,7 @@ def echo_lines(stream):
 def run_simulator(build, settings_directory, mailbox, expected):
     """Feeds the conversation to the simulator and keeps its input open until
     the server has the expected mails, so that "stop" comes after them."""
-    command = ['wine', os.path.join(build, 'host_simulator.exe'),
+    command = [WINE, os.path.join(build, 'host_simulator.exe'),
                windows_path(os.path.join(build, 'tolvane.dll')),
                '--settings', windows_path(settings_directory) + '\\']
     simulator = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,

@@ -6,9 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build}
 
-export WINEPREFIX="$PWD/$build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
+. tools/wine-env.sh
 
 for program in "$build/tolvane.dll" "$build/host_simulator.exe"; do
     [ -f "$program" ] || { echo "demo: $program is missing: run make build first" >&2; exit 1; }

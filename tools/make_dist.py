@@ -13,6 +13,8 @@ import re
 import sys
 import zipfile
 
+from pe_image import PeImage
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 NAME = 'tolvane'
 DLL = 'tolvane.dll'
@@ -42,6 +44,8 @@ def make_package(build, out):
     dll = os.path.join(build, DLL)
     if not os.path.isfile(dll):
         sys.exit(f'make_dist: {dll} is missing: build first')
+    if not PeImage(dll).is_pe32_i386:
+        sys.exit(f'make_dist: {dll} is not a 32-bit (PE32 i386) DLL: the release is the i686 build')
     os.makedirs(out, exist_ok=True)
     package = os.path.join(out, package_name(version))
     folder = f'{NAME}-{version}/'

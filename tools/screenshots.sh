@@ -8,9 +8,7 @@ build=${BUILD_DIR:-build}
 root=$(pwd)
 out="$root/docs"
 
-export WINEPREFIX="$root/$build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
+. tools/wine-env.sh
 
 xvfb=""
 shots=$(mktemp -d)
@@ -36,10 +34,10 @@ fi
 
 mkdir -p "$WINEPREFIX"
 wineserver -p
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+[ -f "$WINEPREFIX/system.reg" ] || "$WINE" wineboot -i >/dev/null 2>&1
+"$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 
-wine "$build/tools/capture_windows.exe" "$(winepath -w "$shots")" </dev/null
+"$WINE" "$build/tools/capture_windows.exe" "$("$WINE" winepath -w "$shots")" </dev/null
 mkdir -p "$out"
 for name in prefs-page about readme; do
     /usr/bin/python3 tools/bmp_to_png.py "$shots/$name.bmp" "$out/$name.png"

@@ -98,14 +98,14 @@ TEST_F(ForwardTest, TheRoadOfOneMessage) {
     const std::string identity = host.info().identity;
     const HostRequest& alert = host.last("systraySetAlert");
     EXPECT_EQ(alert.identity, identity);
-    EXPECT_EQ(alert.recordSize, 32u);
+    EXPECT_EQ(alert.recordSize, sizeof(AlertRecord));
     EXPECT_EQ(alert.alertText, "IM: ann has been forwarded");
     EXPECT_EQ(alert.alertStyle, "default");
     EXPECT_EQ(std::vector<int32_t>(alert.alertValues, alert.alertValues + 3), (std::vector<int32_t>{1, 0, 0}));
     EXPECT_EQ(alert.alertTrailing[0] | alert.alertTrailing[1], 0u);
     const HostRequest& reply = host.last("messageSend");
     EXPECT_EQ(reply.identity, identity);
-    EXPECT_EQ(reply.recordSize, 32u);
+    EXPECT_EQ(reply.recordSize, sizeof(MessageRecord));
     EXPECT_EQ(reply.medium, "AIM");
     EXPECT_EQ(reply.connection, kConnection);
     EXPECT_EQ(reply.partyName, "ann");

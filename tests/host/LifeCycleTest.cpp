@@ -64,9 +64,10 @@ TEST(LifeCycle, StartRegistersAndSubscribesOnceAndStopWithdrawsTheHostsSubscript
     EXPECT_EQ(host.event("finalUnload", nullptr), 0);
     host.stop();
     ASSERT_EQ(host.requestNames(), (Names{kPrefs, kEnable, kDisable}));
-    for (const HostRequest& request : host.requests()) {
-        EXPECT_EQ(request.identity, kIdentity);
-        EXPECT_EQ(request.recordSize, 16u);
+    const size_t sizes[] = {sizeof(PrefsRecord), sizeof(BroadcastRecord), sizeof(BroadcastRecord)};
+    for (size_t i = 0; i < host.requests().size(); ++i) {
+        EXPECT_EQ(host.requests()[i].identity, kIdentity);
+        EXPECT_EQ(host.requests()[i].recordSize, sizes[i]);
     }
     const HostRequest& prefs = host.requests()[0];
     EXPECT_EQ(prefs.prefsOne, 1);

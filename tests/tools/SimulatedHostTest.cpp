@@ -77,9 +77,11 @@ TEST_F(SimulatedHostTest, MessagesReachThePluginOnlyWhileSubscribed) {
 TEST(RequestDescription, RecordsOfTheWrongSizeAndUnknownRequestsAreNamed) {
     BroadcastRecord broadcast = {};
     broadcast.size = sizeof broadcast;
+    const std::string size = std::to_string(sizeof broadcast);
     EXPECT_EQ(describeRequest("dialogAdd", &broadcast),
-              "dialogAdd: record size 16 where 8 belongs");
+              "dialogAdd: record size " + size + " where " + std::to_string(sizeof(DialogRecord)) +
+                  " belongs");
     EXPECT_EQ(describeRequest("chatJoin", &broadcast),
-              "chatJoin: unknown request, record size 16");
+              "chatJoin: unknown request, record size " + size);
     EXPECT_EQ(describeRequest("messageSend", nullptr), "messageSend: without a record");
 }

@@ -5,6 +5,7 @@ folder with tools/make_dist.py; with --zip, that package is checked."""
 
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -16,6 +17,8 @@ import toolcheck
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 BUILD = None
 PACKAGE = None
+MAKE_DIST = os.path.join(ROOT, 'tools', 'make_dist.py')
+AMD64 = 0x8664
 FOLDER = 'tolvane-1.1/'
 SETTINGS_KEYS = [
     'Forwarding Enabled', 'Prefix Enabled', 'Char Limit Enabled', 'Reply Enabled',
@@ -32,8 +35,7 @@ class ReleasePackage(unittest.TestCase):
         package = PACKAGE
         if not package:
             cls.scratch = tempfile.mkdtemp(prefix='tolvane-dist-')
-            made = subprocess.run([sys.executable, os.path.join(ROOT, 'tools', 'make_dist.py'),
-                                   '--build', BUILD, '--out', cls.scratch],
+            made = subprocess.run([sys.executable, MAKE_DIST, '--build', BUILD, '--out', cls.scratch],
                                   capture_output=True, text=True, check=True)
             package = made.stdout.strip()
         cls.name = os.path.basename(package)
@@ -54,6 +56,22 @@ class ReleasePackage(unittest.TestCase):
         dll = self.entries[FOLDER + 'tolvane.dll']
         with open(os.path.join(BUILD, 'tolvane.dll'), 'rb') as built:
             self.assertEqual(dll, built.read())
+
+    def test_a_dll_that_is_not_32_bit_is_refused(self):
+        with tempfile.TemporaryDirectory() as build:
+            with open(os.path.join(BUILD, 'CMakeCache.txt'), 'rb') as cache, \
+                    open(os.path.join(build, 'CMakeCache.txt'), 'wb') as copy:
+                copy.write(cache.read())
+            dll = bytearray(self.entries[FOLDER + 'tolvane.dll'])
+            header = struct.unpack_from('<I', dll, 0x3C)[0]
+            struct.pack_into('<H', dll, header + 4, AMD64)
+            with open(os.path.join(build, 'tolvane.dll'), 'wb') as other:
+                other.write(dll)
+            made = subprocess.run([sys.executable, MAKE_DIST, '--build', build, '--out', build],
+                                  capture_output=True, text=True)
+            self.assertNotEqual(made.returncode, 0)
+            self.assertIn('not a 32-bit', made.stderr)
+            self.assertEqual(sorted(os.listdir(build)), ['CMakeCache.txt', 'tolvane.dll'])
 
     def test_texts_are_the_repository_ones_with_windows_line_endings(self):
         for source, name in (('docs/INSTALL.txt', 'INSTALL.txt'), ('LICENSE', 'LICENSE.txt')):

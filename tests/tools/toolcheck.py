@@ -5,6 +5,8 @@ import argparse
 import os
 import sys
 
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
 
 def command_line(*options):
     """The absolute build directory, the values of the further options, and

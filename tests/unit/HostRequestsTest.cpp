@@ -78,7 +78,7 @@ TEST(HostRequests, DialogRequestsGoThroughTheModulesPlugin) {
         }
         ASSERT_EQ(recorder.requestNames(), (std::vector<std::string>{"dialogAdd", "dialogRemove"}));
         EXPECT_EQ(recorder.requests()[0].window, nullptr);
-        EXPECT_EQ(recorder.requests()[0].recordSize, 8u);
+        EXPECT_EQ(recorder.requests()[0].recordSize, sizeof(DialogRecord));
         EXPECT_EQ(recorder.requests()[1].window, window);
     }
 }

@@ -1,5 +1,6 @@
 #include "RequestDescription.h"
 
+#include <cinttypes>
 #include <cstdio>
 #include <map>
 
@@ -92,5 +93,5 @@ std::string describeRequest(const std::string& request, const void* record) {
 std::string quoted(const char* text) { return text ? "\"" + std::string(text) + "\"" : "(null)"; }
 
 std::string pointerText(const void* pointer) {
-    return formatted("0x%08lx", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(pointer)));
+    return formatted("0x%08" PRIxPTR, reinterpret_cast<uintptr_t>(pointer));
 }
