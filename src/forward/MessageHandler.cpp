@@ -13,15 +13,28 @@ const int32_t kAlertFirstValue = 1;
 const int32_t kAlertSecondValue = 0;
 const int32_t kAlertThirdValue = 0;
 
+// How the sender thread reaches the server, copied into every job: the
+// sender thread never reads the settings.
+SmtpOptions smtpOptions(const Settings& settings) {
+    SmtpOptions options;
+    options.port = settings.smtpPort;
+    options.security = securityFromNumber(settings.smtpSecurity);
+    options.user = settings.smtpUser;
+    options.password = settings.smtpPassword;
+    options.trustedCaFile = settings.trustedCaFile;
+    return options;
+}
+
 // One taking of the queue's lock for all parts of the message, so that a
 // message of many parts costs the host's thread one wait, not one a part.
 bool enqueueMails(RelayPlugin& plugin, ForwardPlan& plan) {
     const Settings& settings = plugin.settings();
     std::vector<MailJob> jobs;
     jobs.reserve(plan.mails.size());
+    const SmtpOptions options = smtpOptions(settings);
     for (ComposedMail& mail : plan.mails) {
         jobs.push_back(MailJob{settings.smtpServer, settings.fromAddress, plan.destination,
-                               std::move(mail.subject), std::move(mail.body)});
+                               std::move(mail.subject), std::move(mail.body), options});
     }
     return plugin.mailQueue().enqueueAll(std::move(jobs));
 }
