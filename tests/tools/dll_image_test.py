@@ -19,7 +19,7 @@ DLL = None
 SYSTEM_DLLS = {'kernel32.dll', 'user32.dll', 'gdi32.dll', 'msvcrt.dll', 'ws2_32.dll',
                'wsock32.dll', 'comctl32.dll', 'advapi32.dll', 'secur32.dll', 'crypt32.dll'}
 ENVELOPE_BITMAP = 101
-DIALOGS = (102, 104, 105)
+DIALOGS = (102, 104, 105, 106)
 FIXED_INFO_SIGNATURE = struct.pack('<I', 0xFEEF04BD)
 VERSION_1_1 = 0x00010001  # 1.1 as the high half of a version
 BACKGROUND = 232
