@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """The release DLL as a file: a 32-bit DLL exporting exactly the two entry
-points, importing only system DLLs, carrying the envelope bitmap, the three
+points, importing only system DLLs, carrying the envelope bitmap, the four
 dialogs and version 1.1. Read, not loaded, so a 64-bit test run checks the
 32-bit DLL too."""
 
@@ -41,7 +41,7 @@ class DllImage(unittest.TestCase):
         self.assertTrue(imports)
         self.assertLessEqual(set(imports), SYSTEM_DLLS)
 
-    def test_carries_the_envelope_bitmap_and_the_three_dialogs(self):
+    def test_carries_the_envelope_bitmap_and_the_four_dialogs(self):
         for dialog in DIALOGS:
             self.assertTrue(self.image.resource(RT_DIALOG, dialog), dialog)
         bitmap = self.image.resource(RT_BITMAP, ENVELOPE_BITMAP)
