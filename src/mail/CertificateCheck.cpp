@@ -9,15 +9,6 @@
 
 namespace {
 
-std::wstring wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &out[0], length);
-    out.resize(static_cast<std::size_t>(length - 1));
-    return out;
-}
-
 class Store {
 public:
     Store() : handle_(CertOpenStore(CERT_STORE_PROV_MEMORY, 0, 0, 0, nullptr)) {}
@@ -78,10 +69,9 @@ std::string fileContents(const std::string& path) {
 std::size_t addTrustedCertificates(HCERTSTORE store, const std::string& path) {
     std::size_t added = 0;
     for (const std::string& der : certificatesInFile(fileContents(path))) {
-        if (CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING,
-                                             reinterpret_cast<const BYTE*>(der.data()),
-                                             static_cast<DWORD>(der.size()),
-                                             CERT_STORE_ADD_ALWAYS, nullptr)) {
+        if (CertAddEncodedCertificateToStore(
+                store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                static_cast<DWORD>(der.size()), CERT_STORE_ADD_ALWAYS, nullptr)) {
             ++added;
         }
     }
@@ -90,10 +80,13 @@ std::size_t addTrustedCertificates(HCERTSTORE store, const std::string& path) {
 
 const char* policyReason(DWORD error) {
     switch (error) {
-        case static_cast<DWORD>(CERT_E_CN_NO_MATCH): return "the certificate is not issued to the server's name";
-        case static_cast<DWORD>(CERT_E_UNTRUSTEDROOT): return "the certificate does not lead to a trusted root";
+        case static_cast<DWORD>(CERT_E_CN_NO_MATCH):
+            return "the certificate is not issued to the server's name";
+        case static_cast<DWORD>(CERT_E_UNTRUSTEDROOT):
+            return "the certificate does not lead to a trusted root";
         case static_cast<DWORD>(CERT_E_EXPIRED): return "the certificate has expired or is not yet valid";
-        case static_cast<DWORD>(CERT_E_WRONG_USAGE): return "the certificate is not for server authentication";
+        case static_cast<DWORD>(CERT_E_WRONG_USAGE):
+            return "the certificate is not for server authentication";
         default: return "the certificate was not accepted";
     }
 }
@@ -145,10 +138,9 @@ bool chainPasses(HCERTCHAINENGINE engine, PCCERT_CONTEXT certificate, const std:
 
 }  // namespace
 
-SmtpOutcome checkServerCertificate(PCCERT_CONTEXT certificate, const std::string& serverName,
+SmtpOutcome checkServerCertificate(PCCERT_CONTEXT certificate, const std::wstring& name,
                                    const std::string& trustedCaFile) {
     if (!certificate) return SmtpOutcome::failure(SmtpStage::Certificate, "the server sent no certificate");
-    const std::wstring name = wide(serverName);
     std::string reason;
     if (chainPasses(nullptr, certificate, name, reason)) return SmtpOutcome::success(SmtpStage::Certificate);
     if (trustedCaFile.empty()) return SmtpOutcome::failure(SmtpStage::Certificate, reason);
@@ -160,7 +152,8 @@ SmtpOutcome checkServerCertificate(PCCERT_CONTEXT certificate, const std::string
     }
     ChainEngine engine(roots.get());
     if (!engine.get()) {
-        return SmtpOutcome::failure(SmtpStage::Certificate, reason + "; no chain engine for the Trusted CA File");
+        return SmtpOutcome::failure(SmtpStage::Certificate,
+                                    reason + "; no chain engine for the Trusted CA File");
     }
     std::string fileReason;
     if (chainPasses(engine.get(), certificate, name, fileReason)) {

@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <ntsecapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <iterator>
 
 #include "mail/AbortSignal.h"
 #include "mail/MailData.h"
@@ -22,9 +24,9 @@ namespace {
 // A server name longer than a domain name can be is cut to that length.
 const std::size_t kMaxServerName = SmtpLimits::kMaxDomain;
 const std::size_t kMaxReplyTextKept = SmtpLimits::kMaxEhloLinesKept * SmtpLimits::kMaxReplyLine;
-const int kReadyCode = 220;       // greeting, and the answer to STARTTLS
-const int kLoggedInCode = 235;    // RFC 4954 6
-const int kChallengeCode = 334;   // RFC 4954 4
+const int kReadyCode = 220;      // greeting, and the answer to STARTTLS
+const int kLoggedInCode = 235;   // RFC 4954 6
+const int kChallengeCode = 334;  // RFC 4954 4
 const int kSuccessClass = 2;
 const int kIntermediateClass = 3;
 // In the order the classic conversation reads them after a mail's pieces.
@@ -145,7 +147,8 @@ SmtpOutcome SmtpSession::startTls(const std::string& server, const SmtpOptions& 
 
 SmtpOutcome SmtpSession::hello(const std::string& heloDomain) {
     Reply reply;
-    const SmtpOutcome outcome = exchange(SmtpStage::Hello, MimeMessage::ehloLine(heloDomain), kSuccessClass, &reply);
+    const SmtpOutcome outcome =
+        exchange(SmtpStage::Hello, MimeMessage::ehloLine(heloDomain), kSuccessClass, &reply);
     if (outcome.succeeded) capabilities_ = parseEhloReply(reply.text);
     return outcome;
 }
@@ -201,8 +204,7 @@ SmtpOutcome SmtpSession::sendPlainMail(const MailJob& job) {
         sendText(piece.bytes);
         if (!piece.readsReply) continue;
         const Reply reply = readReply();
-        const std::size_t at = replies < 3 ? replies : 3;
-        ++replies;
+        const std::size_t at = std::min(replies++, std::size(kPlainReplyStages) - 1);
         if (!refused) {
             refused = !inClass(reply.code, kPlainReplyClasses[at]);
             outcome = refused ? SmtpOutcome::failure(kPlainReplyStages[at], "the server refused", reply.code,
@@ -222,7 +224,8 @@ SmtpOutcome SmtpSession::sendPlainMail(const MailJob& job) {
 
 SmtpOutcome SmtpSession::sendProtectedMail(const MailJob& job) {
     const bool eightBit = capabilities_.eightBitMime;
-    SmtpOutcome outcome = exchange(SmtpStage::MailFrom, MimeMessage::mailFromLine(job.sender, eightBit), kSuccessClass);
+    SmtpOutcome outcome =
+        exchange(SmtpStage::MailFrom, MimeMessage::mailFromLine(job.sender, eightBit), kSuccessClass);
     if (!outcome.succeeded) return refusedWithReset(outcome);
     outcome = exchange(SmtpStage::Recipient, MimeMessage::rcptToLine(job.recipient), kSuccessClass);
     if (!outcome.succeeded) return refusedWithReset(outcome);
@@ -275,9 +278,13 @@ SmtpSession::Reply SmtpSession::readReply(bool keepText) {
             const std::size_t end = chunk.find('\n');
             reply.firstLine.append(chunk, 0, end);
             firstLineDone = end != std::string::npos;
-            if (reply.firstLine.size() > SmtpLimits::kMaxReplyLine) reply.firstLine.resize(SmtpLimits::kMaxReplyLine);
+            if (reply.firstLine.size() > SmtpLimits::kMaxReplyLine) {
+                reply.firstLine.resize(SmtpLimits::kMaxReplyLine);
+            }
         }
-        if (keepText && reply.text.size() < kMaxReplyTextKept) reply.text += chunk.substr(0, kMaxReplyTextKept);
+        if (keepText) {
+            reply.text.append(chunk, 0, kMaxReplyTextKept - std::min(kMaxReplyTextKept, reply.text.size()));
+        }
         unfinished += chunk;
         if (SmtpReply::complete(unfinished)) {
             if (!reply.firstLine.empty() && reply.firstLine.back() == '\r') reply.firstLine.pop_back();

@@ -9,9 +9,8 @@
 
 namespace {
 
-const DWORD kContextRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT |
-                              ISC_REQ_CONFIDENTIALITY | ISC_REQ_EXTENDED_ERROR |
-                              ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM |
+const DWORD kContextRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
+                              ISC_REQ_EXTENDED_ERROR | ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM |
                               ISC_REQ_MANUAL_CRED_VALIDATION;
 // Protocols accepted after the handshake, whatever SChannel was offered.
 const DWORD kAllowedProtocols = SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT;
@@ -72,17 +71,17 @@ bool TlsConnection::acquireCredentials() {
     credentials.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT;
     credentials.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS | SCH_USE_STRONG_CRYPTO;
     TimeStamp expiry;
-    const SECURITY_STATUS status = AcquireCredentialsHandleW(
-        nullptr, const_cast<wchar_t*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND, nullptr, &credentials,
-        nullptr, nullptr, &credentials_, &expiry);
+    const SECURITY_STATUS status =
+        AcquireCredentialsHandleW(nullptr, const_cast<wchar_t*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND, nullptr,
+                                  &credentials, nullptr, nullptr, &credentials_, &expiry);
     haveCredentials_ = status == SEC_E_OK;
     return haveCredentials_;
 }
 
 bool TlsConnection::sendToken(SecBuffer& token) {
     if (!token.pvBuffer) return true;
-    const bool sent = token.cbBuffer == 0 ||
-                      transport_.sendAll(std::string(static_cast<const char*>(token.pvBuffer), token.cbBuffer));
+    const bool sent = token.cbBuffer == 0 || transport_.sendAll(std::string(
+                                                 static_cast<const char*>(token.pvBuffer), token.cbBuffer));
     FreeContextBuffer(token.pvBuffer);
     token.pvBuffer = nullptr;
     return sent;
@@ -113,7 +112,9 @@ SmtpOutcome TlsConnection::handshake(const std::string& serverName) {
     incoming_.clear();
     bool sent = false;
     SECURITY_STATUS status = step(target, true, sent);
-    if (status != SEC_I_CONTINUE_NEEDED || !sent) return handshakeFailure("the TLS handshake could not start");
+    if (status != SEC_I_CONTINUE_NEEDED || !sent) {
+        return handshakeFailure("the TLS handshake could not start");
+    }
     for (int rounds = 0; status != SEC_E_OK;) {
         const bool needsBytes = incoming_.empty() || status == SEC_E_INCOMPLETE_MESSAGE;
         if (needsBytes && !transport_.receive(incoming_)) {
@@ -154,7 +155,7 @@ SmtpOutcome TlsConnection::checkCertificate(const std::string& serverName, const
         QueryContextAttributesW(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) != SEC_E_OK) {
         return SmtpOutcome::failure(SmtpStage::Certificate, "the server sent no certificate");
     }
-    SmtpOutcome outcome = checkServerCertificate(certificate, serverName, trustedCaFile);
+    SmtpOutcome outcome = checkServerCertificate(certificate, wide(serverName), trustedCaFile);
     CertFreeCertificateContext(certificate);
     return outcome;
 }
@@ -166,10 +167,11 @@ bool TlsConnection::sendAll(const std::string& bytes) {
         const std::size_t size = std::min<std::size_t>(bytes.size() - at, sizes_.cbMaximumMessage);
         record.assign(sizes_.cbHeader + size + sizes_.cbTrailer, '\0');
         std::memcpy(&record[sizes_.cbHeader], bytes.data() + at, size);
-        SecBuffer parts[4] = {buffer(SECBUFFER_STREAM_HEADER, &record[0], sizes_.cbHeader),
-                              buffer(SECBUFFER_DATA, &record[sizes_.cbHeader], size),
-                              buffer(SECBUFFER_STREAM_TRAILER, &record[sizes_.cbHeader + size], sizes_.cbTrailer),
-                              buffer(SECBUFFER_EMPTY)};
+        SecBuffer parts[4] = {
+            buffer(SECBUFFER_STREAM_HEADER, &record[0], sizes_.cbHeader),
+            buffer(SECBUFFER_DATA, &record[sizes_.cbHeader], size),
+            buffer(SECBUFFER_STREAM_TRAILER, &record[sizes_.cbHeader + size], sizes_.cbTrailer),
+            buffer(SECBUFFER_EMPTY)};
         SecBufferDesc desc = description(parts, 4);
         if (EncryptMessage(&context_, 0, &desc, 0) != SEC_E_OK) return false;
         record.resize(parts[0].cbBuffer + parts[1].cbBuffer + parts[2].cbBuffer);
@@ -183,8 +185,8 @@ bool TlsConnection::receive(std::string& bytes) {
     if (!established_) return false;
     for (;;) {
         if (incoming_.empty() && !transport_.receive(incoming_)) return false;
-        SecBuffer parts[4] = {buffer(SECBUFFER_DATA, &incoming_[0], incoming_.size()), buffer(SECBUFFER_EMPTY),
-                              buffer(SECBUFFER_EMPTY), buffer(SECBUFFER_EMPTY)};
+        SecBuffer parts[4] = {buffer(SECBUFFER_DATA, &incoming_[0], incoming_.size()),
+                              buffer(SECBUFFER_EMPTY), buffer(SECBUFFER_EMPTY), buffer(SECBUFFER_EMPTY)};
         SecBufferDesc desc = description(parts, 4);
         const SECURITY_STATUS status = DecryptMessage(&context_, &desc, 0, nullptr);
         if (status == SEC_E_INCOMPLETE_MESSAGE) {

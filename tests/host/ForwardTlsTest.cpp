@@ -77,7 +77,8 @@ TEST(ForwardTls, EachSecurityDeliversAndReadsRight) {
         EXPECT_FALSE(mails[0].messageId.empty());
         EXPECT_NE(mails[0].messageId, mails[1].messageId);
         const LabConnection connection = lab.connections(server)[0];
-        EXPECT_EQ(connection.cleartext, test.mode == TlsServerOptions::StartTls ? "EHLO example.org\r\nSTARTTLS\r\n" : "");
+        EXPECT_EQ(connection.cleartext,
+                  test.mode == TlsServerOptions::StartTls ? "EHLO example.org\r\nSTARTTLS\r\n" : "");
         EXPECT_EQ(host.settingsFile().text().find("pa55"), std::string::npos);
     }
 }

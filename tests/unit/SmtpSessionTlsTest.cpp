@@ -77,8 +77,10 @@ TEST_F(SmtpSessionTlsTest, EachModeLogsInAndDelivers) {
         const char* authLine;
         bool derCa;
     } cases[] = {
-        {"STARTTLS, PLAIN", TlsServerOptions::StartTls, SmtpSecurity::StartTls, "PLAIN,LOGIN", "AUTH PLAIN ", false},
-        {"STARTTLS, LOGIN", TlsServerOptions::StartTls, SmtpSecurity::StartTls, "LOGIN", "AUTH LOGIN\r\n", true},
+        {"STARTTLS, PLAIN", TlsServerOptions::StartTls, SmtpSecurity::StartTls, "PLAIN,LOGIN", "AUTH PLAIN ",
+         false},
+        {"STARTTLS, LOGIN", TlsServerOptions::StartTls, SmtpSecurity::StartTls, "LOGIN", "AUTH LOGIN\r\n",
+         true},
         {"TLS, PLAIN", TlsServerOptions::Implicit, SmtpSecurity::Tls, "PLAIN,LOGIN", "AUTH PLAIN ", true},
         {"TLS, LOGIN", TlsServerOptions::Implicit, SmtpSecurity::Tls, "LOGIN", "AUTH LOGIN\r\n", false},
     };
@@ -88,8 +90,8 @@ TEST_F(SmtpSessionTlsTest, EachModeLogsInAndDelivers) {
         SmtpOptions options = this->options(server, test.security);
         options.trustedCaFile = lab.caFile(test.derCa);
         const SmtpOutcome outcome = attempt(server, options, mail("hi", "there"));
-        EXPECT_TRUE(outcome.succeeded) << stageName(outcome.stage) << ": " << outcome.detail << " "
-                                       << outcome.replyLine;
+        EXPECT_TRUE(outcome.succeeded)
+            << stageName(outcome.stage) << ": " << outcome.detail << " " << outcome.replyLine;
         EXPECT_EQ(outcome.stage, SmtpStage::EndOfData);
 
         const LabConnection connection = onlyConnection(server);
@@ -99,7 +101,8 @@ TEST_F(SmtpSessionTlsTest, EachModeLogsInAndDelivers) {
             test.security == SmtpSecurity::StartTls ? "EHLO example.org\r\nSTARTTLS\r\n" : "";
         EXPECT_EQ(connection.cleartext, clear);
         EXPECT_NE(connection.transcript.find(test.authLine), std::string::npos);
-        EXPECT_NE(connection.transcript.find("MAIL FROM:<me@example.org> BODY=8BITMIME\r\nRCPT TO:<you@example.net>\r\n"),
+        EXPECT_NE(connection.transcript.find(
+                      "MAIL FROM:<me@example.org> BODY=8BITMIME\r\nRCPT TO:<you@example.net>\r\n"),
                   std::string::npos);
     }
 }
@@ -117,14 +120,14 @@ TEST_F(SmtpSessionTlsTest, FailuresDeliverNothingAndSendNothingInTheClear) {
         int replyCode;
         const char* why;
     } cases[] = {
-        {"a wrong password", TlsServerOptions::StartTls, TlsServerOptions::Good, "wrong", true, SmtpStage::Login, 535,
-         "login"},
-        {"no STARTTLS offered", TlsServerOptions::Clear, TlsServerOptions::Good, kPassword, true, SmtpStage::StartTls, 0,
-         "STARTTLS"},
+        {"a wrong password", TlsServerOptions::StartTls, TlsServerOptions::Good, "wrong", true,
+         SmtpStage::Login, 535, "login"},
+        {"no STARTTLS offered", TlsServerOptions::Clear, TlsServerOptions::Good, kPassword, true,
+         SmtpStage::StartTls, 0, "STARTTLS"},
         {"an untrusted certificate", TlsServerOptions::StartTls, TlsServerOptions::Untrusted, kPassword, true,
          SmtpStage::Certificate, 0, "trusted root"},
-        {"a certificate of another name", TlsServerOptions::Implicit, TlsServerOptions::WrongName, kPassword, true,
-         SmtpStage::Certificate, 0, "name"},
+        {"a certificate of another name", TlsServerOptions::Implicit, TlsServerOptions::WrongName, kPassword,
+         true, SmtpStage::Certificate, 0, "name"},
         {"the test CA not trusted", TlsServerOptions::Implicit, TlsServerOptions::Good, kPassword, false,
          SmtpStage::Certificate, 0, "trusted root"},
     };
@@ -133,8 +136,8 @@ TEST_F(SmtpSessionTlsTest, FailuresDeliverNothingAndSendNothingInTheClear) {
         TlsServerOptions serverOptions = server(test.mode);
         serverOptions.certificate = test.certificate;
         const LabServer server = lab.startTls(serverOptions);
-        SmtpOptions options =
-            this->options(server, test.mode == TlsServerOptions::Implicit ? SmtpSecurity::Tls : SmtpSecurity::StartTls);
+        SmtpOptions options = this->options(
+            server, test.mode == TlsServerOptions::Implicit ? SmtpSecurity::Tls : SmtpSecurity::StartTls);
         options.password = test.password;
         if (!test.trustFile) options.trustedCaFile.clear();
         const SmtpOutcome outcome = attempt(server, options, mail("secret subject", "secret text"));
@@ -184,7 +187,10 @@ TEST_F(SmtpSessionTlsTest, RecordsInPiecesOfThreeBytes) {
 // Without 8BITMIME the text goes out quoted-printable and arrives the same;
 // the subject of a contact named Zoë reads right either way.
 TEST_F(SmtpSessionTlsTest, EightBitTextArrivesDecodedWithOrWithout8BitMime) {
-    const std::string body = "Gr\xfc\xdf" "e, caf\xe9\n.\nend " + std::string(100, 'x');
+    const std::string body =
+        "Gr\xfc\xdf"
+        "e, caf\xe9\n.\nend " +
+        std::string(100, 'x');
     for (bool eightBit : {true, false}) {
         SCOPED_TRACE(eightBit ? "8BITMIME" : "quoted-printable");
         TlsServerOptions serverOptions = server(TlsServerOptions::Implicit);
@@ -200,7 +206,10 @@ TEST_F(SmtpSessionTlsTest, EightBitTextArrivesDecodedWithOrWithout8BitMime) {
         const std::vector<DecodedMail> mails = lab.decodedMails(server);
         ASSERT_EQ(mails.size(), 2u);
         EXPECT_EQ(mails[0].subject, "IM: Zo\xc3\xab");
-        EXPECT_EQ(mails[0].body, "Gr\xc3\xbc\xc3\x9f" "e, caf\xc3\xa9\r\n.\r\nend " + std::string(100, 'x') + "\r\n");
+        EXPECT_EQ(mails[0].body,
+                  "Gr\xc3\xbc\xc3\x9f"
+                  "e, caf\xc3\xa9\r\n.\r\nend " +
+                      std::string(100, 'x') + "\r\n");
         EXPECT_EQ(mails[0].charset, "windows-1252");
         EXPECT_EQ(mails[0].transferEncoding, eightBit ? "8bit" : "quoted-printable");
         EXPECT_NE(mails[0].messageId.find("@example.org>"), std::string::npos);
