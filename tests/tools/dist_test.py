@@ -35,8 +35,9 @@ class ReleasePackage(unittest.TestCase):
         package = PACKAGE
         if not package:
             cls.scratch = tempfile.mkdtemp(prefix='tolvane-dist-')
-            made = subprocess.run([sys.executable, MAKE_DIST, '--build', BUILD, '--out', cls.scratch],
-                                  capture_output=True, text=True, check=True)
+            made = subprocess.run(
+                [sys.executable, MAKE_DIST, '--build', BUILD, '--out', cls.scratch],
+                capture_output=True, text=True, check=True)
             package = made.stdout.strip()
         cls.name = os.path.basename(package)
         with zipfile.ZipFile(package) as archive:
