@@ -27,4 +27,7 @@ add_test(NAME Tools.dist
 add_test(NAME Tools.dll_image
     COMMAND ${TOOL_TEST_PYTHON} ${CMAKE_SOURCE_DIR}/tests/tools/dll_image_test.py
         --build ${TOLVANE_PRODUCT_BUILD} --dll ${TOLVANE_PRODUCT_BUILD}/tolvane.dll)
-set_tests_properties(Tools.dist Tools.dll_image PROPERTIES TIMEOUT 180)
+add_test(NAME Tools.dialog_templates
+    COMMAND ${TOOL_TEST_PYTHON} ${CMAKE_SOURCE_DIR}/tests/tools/dialog_templates_test.py
+        --build ${TOLVANE_PRODUCT_BUILD} --dll ${TOLVANE_PRODUCT_BUILD}/tolvane.dll)
+set_tests_properties(Tools.dist Tools.dll_image Tools.dialog_templates PROPERTIES TIMEOUT 180)

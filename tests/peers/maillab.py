@@ -47,6 +47,7 @@ import os
 import random
 import socket
 import sys
+import time
 
 # Taken before the slow import below, so that a parent that ends while the
 # lab starts is noticed.
@@ -134,7 +135,8 @@ class RecordingHandler:
     async def handle_DATA(self, server, session, envelope):
         server.record.mails.append(
             [text(session.host_name), text(envelope.mail_from), text(envelope.original_content),
-             str(len(envelope.rcpt_tos))] + [text(r) for r in envelope.rcpt_tos])
+             str(len(envelope.rcpt_tos))] + [text(r) for r in envelope.rcpt_tos]
+            + [str(int(time.monotonic() * 1000))])
         return "250 OK"
 
 

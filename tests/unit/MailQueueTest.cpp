@@ -3,6 +3,7 @@
 #include <string>
 #include <thread>
 
+#include "LockHeldElsewhere.h"
 #include "mail/MailQueue.h"
 
 namespace {
@@ -33,11 +34,18 @@ TEST(MailQueue, DequeueTakesTheFrontJobWholeAndADefaultOneWhenEmpty) {
                 none.subject.empty() && none.body.empty());
 }
 
-TEST(MailQueue, SharesTheNamedMutexWithOtherCopies) {
+// Another process holding "ZTSMTPLock" holds up this queue's append until
+// it lets go; the append then goes through.
+TEST(MailQueue, SharedLockIsTheNamedMutexOfEveryCopy) {
+    const DWORD holdMs = 1500;
     MailQueue queue;
-    const HANDLE shared = OpenMutexA(SYNCHRONIZE, FALSE, "ZTSMTPLock");
-    EXPECT_NE(shared, nullptr);
-    if (shared) CloseHandle(shared);
+    LockHeldElsewhere other("ZTSMTPLock", holdMs);
+    ASSERT_TRUE(other.holding());
+    const DWORD heldBefore = other.heldFor();
+    const DWORD start = GetTickCount();
+    queue.enqueue(job("waited"));
+    EXPECT_GE(heldBefore + (GetTickCount() - start), holdMs - 200);
+    EXPECT_EQ(queue.waiting(), 1u);
 }
 
 TEST(QueueLock, AbandonedMutexIsNotTakenAndLetGoAtOnce) {
