@@ -1,5 +1,7 @@
 #include "plugin/RelayPlugin.h"
 
+#include "Version.h"
+
 #include "forward/ForwardPlan.h"
 #include "forward/MessageEvent.h"
 #include "plugin/FixedField.h"
@@ -12,7 +14,6 @@ namespace {
 const char kIdentity[] = "5A1E7C24-90D3-4b7f-8C26-D1F04A9B3E65";
 const char kPluginName[] = "IM Tolvaning Plugin";
 const char kAuthor[] = "The tolvane developers";
-const char kVersion[] = "1.1";
 const char kDescription[] = "Forwards IMs to an email address or mobile phone.";
 const char kPageName[] = "IM Tolvaning";
 const char kPageDescription[] = "Forward IMs to an email address or mobile phone.";
@@ -35,7 +36,7 @@ RelayPlugin::RelayPlugin() : PluginBase(kIdentity) {}
 RelayPlugin::~RelayPlugin() = default;
 
 void RelayPlugin::onLoad() {
-    hostLink_.writeInfo(kPluginName, kAuthor, kVersion, kDescription);
+    hostLink_.writeInfo(kPluginName, kAuthor, TOLVANE_VERSION, kDescription);
     bitmap_ = LoadBitmapA(module_, MAKEINTRESOURCEA(IDB_ENVELOPE));
     settings_.load(hostLink_.settingsDirectory());
 }
