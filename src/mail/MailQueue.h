@@ -44,9 +44,6 @@ public:
     // Appends the jobs in their order under one taking of the lock. All are
     // dropped when the lock cannot be taken; false then.
     bool enqueueAll(std::vector<MailJob>&& jobs);
-    // Removes and returns the front job; a default job when the queue is
-    // empty or the lock cannot be taken.
-    MailJob dequeue();
     // Drops every waiting job.
     void discardAll();
 
