@@ -35,6 +35,7 @@ public:
     // kills it only if it still has not ended shortly after. Closes its
     // handle.
     StopOutcome stop();
+    // What the tests observe of the thread's handle.
     bool started() const { return thread_ != nullptr; }
 
 private:

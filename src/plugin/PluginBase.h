@@ -47,7 +47,6 @@ public:
     int32_t request(const char* name, void* record) const;
 
     const char* registeredPageName() const { return registeredPageName_; }
-    int32_t broadcastSubscription() const { return broadcastSubscription_; }
 
 protected:
     HINSTANCE module_ = nullptr;
