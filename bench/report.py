@@ -35,7 +35,20 @@ def command_version(*command):
         return "unknown"
 
 
-def machine():
+def wine_env(results):
+    """The build tree's Wine loader and flavour (its wine.env, beside the
+    results directory)."""
+    env = {"WINE": "wine", "TOLVANE_ARCH": "unknown"}
+    try:
+        with open(os.path.join(results, os.pardir, "wine.env")) as f:
+            env.update(line.strip().split("=", 1) for line in f if "=" in line)
+    except OSError:
+        pass
+    return env
+
+
+def machine(results):
+    env = wine_env(results)
     mem_kib = int(first_line("/proc/meminfo", "MemTotal").split()[0])
     return [
         ("Date (UTC)", datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M")),
@@ -43,7 +56,8 @@ def machine():
         ("CPU model", first_line("/proc/cpuinfo", "model name")),
         ("Memory", f"{mem_kib / 1024 / 1024:.1f} GiB"),
         ("Load average before the run", " ".join(f"{x:.2f}" for x in os.getloadavg())),
-        ("Wine", command_version("wine", "--version")),
+        ("Build flavour", env["TOLVANE_ARCH"]),
+        ("Wine", command_version(env["WINE"], "--version")),
         ("Native compiler", command_version("clang++", "--version")),
     ]
 
@@ -115,7 +129,7 @@ def report(results_dir):
            "others; the host figures are therefore medians over fifteen rounds that each",
            "time every size once, with the fastest and the slowest round beside them.", "",
            "## Machine", "", "| | |", "|---|---|"]
-    out += [f"| {k} | {v} |" for k, v in machine()]
+    out += [f"| {k} | {v} |" for k, v in machine(results_dir)]
     out += ["", "## The host's thread: one broadcast through the DLL under Wine", "",
             "`bench/host` loads the built `tolvane.dll` in the test host, switches forwarding on",
             f"with \"CharLimit\" {CHAR_LIMIT} and room for every part, and times `message_broadcast`",

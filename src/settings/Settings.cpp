@@ -5,8 +5,6 @@
 #include "settings/ProtectedText.h"
 #include "settings/SettingsKey.h"
 
-std::string settingsDirectory;
-
 namespace {
 
 const char kFileName[] = "IMTolvane.ini";
@@ -15,7 +13,7 @@ const char kSection[] = "IM Tolvane";
 const DWORD kReadBufferSize = 2048;
 
 // Built again for every load and save; the directory ends with a separator.
-std::string settingsPath() { return settingsDirectory + kFileName; }
+std::string settingsPath(const std::string& directory) { return directory + kFileName; }
 
 std::string readStored(const std::string& path, const SettingsKey& key) {
     char buffer[kReadBufferSize];
@@ -26,16 +24,16 @@ std::string readStored(const std::string& path, const SettingsKey& key) {
 
 }  // namespace
 
-void Settings::load() {
-    const std::string path = settingsPath();
+void Settings::load(const std::string& directory) {
+    const std::string path = settingsPath(directory);
     for (const SettingsKey& key : kSettingsKeys) {
         const std::string stored = readStored(path, key);
         assignStored(*this, key, key.secret ? ProtectedText::unprotect(stored) : stored);
     }
 }
 
-void Settings::save() const {
-    const std::string path = settingsPath();
+void Settings::save(const std::string& directory) const {
+    const std::string path = settingsPath(directory);
     for (const SettingsKey& key : kSettingsKeys) {
         const std::string value = storedValue(*this, key);
         const std::string stored = key.secret ? ProtectedText::protect(value) : value;

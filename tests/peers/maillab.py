@@ -45,8 +45,9 @@ Requests, and what follows "ok" in their answers:
                           where
                           ERRORS is a count and that many texts (the steps of a
                           script that went otherwise), MAILS a count and that
-                          many mails, each HELO FROM DATA and a count of
-                          recipients and the recipients (SMTP servers only;
+                          many mails, each HELO FROM DATA, a count of
+                          recipients and the recipients, and the lab's clock in
+                          milliseconds when it arrived (SMTP servers only;
                           the data as stored, after the server's dot-unstuffing),
                           and CLEAR what arrived before TLS began (all of the
                           transcript when it never began, nothing with implicit
@@ -77,6 +78,7 @@ import ssl
 import subprocess
 import sys
 import tempfile
+import time
 import warnings
 
 # Taken before the slow import below, so that a parent that ends while the
@@ -181,7 +183,8 @@ class RecordingHandler:
         server.record.raw_mails.append(envelope.original_content)
         server.record.mails.append(
             [text(session.host_name), text(envelope.mail_from), text(envelope.original_content),
-             str(len(envelope.rcpt_tos))] + [text(r) for r in envelope.rcpt_tos])
+             str(len(envelope.rcpt_tos))] + [text(r) for r in envelope.rcpt_tos]
+            + [str(int(time.monotonic() * 1000))])
         return "250 OK"
 
 

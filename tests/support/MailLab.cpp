@@ -85,6 +85,7 @@ public:
         mail.from = text();
         mail.data = text();
         mail.recipients = texts();
+        mail.receivedMs = std::stoull(word());
         return mail;
     }
 

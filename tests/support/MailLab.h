@@ -36,6 +36,9 @@ struct ReceivedMail {
     std::string from;
     std::vector<std::string> recipients;
     std::string data;
+    // When the server took the mail's end, in milliseconds of the lab's own
+    // clock: only differences between two mails mean anything.
+    unsigned long long receivedMs = 0;
 };
 
 // A mail as Python's email parser decodes it, every text in UTF-8.
