@@ -34,6 +34,9 @@ Requests, and what follows "ok" in their answers:
       login=USER:PASS     AUTH required, with these credentials (hex)
       mechs=LIST          the AUTH mechanisms offered: PLAIN,LOGIN by default
       no8bitmime          8BITMIME is not offered
+      inject              the 220 to STARTTLS comes with a line of its own
+                          after it, in the clear, as a man in the middle
+                          would slip it in
   proxy ID CHUNK          a proxy on 127.0.0.1 at a fresh port to the server
                           ID, passing the bytes on in pieces of CHUNK bytes
                           with a pause after each                -> ID HOST PORT
@@ -191,16 +194,23 @@ class RecordingHandler:
 class RecordingSMTP(SMTP):
     """aiosmtpd's server, keeping every byte the client sends."""
 
-    def __init__(self, peer, handler, loop, hide=(), implicit_tls=False, **options):
+    READY_FOR_TLS = "220 Ready to start TLS"
+    INJECTED = "250 injected before TLS"
+
+    def __init__(self, peer, handler, loop, hide=(), implicit_tls=False, inject=False, **options):
         super().__init__(handler, hostname="maillab", enable_SMTPUTF8=True, loop=loop, **options)
         self.record = peer.new_connection()
         if implicit_tls:
             self.record.tls_at = 0
         self.hidden = set(hide)
+        self.inject = inject
 
     async def push(self, status):
-        if status not in self.hidden:
-            await super().push(status)
+        if status in self.hidden:
+            return
+        if self.inject and status == self.READY_FOR_TLS:
+            status += "\r\n" + self.INJECTED
+        await super().push(status)
 
     async def smtp_STARTTLS(self, arg):
         if self.tls_context and not arg:
@@ -290,7 +300,7 @@ def tls_options(words):
     options = {"cert": "good", "mechs": "PLAIN,LOGIN"}
     for word in words:
         key, _, value = word.partition("=")
-        if key not in ("cert", "login", "mechs", "no8bitmime"):
+        if key not in ("cert", "login", "mechs", "no8bitmime", "inject"):
             raise ValueError(f"unknown tls option {word!r}")
         options[key] = value
     return options
@@ -500,7 +510,8 @@ class Lab:
         peer = self.add_loopback_peer()
         peer.server = await self.loop.create_server(
             lambda: RecordingSMTP(peer, handler, self.loop, hide=hide,
-                                  implicit_tls=mode == "implicit", **settings),
+                                  implicit_tls=mode == "implicit", inject="inject" in options,
+                                  **settings),
             sock=peer.sock, ssl=context if mode == "implicit" else None)
         return peer
 

@@ -205,6 +205,7 @@ LabServer MailLab::startTls(const TlsServerOptions& options) {
     if (!options.user.empty()) line += " login=" + hex(options.user) + ":" + hex(options.password);
     line += " mechs=" + options.mechanisms;
     if (!options.eightBitMime) line += " no8bitmime";
+    if (options.injectAfterStartTls) line += " inject";
     return startPeer(line);
 }
 

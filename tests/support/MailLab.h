@@ -80,6 +80,8 @@ struct TlsServerOptions {
     std::string password;
     std::string mechanisms = "PLAIN,LOGIN";
     bool eightBitMime = true;
+    // A reply line slipped in after the 220 to STARTTLS, in the clear.
+    bool injectAfterStartTls = false;
 };
 
 // The name a TLS server's good certificate is issued to.

@@ -171,6 +171,18 @@ TEST_F(SmtpSessionTlsTest, ALoginWithoutTlsSendsNothingAtAll) {
     EXPECT_EQ(lab.connectionCount(server), 0u);
 }
 
+// What a server (or anyone between) sends in the clear after its 220 to
+// STARTTLS is thrown away, not read as the answer to the next command.
+TEST_F(SmtpSessionTlsTest, BytesAfterTheReadyForTlsAreThrownAway) {
+    TlsServerOptions serverOptions = server(TlsServerOptions::StartTls);
+    serverOptions.injectAfterStartTls = true;
+    const LabServer server = lab.startTls(serverOptions);
+    const SmtpOutcome outcome =
+        attempt(server, options(server, SmtpSecurity::StartTls), mail("after injection", "text"));
+    EXPECT_TRUE(outcome.succeeded) << stageName(outcome.stage) << ": " << outcome.detail;
+    EXPECT_EQ(onlyConnection(server).mails.size(), 1u);
+}
+
 // TLS records that arrive a few bytes at a time, in the handshake and after.
 TEST_F(SmtpSessionTlsTest, RecordsInPiecesOfThreeBytes) {
     for (TlsServerOptions::Mode mode : {TlsServerOptions::StartTls, TlsServerOptions::Implicit}) {
