@@ -65,7 +65,7 @@ void SenderThread::loop() {
 
 void SenderThread::serveBatch(const MailJob& front) {
     SmtpSession session(&abort_);
-    if (session.open(front.server, MailData::heloDomain(front.sender)) == INVALID_SOCKET) {
+    if (!session.open(front.server, MailData::heloDomain(front.sender), front.options).succeeded) {
         // A failed connection drops every waiting job; an abort keeps them
         // for the next start.
         if (!abort_.raised()) queue_->discardAll();

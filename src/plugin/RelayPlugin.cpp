@@ -6,6 +6,7 @@
 #include "forward/MessageEvent.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
+#include "ui/AdvancedDialog.h"
 #include "ui/PrefsPage.h"
 #include "ui/resource.h"
 
@@ -48,6 +49,8 @@ void RelayPlugin::onUnload() {
     // about to be destroyed, nor a callback registered into a freed module.
     if (started_) onStop();
     if (page_) {
+        // "Advanced Settings" still open over the page ends first, as Cancel.
+        AdvancedDialog::cancelOpen();
         PrefsPage::readBack(page_, settings_);
         closePage();
     }
@@ -96,6 +99,7 @@ void RelayPlugin::showPage(const PrefsShowRecord& record) {
 
 void RelayPlugin::closePage() {
     if (!page_) return;
+    AdvancedDialog::cancelOpen();
     removeDialog(page_);
     page_ = nullptr;
 }
