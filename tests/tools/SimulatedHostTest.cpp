@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "IniFile.h"
-#include "RequestDescription.h"
 #include "SimulatedHost.h"
 #include "TempDir.h"
 #include "TestHost.h"
@@ -60,28 +59,31 @@ TEST_F(SimulatedHostTest, EachStartSubscribesAfreshAndStopEndsIt) {
 TEST_F(SimulatedHostTest, MessagesReachThePluginOnlyWhileSubscribed) {
     open(kForwardEverything);
     host.deliver("ann", "AIM", 4, "early");
-    EXPECT_EQ(host.requestCount(), 0);
+    EXPECT_TRUE(host.requests().empty());
     EXPECT_TRUE(transcript.has("early [not delivered: the plug-in has not subscribed]"));
 
     host.start();
-    const int started = host.requestCount();
+    const size_t started = host.requests().size();
     host.deliver("ann", "AIM", 4, "<b>hi</b>");
-    EXPECT_EQ(host.requestCount(), started + 2) << "the alert and the reply\n" << transcript.dump();
+    EXPECT_EQ(host.requests().size(), started + 2) << "the alert and the reply\n" << transcript.dump();
 
     host.stop();
-    const int requests = host.requestCount();
+    const size_t requests = host.requests().size();
     host.deliver("ann", "AIM", 4, "late");
-    EXPECT_EQ(host.requestCount(), requests);
+    EXPECT_EQ(host.requests().size(), requests);
 }
 
 TEST(RequestDescription, RecordsOfTheWrongSizeAndUnknownRequestsAreNamed) {
     BroadcastRecord broadcast = {};
     broadcast.size = sizeof broadcast;
     const std::string size = std::to_string(sizeof broadcast);
-    EXPECT_EQ(describeRequest("dialogAdd", &broadcast),
+    const auto describe = [](const char* request, const void* record) {
+        return describeRequest(readRequest(kIdentity, request, record));
+    };
+    EXPECT_EQ(describe("dialogAdd", &broadcast),
               "dialogAdd: record size " + size + " where " + std::to_string(sizeof(DialogRecord)) +
                   " belongs");
-    EXPECT_EQ(describeRequest("chatJoin", &broadcast),
+    EXPECT_EQ(describe("chatJoin", &broadcast),
               "chatJoin: unknown request, record size " + size);
-    EXPECT_EQ(describeRequest("messageSend", nullptr), "messageSend: without a record");
+    EXPECT_EQ(describe("messageSend", nullptr), "messageSend: without a record");
 }

@@ -44,14 +44,32 @@ int32_t HostPlayer::event(const char* name, void* record) const {
 
 int32_t HostPlayer::version() const { return pluginVersion_ ? pluginVersion_() : 0; }
 
-PluginInfoRecord HostPlayer::loadRecord(const char* settingsDirectory, const char* hostText,
-                                        HostService service) {
-    PluginInfoRecord record = zeroed<PluginInfoRecord>();
-    record.hostSize = sizeof record;
-    record.settingsDirectory = settingsDirectory;
-    record.unusedText = hostText;
-    record.service = service;
-    return record;
+int32_t HostPlayer::load(const std::string& settingsDirectory, const char* hostText,
+                         HostService service) {
+    settingsDirectory_ = settingsDirectory;
+    info_ = zeroed<PluginInfoRecord>();
+    info_.hostSize = sizeof info_;
+    info_.settingsDirectory = settingsDirectory_.c_str();
+    info_.unusedText = hostText;
+    info_.service = service;
+    loaded_ = true;
+    return event("load", &info_);
+}
+
+int32_t HostPlayer::start() {
+    started_ = true;
+    return event("start", nullptr);
+}
+
+int32_t HostPlayer::stop() {
+    started_ = false;
+    return event("stop", nullptr);
+}
+
+int32_t HostPlayer::unload() {
+    started_ = false;
+    loaded_ = false;
+    return event("unload", nullptr);
 }
 
 PrefsShowRecord HostPlayer::prefsShowRecord(int32_t showFlag, const char* pageName, HWND parent,
