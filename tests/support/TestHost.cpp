@@ -2,21 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace {
 
 const char kHostText[] = "test host";
 const UINT kCrashExitCode = 3;
-
-LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
-    std::fprintf(stderr, "test host: unhandled exception 0x%08lx at %p\n",
-                 exception->ExceptionRecord->ExceptionCode,
-                 exception->ExceptionRecord->ExceptionAddress);
-    std::fflush(stderr);
-    TerminateProcess(GetCurrentProcess(), kCrashExitCode);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
 
 }  // namespace
 
@@ -28,7 +17,7 @@ std::string builtDllPath() {
     return path;
 }
 
-void installCrashFilter() { SetUnhandledExceptionFilter(reportCrash); }
+void installCrashFilter() { HostPlayer::endProgramOnCrash("test host", kCrashExitCode); }
 
 TestHost::TestHost() {
     installCrashFilter();
@@ -63,10 +52,7 @@ PrefsShowRecord TestHost::prefsShow(int32_t showFlag, HWND parent, int32_t x, in
     return record;
 }
 
-int32_t TestHost::prefsAction(int32_t action) {
-    PrefsActionRecord record = HostPlayer::prefsActionRecord(action);
-    return event("prefsAction", &record);
-}
+int32_t TestHost::prefsAction(int32_t action) { return player_.prefsAction(action); }
 
 bool TestHost::broadcast(const char* medium, int32_t connection, const char* name,
                          const char* type, const char* text) {

@@ -1,8 +1,21 @@
 #include "HostPlayer.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
+
+const char* crashingPlayer = "";
+UINT crashExitCode = 1;
+
+LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
+    std::fprintf(stderr, "%s: unhandled exception 0x%08lx at %p\n", crashingPlayer,
+                 exception->ExceptionRecord->ExceptionCode,
+                 exception->ExceptionRecord->ExceptionAddress);
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), crashExitCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
 
 template <typename Record>
 Record zeroed() {
@@ -18,6 +31,12 @@ Function entryPoint(HMODULE module, const char* name) {
 }
 
 }  // namespace
+
+void HostPlayer::endProgramOnCrash(const char* player, UINT exitCode) {
+    crashingPlayer = player;
+    crashExitCode = exitCode;
+    SetUnhandledExceptionFilter(reportCrash);
+}
 
 HostPlayer::~HostPlayer() {
     if (module_) FreeLibrary(module_);
@@ -84,11 +103,11 @@ PrefsShowRecord HostPlayer::prefsShowRecord(int32_t showFlag, const char* pageNa
     return record;
 }
 
-PrefsActionRecord HostPlayer::prefsActionRecord(int32_t action) {
+int32_t HostPlayer::prefsAction(int32_t action) {
     PrefsActionRecord record = zeroed<PrefsActionRecord>();
     record.hostSize = sizeof record;
     record.action = action;
-    return record;
+    return event("prefsAction", &record);
 }
 
 MessageRecord HostPlayer::messageRecord(const char* medium, int32_t connection, const char* name,

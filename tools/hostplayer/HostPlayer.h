@@ -12,6 +12,11 @@
 
 class HostPlayer {
 public:
+    // Makes a crash inside the plug-in end the program at once with a line
+    // on stderr ("<player>: unhandled exception ...") and the exit code,
+    // instead of a debugger or a hang.
+    static void endProgramOnCrash(const char* player, UINT exitCode);
+
     HostPlayer() = default;
     // Frees the DLL.
     ~HostPlayer();
@@ -37,11 +42,12 @@ public:
     // The load record as the plug-in left it.
     const PluginInfoRecord& info() const { return info_; }
 
+    int32_t prefsAction(int32_t action);
+
     // The records as a well-behaved client fills its part of them: zeroed,
     // the size first. Texts stay the caller's.
     static PrefsShowRecord prefsShowRecord(int32_t showFlag, const char* pageName, HWND parent,
                                            int32_t x, int32_t y);
-    static PrefsActionRecord prefsActionRecord(int32_t action);
     static MessageRecord messageRecord(const char* medium, int32_t connection, const char* name,
                                        const char* type, const char* text);
 

@@ -48,40 +48,6 @@ void copyFields(HostRequest& seen, const MessageRecord& record) {
     seen.trailingValue = record.unusedValue;
 }
 
-std::string dialogAdd(const HostRequest& seen) {
-    return "adds its page, window " + pointerText(seen.window);
-}
-
-std::string dialogRemove(const HostRequest& seen) {
-    return "removes its page, window " + pointerText(seen.window);
-}
-
-std::string systraySetAlert(const HostRequest& seen) {
-    return quoted(seen.alertText.c_str()) + " (style " + quoted(seen.alertStyle.c_str()) +
-           formatted(", values %d %d %d)", seen.alertValues[0], seen.alertValues[1],
-                     seen.alertValues[2]);
-}
-
-std::string prefsInitialize(const HostRequest& seen) {
-    return "registers the page " + quoted(seen.pageName.c_str());
-}
-
-std::string messageBroadcastEnable(const HostRequest& seen) {
-    return "subscribes to messages, callback " +
-           pointerText(reinterpret_cast<const void*>(seen.callback)) +
-           formatted(", user value %d", seen.userValue);
-}
-
-std::string messageBroadcastDisable(const HostRequest& seen) {
-    return formatted("ends subscription %d", seen.subscription);
-}
-
-std::string messageSend(const HostRequest& seen) {
-    return "to " + quoted(seen.partyName.c_str()) + " over " + quoted(seen.medium.c_str()) +
-           formatted(" (connection %d), type ", seen.connection) + quoted(seen.type.c_str()) +
-           ": " + quoted(seen.text.c_str());
-}
-
 // Each request the plug-in sends: its record's size, how its fields are
 // copied and how it is put into words.
 struct RequestKind {
@@ -97,15 +63,34 @@ void copyAs(HostRequest& seen, const void* record) {
 }
 
 const RequestKind kRequestKinds[] = {
-    {"dialogAdd", sizeof(DialogRecord), copyAs<DialogRecord>, dialogAdd},
-    {"dialogRemove", sizeof(DialogRecord), copyAs<DialogRecord>, dialogRemove},
-    {"systraySetAlert", sizeof(AlertRecord), copyAs<AlertRecord>, systraySetAlert},
-    {"prefsInitialize", sizeof(PrefsRecord), copyAs<PrefsRecord>, prefsInitialize},
+    {"dialogAdd", sizeof(DialogRecord), copyAs<DialogRecord>,
+     [](const HostRequest& seen) { return "adds its page, window " + pointerText(seen.window); }},
+    {"dialogRemove", sizeof(DialogRecord), copyAs<DialogRecord>,
+     [](const HostRequest& seen) {
+         return "removes its page, window " + pointerText(seen.window);
+     }},
+    {"systraySetAlert", sizeof(AlertRecord), copyAs<AlertRecord>,
+     [](const HostRequest& seen) {
+         return quoted(seen.alertText.c_str()) + " (style " + quoted(seen.alertStyle.c_str()) +
+                formatted(", values %d %d %d)", seen.alertValues[0], seen.alertValues[1],
+                          seen.alertValues[2]);
+     }},
+    {"prefsInitialize", sizeof(PrefsRecord), copyAs<PrefsRecord>,
+     [](const HostRequest& seen) { return "registers the page " + quoted(seen.pageName.c_str()); }},
     {"messageBroadcastEnable", sizeof(BroadcastRecord), copyAs<BroadcastRecord>,
-     messageBroadcastEnable},
+     [](const HostRequest& seen) {
+         return "subscribes to messages, callback " +
+                pointerText(reinterpret_cast<const void*>(seen.callback)) +
+                formatted(", user value %d", seen.userValue);
+     }},
     {"messageBroadcastDisable", sizeof(BroadcastRecord), copyAs<BroadcastRecord>,
-     messageBroadcastDisable},
-    {"messageSend", sizeof(MessageRecord), copyAs<MessageRecord>, messageSend},
+     [](const HostRequest& seen) { return formatted("ends subscription %d", seen.subscription); }},
+    {"messageSend", sizeof(MessageRecord), copyAs<MessageRecord>,
+     [](const HostRequest& seen) {
+         return "to " + quoted(seen.partyName.c_str()) + " over " + quoted(seen.medium.c_str()) +
+                formatted(" (connection %d), type ", seen.connection) +
+                quoted(seen.type.c_str()) + ": " + quoted(seen.text.c_str());
+     }},
 };
 
 const RequestKind* kindOf(const std::string& request) {

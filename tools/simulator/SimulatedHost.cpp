@@ -87,7 +87,8 @@ void SimulatedHost::prefsShow(HWND parent, int32_t x, int32_t y, bool show) {
     }
     PrefsShowRecord record =
         HostPlayer::prefsShowRecord(show ? 1 : 0, registeredPage().c_str(), parent, x, y);
-    say(kHostPrefix, "prefsShow " + quoted(registeredPage().c_str()) + (show ? ", show" : ", hide"));
+    const std::string page = quoted(registeredPage().c_str());
+    say(kHostPrefix, "prefsShow " + page + (show ? ", show" : ", hide"));
     report(player_.event("prefsShow", &record));
     say(kPluginPrefix, "page " + quoted(fieldText(record.pluginPageName).c_str()) + ": " +
                            fieldText(record.pluginPageDescription) + ", bitmap " +
@@ -95,13 +96,12 @@ void SimulatedHost::prefsShow(HWND parent, int32_t x, int32_t y, bool show) {
 }
 
 void SimulatedHost::prefsAction(int32_t action) {
-    PrefsActionRecord record = HostPlayer::prefsActionRecord(action);
     std::string words = "prefsAction " + number(action);
     if (action >= 0 && action < static_cast<int32_t>(std::size(kActionNames))) {
         words += std::string(" (") + kActionNames[action] + ")";
     }
     say(kHostPrefix, words);
-    report(player_.event("prefsAction", &record));
+    report(player_.prefsAction(action));
 }
 
 void SimulatedHost::report(int32_t eventAnswer) const {
