@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "IniFile.h"
-#include "SimulatedHost.h"
-#include "TempDir.h"
-#include "TestHost.h"
-#include "Transcript.h"
+#include "SimulatorFixture.h"
 
 namespace {
 
@@ -13,21 +9,7 @@ const char kIdentity[] = "5A1E7C24-90D3-4b7f-8C26-D1F04A9B3E65";
 // listens there, so each queued mail is dropped at once.
 const char kNoServer[] = "127.255.255.254";
 
-// The real DLL, loaded by the simulated host into a fresh settings directory.
-class SimulatedHostTest : public ::testing::Test {
-protected:
-    void open(const std::vector<IniEntry>& settings = {}) {
-        const IniFile file(directory.file(TestHost::kSettingsFileName));
-        file.writeThroughProfile(settings, TestHost::kSection);
-        std::string error;
-        ASSERT_TRUE(host.open(builtDllPath(), error)) << error;
-        host.load(directory.path());
-    }
-
-    TempDir directory;
-    Transcript transcript;
-    SimulatedHost host{transcript.output()};
-};
+using SimulatedHostTest = SimulatorFixture;
 
 const std::vector<IniEntry> kForwardEverything = {
     {"Forwarding Enabled", "1"}, {"Prefix Enabled", "0"},   {"SMTP Server", kNoServer},

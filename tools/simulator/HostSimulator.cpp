@@ -68,10 +68,7 @@ int simulate(const SimulatorOptions& options) {
         printProblem("cannot open the preferences window: is there a display?");
     }
     const int faults = options.playScript ? playScript(host, options) : 0;
-    if (options.waitMs > 0) {
-        printLine(SimulatedHost::kHostPrefix + ("waits " + std::to_string(options.waitMs) + " ms"));
-        Sleep(options.waitMs);
-    }
+    if (options.waitMs > 0) host.wait(options.waitMs);
     host.stop();
     host.unload();
     return faults > 0 ? kScriptFaultExit : 0;

@@ -104,6 +104,11 @@ void SimulatedHost::prefsAction(int32_t action) {
     report(player_.prefsAction(action));
 }
 
+void SimulatedHost::wait(uint32_t ms) const {
+    say(kHostPrefix, "waits " + std::to_string(ms) + " ms");
+    Sleep(ms);
+}
+
 void SimulatedHost::report(int32_t eventAnswer) const {
     if (eventAnswer != 0) say(kPluginPrefix, "plugin_main answered " + number(eventAnswer));
 }

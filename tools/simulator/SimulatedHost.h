@@ -45,6 +45,9 @@ public:
     void prefsShow(HWND parent, int32_t x, int32_t y, bool show);
     void prefsAction(int32_t action);
 
+    // A pause of the client, named in the output.
+    void wait(uint32_t ms) const;
+
 private:
     void served(const HostRequest& request, int32_t answer) override;
     void report(int32_t eventAnswer) const;
