@@ -47,7 +47,8 @@ TEST_F(SimulatedHostTest, MessagesReachThePluginOnlyWhileSubscribed) {
     host.start();
     const size_t started = host.requests().size();
     host.deliver("ann", "AIM", 4, "<b>hi</b>");
-    EXPECT_EQ(host.requests().size(), started + 2) << "the alert and the reply\n" << transcript.dump();
+    EXPECT_EQ(host.requests().size(), started + 2) << "the alert and the reply\n"
+                                                   << transcript.dump();
 
     host.stop();
     const size_t requests = host.requests().size();

@@ -17,7 +17,7 @@ struct HostRequest {
     std::string name;
     bool withRecord = false;
     uint32_t recordSize = 0;
-    bool recordRead = false;
+    bool recordRead = false;  // the record had its request's size: the fields below are filled
 
     // "dialogAdd", "dialogRemove"
     HWND window = nullptr;
