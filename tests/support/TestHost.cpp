@@ -2,22 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace {
 
-const char kMessageBroadcast[] = "message_broadcast";
 const char kHostText[] = "test host";
 const UINT kCrashExitCode = 3;
-
-LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
-    std::fprintf(stderr, "test host: unhandled exception 0x%08lx at %p\n",
-                 exception->ExceptionRecord->ExceptionCode,
-                 exception->ExceptionRecord->ExceptionAddress);
-    std::fflush(stderr);
-    TerminateProcess(GetCurrentProcess(), kCrashExitCode);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
 
 }  // namespace
 
@@ -29,7 +17,7 @@ std::string builtDllPath() {
     return path;
 }
 
-void installCrashFilter() { SetUnhandledExceptionFilter(reportCrash); }
+void installCrashFilter() { HostPlayer::endProgramOnCrash("test host", kCrashExitCode); }
 
 TestHost::TestHost() {
     installCrashFilter();
@@ -38,8 +26,8 @@ TestHost::TestHost() {
 }
 
 TestHost::~TestHost() {
-    if (started_) stop();
-    if (loaded_) unload();
+    if (player_.started()) stop();
+    if (player_.loaded()) unload();
     if (parentWindow_) DestroyWindow(parentWindow_);
 }
 
@@ -48,27 +36,14 @@ int32_t TestHost::event(const char* name, void* record) { return player_.event(n
 int32_t TestHost::version() { return player_.version(); }
 
 int32_t TestHost::load(bool withService) {
-    info_ = HostPlayer::loadRecord(directory_.path().c_str(), kHostText,
-                                   withService ? service() : nullptr);
-    loaded_ = true;
-    return event("load", &info_);
+    return player_.load(directory_.path(), kHostText, withService ? service() : nullptr);
 }
 
-int32_t TestHost::start() {
-    started_ = true;
-    return event("start", nullptr);
-}
+int32_t TestHost::start() { return player_.start(); }
 
-int32_t TestHost::stop() {
-    started_ = false;
-    return event("stop", nullptr);
-}
+int32_t TestHost::stop() { return player_.stop(); }
 
-int32_t TestHost::unload() {
-    started_ = false;
-    loaded_ = false;
-    return event("unload", nullptr);
-}
+int32_t TestHost::unload() { return player_.unload(); }
 
 PrefsShowRecord TestHost::prefsShow(int32_t showFlag, HWND parent, int32_t x, int32_t y,
                                     const char* pageName) {
@@ -77,25 +52,17 @@ PrefsShowRecord TestHost::prefsShow(int32_t showFlag, HWND parent, int32_t x, in
     return record;
 }
 
-int32_t TestHost::prefsAction(int32_t action) {
-    PrefsActionRecord record = HostPlayer::prefsActionRecord(action);
-    return event("prefsAction", &record);
-}
+int32_t TestHost::prefsAction(int32_t action) { return player_.prefsAction(action); }
 
 bool TestHost::broadcast(const char* medium, int32_t connection, const char* name,
                          const char* type, const char* text) {
-    if (!subscribed() || !callback()) return false;
     MessageRecord record = HostPlayer::messageRecord(medium, connection, name, type, text);
-    broadcastRaw(kMessageBroadcast, &record);
-    return true;
+    return broadcastMessage(record);
 }
 
 int32_t TestHost::broadcastRaw(const char* eventName, void* record) {
-    if (!callback()) {
-        ADD_FAILURE() << "the plug-in registered no broadcast callback";
-        return 0;
-    }
-    return callback()(0, 0, eventName, record, 0);
+    if (!callback()) ADD_FAILURE() << "the plug-in registered no broadcast callback";
+    return callBack(eventName, record);
 }
 
 HWND TestHost::parentWindow() {

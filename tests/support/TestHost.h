@@ -3,7 +3,7 @@
 // its module-wide state starts empty), gives it a fresh settings directory
 // that is removed afterwards, drives it through plugin_main and the
 // broadcast callback it registers, and records every request it sends
-// (RequestRecorder). One TestHost at a time per process.
+// (RequestRecorder). One TestHost or other ServiceDesk at a time per process.
 //
 //     TestHost host;
 //     host.writeSettings({{"Forwarding Enabled", "1"}});
@@ -62,7 +62,7 @@ public:
     int32_t broadcastRaw(const char* eventName, void* record);
 
     // The load record as the plug-in left it.
-    const PluginInfoRecord& info() const { return info_; }
+    const PluginInfoRecord& info() const { return player_.info(); }
     // A top-level window to serve as the preferences page's parent; made on
     // first use, destroyed with the host.
     HWND parentWindow();
@@ -80,9 +80,6 @@ public:
 private:
     TempDir directory_;
     HostPlayer player_;
-    PluginInfoRecord info_{};
-    bool loaded_ = false;
-    bool started_ = false;
     HWND parentWindow_ = nullptr;
 };
 

@@ -3,12 +3,8 @@
 #include <functional>
 
 #include "DialogDriver.h"
-#include "IniFile.h"
 #include "PrefsWindow.h"
-#include "SimulatedHost.h"
-#include "TempDir.h"
-#include "TestHost.h"
-#include "Transcript.h"
+#include "SimulatorFixture.h"
 #include "ui/resource.h"
 
 namespace {
@@ -40,14 +36,10 @@ void expectSnugFit(HWND frame, HWND page) {
     }
 }
 
-class PrefsWindowTest : public ::testing::Test {
+class PrefsWindowTest : public SimulatorFixture {
 protected:
     void SetUp() override {
-        settingsFile().writeThroughProfile(
-            {{"Forwarding Enabled", "1"}, {"SMTP Server", "first.example"}}, TestHost::kSection);
-        std::string error;
-        ASSERT_TRUE(host.open(builtDllPath(), error)) << error;
-        host.load(directory.path());
+        open({{"Forwarding Enabled", "1"}, {"SMTP Server", "first.example"}});
         host.start();
     }
 
@@ -64,15 +56,9 @@ protected:
         return ran && unforced;
     }
 
-    IniFile settingsFile() const { return IniFile(directory.file(TestHost::kSettingsFileName)); }
-
     std::string savedServer() const {
         return settingsFile().value(TestHost::kSection, "SMTP Server");
     }
-
-    TempDir directory;
-    Transcript transcript;
-    SimulatedHost host{transcript.output()};
 };
 
 }  // namespace

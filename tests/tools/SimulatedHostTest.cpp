@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "IniFile.h"
-#include "RequestDescription.h"
-#include "SimulatedHost.h"
-#include "TempDir.h"
-#include "TestHost.h"
-#include "Transcript.h"
+#include "SimulatorFixture.h"
 
 namespace {
 
@@ -14,21 +9,7 @@ const char kIdentity[] = "5A1E7C24-90D3-4b7f-8C26-D1F04A9B3E65";
 // listens there, so each queued mail is dropped at once.
 const char kNoServer[] = "127.255.255.254";
 
-// The real DLL, loaded by the simulated host into a fresh settings directory.
-class SimulatedHostTest : public ::testing::Test {
-protected:
-    void open(const std::vector<IniEntry>& settings = {}) {
-        const IniFile file(directory.file(TestHost::kSettingsFileName));
-        file.writeThroughProfile(settings, TestHost::kSection);
-        std::string error;
-        ASSERT_TRUE(host.open(builtDllPath(), error)) << error;
-        host.load(directory.path());
-    }
-
-    TempDir directory;
-    Transcript transcript;
-    SimulatedHost host{transcript.output()};
-};
+using SimulatedHostTest = SimulatorFixture;
 
 const std::vector<IniEntry> kForwardEverything = {
     {"Forwarding Enabled", "1"}, {"Prefix Enabled", "0"},   {"SMTP Server", kNoServer},
@@ -60,28 +41,32 @@ TEST_F(SimulatedHostTest, EachStartSubscribesAfreshAndStopEndsIt) {
 TEST_F(SimulatedHostTest, MessagesReachThePluginOnlyWhileSubscribed) {
     open(kForwardEverything);
     host.deliver("ann", "AIM", 4, "early");
-    EXPECT_EQ(host.requestCount(), 0);
+    EXPECT_TRUE(host.requests().empty());
     EXPECT_TRUE(transcript.has("early [not delivered: the plug-in has not subscribed]"));
 
     host.start();
-    const int started = host.requestCount();
+    const size_t started = host.requests().size();
     host.deliver("ann", "AIM", 4, "<b>hi</b>");
-    EXPECT_EQ(host.requestCount(), started + 2) << "the alert and the reply\n" << transcript.dump();
+    EXPECT_EQ(host.requests().size(), started + 2) << "the alert and the reply\n"
+                                                   << transcript.dump();
 
     host.stop();
-    const int requests = host.requestCount();
+    const size_t requests = host.requests().size();
     host.deliver("ann", "AIM", 4, "late");
-    EXPECT_EQ(host.requestCount(), requests);
+    EXPECT_EQ(host.requests().size(), requests);
 }
 
 TEST(RequestDescription, RecordsOfTheWrongSizeAndUnknownRequestsAreNamed) {
     BroadcastRecord broadcast = {};
     broadcast.size = sizeof broadcast;
     const std::string size = std::to_string(sizeof broadcast);
-    EXPECT_EQ(describeRequest("dialogAdd", &broadcast),
+    const auto describe = [](const char* request, const void* record) {
+        return describeRequest(readRequest(kIdentity, request, record));
+    };
+    EXPECT_EQ(describe("dialogAdd", &broadcast),
               "dialogAdd: record size " + size + " where " + std::to_string(sizeof(DialogRecord)) +
                   " belongs");
-    EXPECT_EQ(describeRequest("chatJoin", &broadcast),
+    EXPECT_EQ(describe("chatJoin", &broadcast),
               "chatJoin: unknown request, record size " + size);
-    EXPECT_EQ(describeRequest("messageSend", nullptr), "messageSend: without a record");
+    EXPECT_EQ(describe("messageSend", nullptr), "messageSend: without a record");
 }

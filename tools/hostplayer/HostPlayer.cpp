@@ -1,8 +1,21 @@
 #include "HostPlayer.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
+
+const char* crashingPlayer = "";
+UINT crashExitCode = 1;
+
+LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
+    std::fprintf(stderr, "%s: unhandled exception 0x%08lx at %p\n", crashingPlayer,
+                 exception->ExceptionRecord->ExceptionCode,
+                 exception->ExceptionRecord->ExceptionAddress);
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), crashExitCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
 
 template <typename Record>
 Record zeroed() {
@@ -18,6 +31,12 @@ Function entryPoint(HMODULE module, const char* name) {
 }
 
 }  // namespace
+
+void HostPlayer::endProgramOnCrash(const char* player, UINT exitCode) {
+    crashingPlayer = player;
+    crashExitCode = exitCode;
+    SetUnhandledExceptionFilter(reportCrash);
+}
 
 HostPlayer::~HostPlayer() {
     if (module_) FreeLibrary(module_);
@@ -44,14 +63,32 @@ int32_t HostPlayer::event(const char* name, void* record) const {
 
 int32_t HostPlayer::version() const { return pluginVersion_ ? pluginVersion_() : 0; }
 
-PluginInfoRecord HostPlayer::loadRecord(const char* settingsDirectory, const char* hostText,
-                                        HostService service) {
-    PluginInfoRecord record = zeroed<PluginInfoRecord>();
-    record.hostSize = sizeof record;
-    record.settingsDirectory = settingsDirectory;
-    record.unusedText = hostText;
-    record.service = service;
-    return record;
+int32_t HostPlayer::load(const std::string& settingsDirectory, const char* hostText,
+                         HostService service) {
+    settingsDirectory_ = settingsDirectory;
+    info_ = zeroed<PluginInfoRecord>();
+    info_.hostSize = sizeof info_;
+    info_.settingsDirectory = settingsDirectory_.c_str();
+    info_.unusedText = hostText;
+    info_.service = service;
+    loaded_ = true;
+    return event("load", &info_);
+}
+
+int32_t HostPlayer::start() {
+    started_ = true;
+    return event("start", nullptr);
+}
+
+int32_t HostPlayer::stop() {
+    started_ = false;
+    return event("stop", nullptr);
+}
+
+int32_t HostPlayer::unload() {
+    started_ = false;
+    loaded_ = false;
+    return event("unload", nullptr);
 }
 
 PrefsShowRecord HostPlayer::prefsShowRecord(int32_t showFlag, const char* pageName, HWND parent,
@@ -66,11 +103,11 @@ PrefsShowRecord HostPlayer::prefsShowRecord(int32_t showFlag, const char* pageNa
     return record;
 }
 
-PrefsActionRecord HostPlayer::prefsActionRecord(int32_t action) {
+int32_t HostPlayer::prefsAction(int32_t action) {
     PrefsActionRecord record = zeroed<PrefsActionRecord>();
     record.hostSize = sizeof record;
     record.action = action;
-    return record;
+    return event("prefsAction", &record);
 }
 
 MessageRecord HostPlayer::messageRecord(const char* medium, int32_t connection, const char* name,

@@ -1,7 +1,5 @@
 #include "ConversationPlayer.h"
 
-#include <windows.h>
-
 #include "ScriptLine.h"
 
 namespace {
@@ -47,8 +45,7 @@ void ConversationPlayer::playLine(const std::string& line, int lineNumber, int& 
         output_(parsed.text.empty() ? kCommentMark : std::string(kCommentMark) + " " + parsed.text);
         break;
     case ScriptLine::Kind::Wait:
-        output_(SimulatedHost::kHostPrefix + ("waits " + std::to_string(parsed.waitMs) + " ms"));
-        Sleep(parsed.waitMs);
+        host_.wait(parsed.waitMs);
         break;
     case ScriptLine::Kind::Message:
         host_.deliver(parsed.sender, parsed.medium, connectionOf(parsed.medium), parsed.text);

@@ -10,8 +10,8 @@
 
 class ConversationPlayer {
 public:
-    // Comments and waits go to `output`, with the host's lines; a line that
-    // is not understood is named on `problems`.
+    // Comments go to `output`, among the host's lines (the host names each
+    // wait); a line that is not understood is named on `problems`.
     ConversationPlayer(SimulatedHost& host, SimulatedHost::Output output,
                        SimulatedHost::Output problems)
         : host_(host), output_(std::move(output)), problems_(std::move(problems)) {}

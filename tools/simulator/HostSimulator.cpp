@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ConversationPlayer.h"
+#include "HostPlayer.h"
 #include "PrefsWindow.h"
 #include "SimulatedHost.h"
 #include "SimulatorOptions.h"
@@ -26,18 +27,6 @@ void printLine(const std::string& line) {
 void printProblem(const std::string& line) {
     std::fprintf(stderr, "host_simulator: %s\n", line.c_str());
     std::fflush(stderr);
-}
-
-// A crash inside the plug-in ends the simulator with a word and a code,
-// instead of a debugger.
-LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
-    char line[96];
-    std::snprintf(line, sizeof line, "unhandled exception 0x%08lx at %p",
-                  exception->ExceptionRecord->ExceptionCode,
-                  exception->ExceptionRecord->ExceptionAddress);
-    printProblem(line);
-    TerminateProcess(GetCurrentProcess(), kCrashExit);
-    return EXCEPTION_EXECUTE_HANDLER;
 }
 
 // The settings directory as a full path: the profile functions would look
@@ -66,7 +55,7 @@ int playScript(SimulatedHost& host, const SimulatorOptions& options) {
 }
 
 int simulate(const SimulatorOptions& options) {
-    SetUnhandledExceptionFilter(reportCrash);
+    HostPlayer::endProgramOnCrash("host_simulator", kCrashExit);
     SimulatedHost host(printLine);
     std::string error;
     if (!host.open(options.dllPath, error)) {
@@ -79,10 +68,7 @@ int simulate(const SimulatorOptions& options) {
         printProblem("cannot open the preferences window: is there a display?");
     }
     const int faults = options.playScript ? playScript(host, options) : 0;
-    if (options.waitMs > 0) {
-        printLine(SimulatedHost::kHostPrefix + ("waits " + std::to_string(options.waitMs) + " ms"));
-        Sleep(options.waitMs);
-    }
+    if (options.waitMs > 0) host.wait(options.waitMs);
     host.stop();
     host.unload();
     return faults > 0 ? kScriptFaultExit : 0;

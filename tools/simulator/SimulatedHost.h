@@ -5,8 +5,7 @@
 // subscribes, and answers its requests. Every event it sends and every
 // request it receives becomes one line of output.
 //
-// One SimulatedHost at a time per process: the service function is a plain
-// function that finds its host through a process-wide pointer.
+// One SimulatedHost or other ServiceDesk at a time per process.
 #include <windows.h>
 
 #include <cstdint>
@@ -14,9 +13,9 @@
 #include <string>
 
 #include "HostPlayer.h"
-#include "plugin/HostRecords.h"
+#include "ServiceDesk.h"
 
-class SimulatedHost {
+class SimulatedHost : public ServiceDesk {
 public:
     using Output = std::function<void(const std::string& line)>;
 
@@ -26,9 +25,7 @@ public:
 
     explicit SimulatedHost(Output output);
     // Sends "stop" and "unload" if they are due, then frees the DLL.
-    ~SimulatedHost();
-    SimulatedHost(const SimulatedHost&) = delete;
-    SimulatedHost& operator=(const SimulatedHost&) = delete;
+    ~SimulatedHost() override;
 
     // Loads the DLL and finds its two exports; on failure says why.
     bool open(const std::string& dllPath, std::string& error);
@@ -48,33 +45,16 @@ public:
     void prefsShow(HWND parent, int32_t x, int32_t y, bool show);
     void prefsAction(int32_t action);
 
-    // The window the plug-in added with "dialogAdd" and has not removed.
-    HWND page() const { return page_; }
-    bool subscribed() const { return subscribed_; }
-    const std::string& registeredPage() const { return registeredPage_; }
-    int requestCount() const { return requestCount_; }
+    // A pause of the client, named in the output.
+    void wait(uint32_t ms) const;
 
 private:
-    static int32_t __cdecl serviceFunction(const char* identity, const char* request, void* record);
-    int32_t serve(const char* identity, const char* request, void* record);
-    int32_t answer(const std::string& request, void* record);
-    int32_t event(const char* name, void* record);
+    void served(const HostRequest& request, int32_t answer) override;
+    void report(int32_t eventAnswer) const;
     void say(const char* prefix, const std::string& words) const;
     void reportIdentity();
 
     Output output_;
     HostPlayer player_;
-    PluginInfoRecord info_;
-    std::string settingsDirectory_;
     DWORD hostThread_ = 0;
-    bool loaded_ = false;
-    bool started_ = false;
-
-    std::string registeredPage_;
-    HWND page_ = nullptr;
-    MessageBroadcastCallback callback_ = nullptr;
-    int32_t subscription_ = 0;
-    int32_t lastSubscription_ = 0;
-    bool subscribed_ = false;
-    int requestCount_ = 0;
 };
