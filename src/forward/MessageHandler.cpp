@@ -1,5 +1,6 @@
 #include "forward/MessageHandler.h"
 
+#include "forward/AwayRule.h"
 #include "forward/ForwardPlan.h"
 #include "mail/MailJob.h"
 #include "plugin/MessageEvent.h"
@@ -30,9 +31,12 @@ bool enqueueMails(RelayPlugin& plugin, ForwardPlan& plan) {
 
 void MessageHandler::handle(RelayPlugin& plugin, const MessageEvent& event) {
     ForwardPlan plan = planForward(plugin.settings(), event);
+    if (plan.mails.empty()) return;
+    // Asked last, so that only a message that would go out costs the calls.
+    if (!forwardsNow(plugin.settings().awayMinutes, plugin.presenceProbe())) return;
     // A message whose mails could not be queued was not forwarded: neither
     // the alert nor the reply may say it was.
-    if (plan.mails.empty() || !enqueueMails(plugin, plan)) return;
+    if (!enqueueMails(plugin, plan)) return;
     if (plan.raiseAlert) {
         plugin.setSystrayAlert(plan.alertText.c_str(), kAlertStyle, kAlertFirstValue, kAlertSecondValue,
                                kAlertThirdValue);

@@ -4,6 +4,7 @@
 #include "mail/MailQueue.h"
 #include "mail/SenderThread.h"
 #include "plugin/PluginBase.h"
+#include "plugin/PresenceProbe.h"
 #include "settings/Settings.h"
 
 // The one plug-in object: forwards incoming private messages by mail.
@@ -25,6 +26,10 @@ public:
 
     const Settings& settings() const { return settings_; }
     MailQueue& mailQueue() { return mailQueue_; }
+    // Asked about the user when "Away Minutes" is in force; tests put a
+    // clock of their own in place of the machine's.
+    PresenceProbe presenceProbe() const { return presenceProbe_; }
+    void setPresenceProbe(PresenceProbe probe) { presenceProbe_ = probe; }
 
 private:
     void showPage(const PrefsShowRecord& record);
@@ -36,4 +41,5 @@ private:
     // The queue outlives the thread that drains it.
     MailQueue mailQueue_;
     SenderThread senderThread_;
+    PresenceProbe presenceProbe_ = probePresence;
 };

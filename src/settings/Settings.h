@@ -20,6 +20,7 @@ struct Settings {
     std::string phoneNumber;         // "Phone Number"
     std::string triggerPrefix;       // "Trigger Prefix"
     std::string reply;               // "Reply"
+    int32_t awayMinutes = 0;         // "Away Minutes": forward only after so long idle; 0 always
 
     // Reads every field from the INI file in settingsDirectory.
     void load();

@@ -41,6 +41,7 @@ const SettingsKey kSettingsKeys[kSettingsKeyCount] = {
     textKey("Phone Number", "", &Settings::phoneNumber),
     textKey("Trigger Prefix", kDefaultTriggerPrefix, &Settings::triggerPrefix),
     textKey("Reply", kDefaultReply, &Settings::reply),
+    numberKey("Away Minutes", "0", &Settings::awayMinutes),
 };
 
 std::string storedValue(const Settings& settings, const SettingsKey& key) {

@@ -15,7 +15,7 @@ struct SettingsKey {
     std::string Settings::*textField;
 };
 
-const size_t kSettingsKeyCount = 16;
+const size_t kSettingsKeyCount = 17;
 
 // Every key, in the order in which the file is read and written.
 extern const SettingsKey kSettingsKeys[kSettingsKeyCount];

@@ -25,6 +25,7 @@ const std::vector<IniEntry> kDefaults = {
     {"Phone Number", ""},
     {"Trigger Prefix", "!page"},
     {"Reply", "Your message has been forwarded to a mobile device"},
+    {"Away Minutes", "0"},
 };
 
 std::map<std::string, std::string> byKey(const std::vector<IniEntry>& entries) {
@@ -63,7 +64,7 @@ std::string patterned(size_t length) {
 
 }  // namespace
 
-TEST(SettingsFile, WithoutAFileUnloadWritesAllSixteenDefaultsInOrder) {
+TEST(SettingsFile, WithoutAFileUnloadWritesAllDefaultsInOrder) {
     TestHost host;
     host.load();
     EXPECT_FALSE(host.settingsFile().exists());
@@ -90,7 +91,8 @@ TEST(SettingsFile, UnloadWritesBackWhatLoadRead) {
                      {"EMail Address", "you@example.org", "you@example.org"},
                      {"Phone Number", "(555) 010-0199", "(555) 010-0199"},
                      {"Trigger Prefix", "#fwd", "#fwd"},
-                     {"Reply", "Away; your note = noted [ok]", "Away; your note = noted [ok]"}});
+                     {"Reply", "Away; your note = noted [ok]", "Away; your note = noted [ok]"},
+                     {"Away Minutes", "90 min", "90"}});
     // Present but empty values are not the defaults, and a long text is cut
     // to 2047 bytes.
     const std::string reply = patterned(3000);
@@ -99,6 +101,7 @@ TEST(SettingsFile, UnloadWritesBackWhatLoadRead) {
                      {"ForwardType", "", "0"},
                      {"CharLimit", "", "0"},
                      {"Message Limit", "+007", "7"},
+                     {"Away Minutes", "", "0"},
                      {"Trigger Prefix", "", ""},
                      {"Reply", reply, reply.substr(0, 2047)},
                      {"SMTP Server", server, server}});

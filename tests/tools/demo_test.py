@@ -140,7 +140,7 @@ class Demo(unittest.TestCase):
                 break
             if '=' in line:
                 keys.append(line.strip().split('=')[0])
-        self.assertEqual(len(keys), 16)
+        self.assertEqual(len(keys), 17)
         self.assertIn(f'  SMTP Server={self.address}', self.lines[start:])
 
 

@@ -24,7 +24,7 @@ SETTINGS_KEYS = [
     'Forwarding Enabled', 'Prefix Enabled', 'Char Limit Enabled', 'Reply Enabled',
     'Show Systray Alert', 'Name In Body', 'ForwardType', 'CharLimit', 'Message Limit',
     'SMTP Server', 'Provider', 'From Address', 'EMail Address', 'Phone Number',
-    'Trigger Prefix', 'Reply',
+    'Trigger Prefix', 'Reply', 'Away Minutes',
 ]
 
 
