@@ -1,5 +1,5 @@
-// Shows the preferences page (forwarding on, e-mail mode), the About box and
-// the Read-Me dialog one after the other, and writes each window's pixels as
+// Shows the preferences page (forwarding on, e-mail mode), the About box,
+// the Read-Me dialog and the Advanced Settings one after the other, and writes each window's pixels as
 // a 24-bit .bmp into the directory given as the only argument.
 #include <windows.h>
 
@@ -9,7 +9,9 @@
 
 #include "settings/Settings.h"
 #include "ui/AboutDialog.h"
+#include "ui/AdvancedDialog.h"
 #include "ui/PrefsPage.h"
+#include "ui/resource.h"
 #include "ui/ReadMeDialog.h"
 
 namespace {
@@ -43,7 +45,23 @@ Settings pictureSettings() {
     settings.phoneNumber = "(555) 010-4567";
     settings.triggerPrefix = "!page";
     settings.reply = "Your message has been forwarded to a mobile device";
+    settings.smtpSecurity = 1;
+    settings.smtpUser = "me@example.org";
+    settings.smtpPassword = "password";
+    settings.awayMinutes = 10;
     return settings;
+}
+
+// The dialog as the page's settings above fill it.
+void runAdvanced(HINSTANCE module, HWND owner) {
+    const Settings settings = pictureSettings();
+    AdvancedFields fields;
+    fields.port = settings.smtpPort;
+    fields.security = settings.smtpSecurity;
+    fields.user = settings.smtpUser;
+    fields.password = settings.smtpPassword;
+    fields.awayMinutes = settings.awayMinutes;
+    AdvancedDialog::run(module, owner, fields);
 }
 
 // Lets the windows paint themselves before their pixels are read.
@@ -157,7 +175,9 @@ int main(int argc, char** argv) {
     }
     outputDirectory = argv[1];
     HWND host = createHost();
-    HWND page = PrefsPage::create(GetModuleHandleA(nullptr), host, kPageX, kPageY, pictureSettings());
+    HWND page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PREFS_PAGE), host,
+                                   PrefsPage::procedure, 0);
+    if (page) PrefsPage::place(page, kPageX, kPageY, pictureSettings());
     if (!page) {
         std::fprintf(stderr, "the page could not be made\n");
         return 1;
@@ -167,7 +187,8 @@ int main(int argc, char** argv) {
     bool ok = captureWindow(page, "prefs-page.bmp");
     ok = captureModalDialog(AboutDialog::run, page, "about.bmp") && ok;
     ok = captureModalDialog(ReadMeDialog::run, page, "readme.bmp") && ok;
-    PrefsPage::destroy(page);
+    ok = captureModalDialog(runAdvanced, page, "advanced.bmp") && ok;
+    DestroyWindow(page);
     DestroyWindow(host);
     return ok ? 0 : 1;
 }

@@ -38,7 +38,10 @@ case $forced in
 x86_64)
     echo "Flavour: $(describe x86_64) (ARCH=x86_64 given)" >&2 ;;
 i686)
-    probe || { echo "ARCH=i686: this machine cannot run 32-bit Windows programs (${reason:-wine failed})" >&2; exit 1; }
+    if ! probe; then
+        echo "ARCH=i686: this machine cannot run 32-bit Windows programs (${reason:-wine failed})" >&2
+        exit 1
+    fi
     echo "Flavour: $(describe i686) (ARCH=i686 given)" >&2 ;;
 "")
     if probe; then
@@ -46,7 +49,8 @@ i686)
         echo "Flavour: $(describe i686) (this machine runs 32-bit Windows programs)" >&2
     else
         forced=x86_64
-        echo "Flavour: $(describe x86_64) (this machine runs no 32-bit Windows programs: ${reason:-wine failed})" >&2
+        echo "Flavour: $(describe x86_64)" \
+            "(this machine runs no 32-bit Windows programs: ${reason:-wine failed})" >&2
     fi ;;
 *)
     echo "ARCH is i686 or x86_64, not $forced" >&2; exit 2 ;;

@@ -1,13 +1,12 @@
 #pragma once
 #include <cstdint>
 
+#include "settings/Settings.h"
+
 // "Away Minutes": whether a message that passed every other filter goes out
 // now, judged by how long the user has left keyboard and mouse alone and by
 // whether the session is locked. The machine is asked through a probe, so
 // that the rule itself needs no clock.
-
-// The longest threshold that takes effect: one day.
-const int32_t kMaxAwayMinutes = 1440;
 
 // What the machine says about the user when a message arrives.
 struct PresenceSample {
@@ -18,7 +17,8 @@ struct PresenceSample {
 using PresenceProbe = PresenceSample (*)();
 
 // The threshold in force: negative values and values above kMaxAwayMinutes
-// act as 0, which means forward always.
+// act as 0, which means forward always (the settings file reads them so; a
+// value can still reach the record from elsewhere).
 int32_t awayThresholdMinutes(int32_t awayMinutes);
 
 // Milliseconds from the last input to now on the 32-bit tick counter, across

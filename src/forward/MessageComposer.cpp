@@ -54,12 +54,35 @@ bool needsSplit(const Settings& settings, const std::string& name, const std::st
            text.size() + singleMailPrefixLength(settings, name) > asUnsigned(settings.charLimit);
 }
 
+// The largest total with one digit fewer than `total`: 99 for 100 to 999,
+// and 0 below 10.
+uint64_t largestWithFewerDigits(uint64_t total) {
+    uint64_t power = 1;
+    while (power <= total / 10) power *= 10;
+    return power - 1;
+}
+
+// When the label of the real count leaves no room for text, the message is
+// cut into as many parts as the widest label that still leaves room can
+// number (9, 99, ...), all full, and the rest is dropped: every body stays
+// within "CharLimit" and every label still counts the parts sent. None when
+// not even "1/1" leaves room.
+std::optional<SplitPlan> planWithNarrowerLabel(const Settings& settings, const std::string& name,
+                                               uint64_t tooWide) {
+    const uint64_t charLimit = asUnsigned(settings.charLimit);
+    for (uint64_t total = largestWithFewerDigits(tooWide); total > 0;
+         total = largestWithFewerDigits(total)) {
+        const uint64_t reserved = reservedLength(settings, name, total);
+        if (reserved < charLimit) return SplitPlan{charLimit - reserved, total};
+    }
+    return std::nullopt;
+}
+
 // The total in the labels is the number of parts really cut, but with the
 // name in the body the piece size depends on the label's width, which
 // depends on the total. Start from the text's length over "CharLimit" and
 // count again until the width settles; each round can only widen the label,
-// so there are at most as many rounds as the total has digits. No plan when
-// no positive piece size is left.
+// so there are at most as many rounds as the total has digits.
 std::optional<SplitPlan> planSplit(const Settings& settings, const std::string& name,
                                    uint64_t textLength) {
     const uint64_t charLimit = asUnsigned(settings.charLimit);
@@ -68,7 +91,7 @@ std::optional<SplitPlan> planSplit(const Settings& settings, const std::string& 
     uint64_t total = std::min(ceilDivide(textLength, charLimit), messageLimit);
     for (;;) {
         const uint64_t reserved = reservedLength(settings, name, total);
-        if (reserved >= charLimit) return std::nullopt;
+        if (reserved >= charLimit) return planWithNarrowerLabel(settings, name, total);
         const uint64_t pieceSize = charLimit - reserved;
         const uint64_t counted = std::min(ceilDivide(textLength, pieceSize), messageLimit);
         if (labelWidth(counted) == labelWidth(total)) return SplitPlan{pieceSize, counted};

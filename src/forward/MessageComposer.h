@@ -11,10 +11,13 @@ struct ComposedMail {
 };
 
 // Turns the text of one incoming message into its mails, in part order:
-// one mail when the text fits "CharLimit" (or splitting is off, or no
-// positive part size is left once the name prefix is counted), else
-// numbered parts up to "Message Limit", the rest dropped. The total in the
-// part labels is the number of parts really cut, capped at that limit.
+// one mail when the text fits "CharLimit" (or splitting is off, or not even
+// the name prefix with the label "1/1" leaves room for a character), else
+// numbered parts up to "Message Limit", the rest dropped, no body longer
+// than "CharLimit". The total in the part labels is the number of parts
+// really cut; when the name prefix with that count's label would leave no
+// room, fewer parts are cut: as many as the widest label that leaves room
+// can number (9, 99, ...).
 // Reads "Char Limit Enabled", "CharLimit", "Message Limit" and "Name In Body".
 std::vector<ComposedMail> composeMails(const Settings& settings, const std::string& name,
                                        const std::string& text);

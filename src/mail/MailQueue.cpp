@@ -64,8 +64,6 @@ bool MailQueue::enqueueAll(std::vector<MailJob>&& jobs) {
     return true;
 }
 
-MailJob MailQueue::dequeue() { return take().value_or(MailJob()); }
-
 void MailQueue::discardAll() {
     HeldLock held(lock_);
     if (held.taken()) jobs_.clear();

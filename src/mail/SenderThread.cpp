@@ -7,8 +7,6 @@
 #include "mail/MailQueue.h"
 #include "mail/SmtpSession.h"
 
-std::atomic<bool> senderRunning{false};
-
 namespace {
 
 const DWORD kPassPauseMs = 100;
@@ -27,12 +25,12 @@ void SenderThread::start(MailQueue& queue) {
     if (thread_) return;
     queue_ = &queue;
     abort_.clear();
-    senderRunning = true;
+    senderRunning_ = true;
     thread_ = CreateThread(nullptr, 0, &SenderThread::run, this, 0, nullptr);
 }
 
 StopOutcome SenderThread::stop() {
-    senderRunning = false;
+    senderRunning_ = false;
     if (!thread_) return StopOutcome::NotStarted;
     StopOutcome outcome = StopOutcome::Ended;
     if (WaitForSingleObject(thread_, kStopWaitMs) == WAIT_TIMEOUT) {
@@ -55,7 +53,7 @@ DWORD WINAPI SenderThread::run(LPVOID self) {
 }
 
 void SenderThread::loop() {
-    while (senderRunning) {
+    while (senderRunning_) {
         try {
             if (std::optional<MailJob> front = queue_->front()) serveBatch(*front);
         } catch (const std::bad_alloc&) {
@@ -67,7 +65,7 @@ void SenderThread::loop() {
 
 void SenderThread::serveBatch(const MailJob& front) {
     SmtpSession session(&abort_);
-    if (session.open(front.server, MailData::heloDomain(front.sender)) == INVALID_SOCKET) {
+    if (!session.open(front.server, MailData::heloDomain(front.sender), front.options).succeeded) {
         // A failed connection drops every waiting job; an abort keeps them
         // for the next start.
         if (!abort_.raised()) queue_->discardAll();

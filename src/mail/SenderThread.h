@@ -9,9 +9,6 @@ class MailQueue;
 struct MailJob;
 class SmtpSession;
 
-// Written by the host's thread, read by the sender thread on every pass.
-extern std::atomic<bool> senderRunning;
-
 // How a stop ended the thread.
 enum class StopOutcome {
     NotStarted,  // there was no thread
@@ -30,14 +27,15 @@ public:
     SenderThread(const SenderThread&) = delete;
     SenderThread& operator=(const SenderThread&) = delete;
 
-    // Sets senderRunning and creates the thread over the queue. Does nothing
+    // Sets the running flag and creates the thread over the queue. Does nothing
     // while a thread is already running.
     void start(MailQueue& queue);
-    // Clears senderRunning and gives the thread 2000 ms to finish; then asks
+    // Clears the running flag and gives the thread 2000 ms to finish; then asks
     // it to abort, which leaves every job not yet taken in the queue, and
     // kills it only if it still has not ended shortly after. Closes its
     // handle.
     StopOutcome stop();
+    // What the tests observe of the thread's handle.
     bool started() const { return thread_ != nullptr; }
 
 private:
@@ -47,6 +45,8 @@ private:
     void drain(SmtpSession& session);
 
     HANDLE thread_ = nullptr;
+    // Written by the host's thread, read by the sender thread on every pass.
+    std::atomic<bool> senderRunning_{false};
     MailQueue* queue_ = nullptr;
     AbortSignal abort_;
 };

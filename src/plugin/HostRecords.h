@@ -11,6 +11,7 @@
 // build. A 64-bit test build lays the same fields out naturally (pointers
 // and handles 8 bytes, each size field its record's sizeof).
 constexpr bool kClientLayout = sizeof(void*) == 4;
+constexpr bool pinned(size_t actual, size_t client) { return !kClientLayout || actual == client; }
 
 // The host's one service function: identity text, request name, record.
 typedef int32_t(__cdecl* HostService)(const char* identity, const char* request, void* record);
@@ -33,23 +34,23 @@ struct PluginInfoRecord {
     char version[64];
     char description[1024];
 };
-static_assert(!kClientLayout || offsetof(PluginInfoRecord, settingsDirectory) == 4, "PluginInfoRecord layout");
-static_assert(!kClientLayout || offsetof(PluginInfoRecord, unusedText) == 8, "PluginInfoRecord layout");
-static_assert(!kClientLayout || offsetof(PluginInfoRecord, service) == 16, "PluginInfoRecord layout");
-static_assert(!kClientLayout || offsetof(PluginInfoRecord, identity) == 20, "PluginInfoRecord layout");
-static_assert(!kClientLayout || offsetof(PluginInfoRecord, name) == 148, "PluginInfoRecord layout");
-static_assert(!kClientLayout || offsetof(PluginInfoRecord, author) == 404, "PluginInfoRecord layout");
-static_assert(!kClientLayout || offsetof(PluginInfoRecord, version) == 660, "PluginInfoRecord layout");
-static_assert(!kClientLayout || offsetof(PluginInfoRecord, description) == 724, "PluginInfoRecord layout");
-static_assert(!kClientLayout || sizeof(PluginInfoRecord) == 1748, "PluginInfoRecord layout");
+static_assert(pinned(offsetof(PluginInfoRecord, settingsDirectory), 4), "PluginInfoRecord layout");
+static_assert(pinned(offsetof(PluginInfoRecord, unusedText), 8), "PluginInfoRecord layout");
+static_assert(pinned(offsetof(PluginInfoRecord, service), 16), "PluginInfoRecord layout");
+static_assert(pinned(offsetof(PluginInfoRecord, identity), 20), "PluginInfoRecord layout");
+static_assert(pinned(offsetof(PluginInfoRecord, name), 148), "PluginInfoRecord layout");
+static_assert(pinned(offsetof(PluginInfoRecord, author), 404), "PluginInfoRecord layout");
+static_assert(pinned(offsetof(PluginInfoRecord, version), 660), "PluginInfoRecord layout");
+static_assert(pinned(offsetof(PluginInfoRecord, description), 724), "PluginInfoRecord layout");
+static_assert(pinned(sizeof(PluginInfoRecord), 1748), "PluginInfoRecord layout");
 
 // "dialogAdd", "dialogRemove".
 struct DialogRecord {
     uint32_t size;
     HWND window;
 };
-static_assert(!kClientLayout || offsetof(DialogRecord, window) == 4, "DialogRecord layout");
-static_assert(!kClientLayout || sizeof(DialogRecord) == 8, "DialogRecord layout");
+static_assert(pinned(offsetof(DialogRecord, window), 4), "DialogRecord layout");
+static_assert(pinned(sizeof(DialogRecord), 8), "DialogRecord layout");
 
 // "systraySetAlert".
 struct AlertRecord {
@@ -62,14 +63,14 @@ struct AlertRecord {
     uint32_t reserved1;
     uint32_t reserved2;
 };
-static_assert(!kClientLayout || offsetof(AlertRecord, text) == 4, "AlertRecord layout");
-static_assert(!kClientLayout || offsetof(AlertRecord, style) == 8, "AlertRecord layout");
-static_assert(!kClientLayout || offsetof(AlertRecord, firstValue) == 12, "AlertRecord layout");
-static_assert(!kClientLayout || offsetof(AlertRecord, secondValue) == 16, "AlertRecord layout");
-static_assert(!kClientLayout || offsetof(AlertRecord, thirdValue) == 20, "AlertRecord layout");
-static_assert(!kClientLayout || offsetof(AlertRecord, reserved1) == 24, "AlertRecord layout");
-static_assert(!kClientLayout || offsetof(AlertRecord, reserved2) == 28, "AlertRecord layout");
-static_assert(!kClientLayout || sizeof(AlertRecord) == 32, "AlertRecord layout");
+static_assert(pinned(offsetof(AlertRecord, text), 4), "AlertRecord layout");
+static_assert(pinned(offsetof(AlertRecord, style), 8), "AlertRecord layout");
+static_assert(pinned(offsetof(AlertRecord, firstValue), 12), "AlertRecord layout");
+static_assert(pinned(offsetof(AlertRecord, secondValue), 16), "AlertRecord layout");
+static_assert(pinned(offsetof(AlertRecord, thirdValue), 20), "AlertRecord layout");
+static_assert(pinned(offsetof(AlertRecord, reserved1), 24), "AlertRecord layout");
+static_assert(pinned(offsetof(AlertRecord, reserved2), 28), "AlertRecord layout");
+static_assert(pinned(sizeof(AlertRecord), 32), "AlertRecord layout");
 
 // "prefsInitialize".
 struct PrefsRecord {
@@ -78,10 +79,10 @@ struct PrefsRecord {
     const char* pageName;
     uint32_t reserved;
 };
-static_assert(!kClientLayout || offsetof(PrefsRecord, one) == 4, "PrefsRecord layout");
-static_assert(!kClientLayout || offsetof(PrefsRecord, pageName) == 8, "PrefsRecord layout");
-static_assert(!kClientLayout || offsetof(PrefsRecord, reserved) == 12, "PrefsRecord layout");
-static_assert(!kClientLayout || sizeof(PrefsRecord) == 16, "PrefsRecord layout");
+static_assert(pinned(offsetof(PrefsRecord, one), 4), "PrefsRecord layout");
+static_assert(pinned(offsetof(PrefsRecord, pageName), 8), "PrefsRecord layout");
+static_assert(pinned(offsetof(PrefsRecord, reserved), 12), "PrefsRecord layout");
+static_assert(pinned(sizeof(PrefsRecord), 16), "PrefsRecord layout");
 
 // "messageBroadcastEnable" (callback and user value) and
 // "messageBroadcastDisable" (the subscription that enable returned).
@@ -91,10 +92,10 @@ struct BroadcastRecord {
     MessageBroadcastCallback callback;
     int32_t userValue;
 };
-static_assert(!kClientLayout || offsetof(BroadcastRecord, subscription) == 4, "BroadcastRecord layout");
-static_assert(!kClientLayout || offsetof(BroadcastRecord, callback) == 8, "BroadcastRecord layout");
-static_assert(!kClientLayout || offsetof(BroadcastRecord, userValue) == 12, "BroadcastRecord layout");
-static_assert(!kClientLayout || sizeof(BroadcastRecord) == 16, "BroadcastRecord layout");
+static_assert(pinned(offsetof(BroadcastRecord, subscription), 4), "BroadcastRecord layout");
+static_assert(pinned(offsetof(BroadcastRecord, callback), 8), "BroadcastRecord layout");
+static_assert(pinned(offsetof(BroadcastRecord, userValue), 12), "BroadcastRecord layout");
+static_assert(pinned(sizeof(BroadcastRecord), 16), "BroadcastRecord layout");
 
 // Received by the broadcast callback; built by the plug-in for "messageSend".
 struct MessageRecord {
@@ -107,14 +108,14 @@ struct MessageRecord {
     const char* unusedText;
     int32_t unusedValue;
 };
-static_assert(!kClientLayout || offsetof(MessageRecord, medium) == 4, "MessageRecord layout");
-static_assert(!kClientLayout || offsetof(MessageRecord, connection) == 8, "MessageRecord layout");
-static_assert(!kClientLayout || offsetof(MessageRecord, name) == 12, "MessageRecord layout");
-static_assert(!kClientLayout || offsetof(MessageRecord, type) == 16, "MessageRecord layout");
-static_assert(!kClientLayout || offsetof(MessageRecord, text) == 20, "MessageRecord layout");
-static_assert(!kClientLayout || offsetof(MessageRecord, unusedText) == 24, "MessageRecord layout");
-static_assert(!kClientLayout || offsetof(MessageRecord, unusedValue) == 28, "MessageRecord layout");
-static_assert(!kClientLayout || sizeof(MessageRecord) == 32, "MessageRecord layout");
+static_assert(pinned(offsetof(MessageRecord, medium), 4), "MessageRecord layout");
+static_assert(pinned(offsetof(MessageRecord, connection), 8), "MessageRecord layout");
+static_assert(pinned(offsetof(MessageRecord, name), 12), "MessageRecord layout");
+static_assert(pinned(offsetof(MessageRecord, type), 16), "MessageRecord layout");
+static_assert(pinned(offsetof(MessageRecord, text), 20), "MessageRecord layout");
+static_assert(pinned(offsetof(MessageRecord, unusedText), 24), "MessageRecord layout");
+static_assert(pinned(offsetof(MessageRecord, unusedValue), 28), "MessageRecord layout");
+static_assert(pinned(sizeof(MessageRecord), 32), "MessageRecord layout");
 
 // Passed by the host with "prefsShow"; the plug-in writes from offset 32 on.
 struct PrefsShowRecord {
@@ -130,20 +131,21 @@ struct PrefsShowRecord {
     char pluginPageDescription[1024];
     HBITMAP bitmap;
 };
-static_assert(!kClientLayout || offsetof(PrefsShowRecord, showFlag) == 4, "PrefsShowRecord layout");
-static_assert(!kClientLayout || offsetof(PrefsShowRecord, pageName) == 8, "PrefsShowRecord layout");
-static_assert(!kClientLayout || offsetof(PrefsShowRecord, parentWindow) == 16, "PrefsShowRecord layout");
-static_assert(!kClientLayout || offsetof(PrefsShowRecord, x) == 20, "PrefsShowRecord layout");
-static_assert(!kClientLayout || offsetof(PrefsShowRecord, y) == 24, "PrefsShowRecord layout");
-static_assert(!kClientLayout || offsetof(PrefsShowRecord, pluginPageName) == 32, "PrefsShowRecord layout");
-static_assert(!kClientLayout || offsetof(PrefsShowRecord, pluginPageDescription) == 160, "PrefsShowRecord layout");
-static_assert(!kClientLayout || offsetof(PrefsShowRecord, bitmap) == 1184, "PrefsShowRecord layout");
-static_assert(!kClientLayout || sizeof(PrefsShowRecord) == 1188, "PrefsShowRecord layout");
+static_assert(pinned(offsetof(PrefsShowRecord, showFlag), 4), "PrefsShowRecord layout");
+static_assert(pinned(offsetof(PrefsShowRecord, pageName), 8), "PrefsShowRecord layout");
+static_assert(pinned(offsetof(PrefsShowRecord, parentWindow), 16), "PrefsShowRecord layout");
+static_assert(pinned(offsetof(PrefsShowRecord, x), 20), "PrefsShowRecord layout");
+static_assert(pinned(offsetof(PrefsShowRecord, y), 24), "PrefsShowRecord layout");
+static_assert(pinned(offsetof(PrefsShowRecord, pluginPageName), 32), "PrefsShowRecord layout");
+static_assert(pinned(offsetof(PrefsShowRecord, pluginPageDescription), 160),
+              "PrefsShowRecord layout");
+static_assert(pinned(offsetof(PrefsShowRecord, bitmap), 1184), "PrefsShowRecord layout");
+static_assert(pinned(sizeof(PrefsShowRecord), 1188), "PrefsShowRecord layout");
 
 // Passed by the host with "prefsAction": 0 cancel, 1 apply, 2 confirm.
 struct PrefsActionRecord {
     uint32_t hostSize;
     int32_t action;
 };
-static_assert(!kClientLayout || offsetof(PrefsActionRecord, action) == 4, "PrefsActionRecord layout");
-static_assert(!kClientLayout || sizeof(PrefsActionRecord) == 8, "PrefsActionRecord layout");
+static_assert(pinned(offsetof(PrefsActionRecord, action), 4), "PrefsActionRecord layout");
+static_assert(pinned(sizeof(PrefsActionRecord), 8), "PrefsActionRecord layout");

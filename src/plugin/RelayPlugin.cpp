@@ -1,7 +1,13 @@
 #include "plugin/RelayPlugin.h"
 
-#include "forward/MessageHandler.h"
+#include "Version.h"
+
+#include "forward/AwayRule.h"
+#include "forward/ForwardPlan.h"
+#include "forward/MessageEvent.h"
 #include "plugin/FixedField.h"
+#include "plugin/PluginModule.h"
+#include "ui/AdvancedDialog.h"
 #include "ui/PrefsPage.h"
 #include "ui/resource.h"
 
@@ -10,27 +16,31 @@ namespace {
 const char kIdentity[] = "5A1E7C24-90D3-4b7f-8C26-D1F04A9B3E65";
 const char kPluginName[] = "IM Tolvaning Plugin";
 const char kAuthor[] = "The tolvane developers";
-const char kVersion[] = "1.1";
 const char kDescription[] = "Forwards IMs to an email address or mobile phone.";
 const char kPageName[] = "IM Tolvaning";
 const char kPageDescription[] = "Forward IMs to an email address or mobile phone.";
 
 const int32_t kStartUserValue = 0;
 
+const char kAlertStyle[] = "default";
+// The three values the host is given with every forwarded-message alert.
+const int32_t kAlertFirstValue = 1;
+const int32_t kAlertSecondValue = 0;
+const int32_t kAlertThirdValue = 0;
+
 enum PrefsActionValue { kCancel = 0, kApply = 1, kConfirm = 2 };
 enum ShowFlag { kHide = 0, kShow = 1 };
 
 }  // namespace
 
-RelayPlugin::RelayPlugin() : PluginBase(kIdentity) { senderRunning = false; }
+RelayPlugin::RelayPlugin() : PluginBase(kIdentity) {}
 
 RelayPlugin::~RelayPlugin() = default;
 
 void RelayPlugin::onLoad() {
-    hostLink_.writeInfo(kPluginName, kAuthor, kVersion, kDescription);
+    hostLink_.writeInfo(kPluginName, kAuthor, TOLVANE_VERSION, kDescription);
     bitmap_ = LoadBitmapA(module_, MAKEINTRESOURCEA(IDB_ENVELOPE));
-    settingsDirectory = hostLink_.settingsDirectory();
-    settings_.load();
+    settings_.load(hostLink_.settingsDirectory());
 }
 
 void RelayPlugin::onInitialLoad() {}
@@ -40,14 +50,16 @@ void RelayPlugin::onUnload() {
     // about to be destroyed, nor a callback registered into a freed module.
     if (started_) onStop();
     if (page_) {
+        // "Advanced Settings" still open over the page ends first, as Cancel.
+        AdvancedDialog::cancelOpen();
         PrefsPage::readBack(page_, settings_);
-        PrefsPage::destroy(page_);
+        closePage();
     }
     if (bitmap_) {
         DeleteObject(bitmap_);
         bitmap_ = nullptr;
     }
-    settings_.save();
+    settings_.save(hostLink_.settingsDirectory());
 }
 
 void RelayPlugin::onFinalUnload() {}
@@ -57,7 +69,7 @@ void RelayPlugin::onStart() {
     if (started_) return;
     started_ = true;
     initializePrefs(kPageName);
-    enableMessageBroadcast(kStartUserValue);
+    enableMessageBroadcast(messageBroadcastCallback, kStartUserValue);
     senderThread_.start(mailQueue_);
 }
 
@@ -80,25 +92,33 @@ void RelayPlugin::onPrefsShow(PrefsShowRecord& record) {
 
 void RelayPlugin::showPage(const PrefsShowRecord& record) {
     if (!page_) {
-        page_ = PrefsPage::create(module_, record.parentWindow, record.x, record.y, settings_);
+        page_ = addDialog(IDD_PREFS_PAGE, record.parentWindow, PrefsPage::procedure);
+        if (page_) PrefsPage::place(page_, record.x, record.y, settings_);
     }
     if (page_) ShowWindow(page_, SW_SHOW);
+}
+
+void RelayPlugin::closePage() {
+    if (!page_) return;
+    AdvancedDialog::cancelOpen();
+    removeDialog(page_);
+    page_ = nullptr;
 }
 
 void RelayPlugin::onPrefsAction(const PrefsActionRecord& record) {
     if (!page_) return;
     switch (record.action) {
         case kCancel:
-            PrefsPage::destroy(page_);
+            closePage();
             break;
         case kApply:
             PrefsPage::readBack(page_, settings_);
-            settings_.save();
+            settings_.save(hostLink_.settingsDirectory());
             break;
         case kConfirm:
             PrefsPage::readBack(page_, settings_);
-            settings_.save();
-            PrefsPage::destroy(page_);
+            settings_.save(hostLink_.settingsDirectory());
+            closePage();
             break;
         default:
             break;
@@ -107,6 +127,21 @@ void RelayPlugin::onPrefsAction(const PrefsActionRecord& record) {
 
 int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const MessageEvent& event,
                                         int32_t) {
-    MessageHandler::handle(*this, event);
+    ForwardPlan plan = planForward(settings_, event);
+    if (plan.mails.empty()) return 0;
+    // Asked last, so that only a message that would go out costs the calls.
+    if (!forwardsNow(settings_.awayMinutes, presenceProbe_)) return 0;
+    // One taking of the queue's lock for all parts of the message; mails that
+    // could not be queued were not forwarded, so neither the alert nor the
+    // reply may say they were.
+    if (!mailQueue_.enqueueAll(mailJobs(settings_, plan))) return 0;
+    if (plan.raiseAlert) raiseAlert(plan.alertText);
+    if (plan.sendReply) {
+        sendMessage(event.medium.c_str(), event.connection, event.name.c_str(), settings_.reply.c_str());
+    }
     return 0;
+}
+
+void RelayPlugin::raiseAlert(const std::string& text) {
+    setSystrayAlert(text.c_str(), kAlertStyle, kAlertFirstValue, kAlertSecondValue, kAlertThirdValue);
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "mail/MailQueue.h"
 #include "mail/SenderThread.h"
 #include "plugin/PluginBase.h"
@@ -24,15 +26,14 @@ public:
     int32_t onMessageBroadcast(int32_t first, int32_t second, const char* eventName,
                                const MessageEvent& event, int32_t fifth) override;
 
-    const Settings& settings() const { return settings_; }
-    MailQueue& mailQueue() { return mailQueue_; }
     // Asked about the user when "Away Minutes" is in force; tests put a
     // clock of their own in place of the machine's.
-    PresenceProbe presenceProbe() const { return presenceProbe_; }
     void setPresenceProbe(PresenceProbe probe) { presenceProbe_ = probe; }
 
 private:
     void showPage(const PrefsShowRecord& record);
+    void closePage();
+    void raiseAlert(const std::string& text);
 
     HBITMAP bitmap_ = nullptr;
     // Between "start" and "stop": guards against a second start.

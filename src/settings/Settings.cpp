@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
+#include "settings/ProtectedText.h"
 #include "settings/SettingsKey.h"
-
-std::string settingsDirectory;
 
 namespace {
 
@@ -14,7 +13,7 @@ const char kSection[] = "IM Tolvane";
 const DWORD kReadBufferSize = 2048;
 
 // Built again for every load and save; the directory ends with a separator.
-std::string settingsPath() { return settingsDirectory + kFileName; }
+std::string settingsPath(const std::string& directory) { return directory + kFileName; }
 
 std::string readStored(const std::string& path, const SettingsKey& key) {
     char buffer[kReadBufferSize];
@@ -25,15 +24,19 @@ std::string readStored(const std::string& path, const SettingsKey& key) {
 
 }  // namespace
 
-void Settings::load() {
-    const std::string path = settingsPath();
-    for (const SettingsKey& key : kSettingsKeys) assignStored(*this, key, readStored(path, key));
+void Settings::load(const std::string& directory) {
+    const std::string path = settingsPath(directory);
+    for (const SettingsKey& key : kSettingsKeys) {
+        const std::string stored = readStored(path, key);
+        assignStored(*this, key, key.secret ? ProtectedText::unprotect(stored) : stored);
+    }
 }
 
-void Settings::save() const {
-    const std::string path = settingsPath();
+void Settings::save(const std::string& directory) const {
+    const std::string path = settingsPath(directory);
     for (const SettingsKey& key : kSettingsKeys) {
-        WritePrivateProfileStringA(kSection, key.name, storedValue(*this, key).c_str(),
-                                   path.c_str());
+        const std::string value = storedValue(*this, key);
+        const std::string stored = key.secret ? ProtectedText::protect(value) : value;
+        WritePrivateProfileStringA(kSection, key.name, stored.c_str(), path.c_str());
     }
 }

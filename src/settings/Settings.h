@@ -2,6 +2,12 @@
 #include <cstdint>
 #include <string>
 
+// The values of "ForwardType" that name a destination.
+enum ForwardType : int32_t { kForwardToEmail = 1, kForwardToPhone = 2 };
+
+// The longest "Away Minutes" that takes effect: one day.
+const int32_t kMaxAwayMinutes = 1440;
+
 // What the user configures. Each field is known by its INI key.
 struct Settings {
     bool forwardingEnabled = false;  // "Forwarding Enabled"
@@ -20,13 +26,16 @@ struct Settings {
     std::string phoneNumber;         // "Phone Number"
     std::string triggerPrefix;       // "Trigger Prefix"
     std::string reply;               // "Reply"
+    int32_t smtpPort = 0;            // "SMTP Port": 0 for the usual port of the security
+    int32_t smtpSecurity = 0;        // "SMTP Security": 0 none, 1 STARTTLS, 2 TLS
+    std::string smtpUser;            // "SMTP User": empty for no login
+    std::string smtpPassword;        // "SMTP Password", in the clear here, protected in the file
+    std::string trustedCaFile;       // "Trusted CA File"
     int32_t awayMinutes = 0;         // "Away Minutes": forward only after so long idle; 0 always
 
-    // Reads every field from the INI file in settingsDirectory.
-    void load();
+    // Reads every field from the INI file in the directory, which ends with
+    // a path separator (the host's settings directory).
+    void load(const std::string& directory);
     // Writes every field to that file; the record stays as it is.
-    void save() const;
+    void save(const std::string& directory) const;
 };
-
-// The directory the host names in the load record, ending with a separator.
-extern std::string settingsDirectory;

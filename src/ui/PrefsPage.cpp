@@ -1,10 +1,10 @@
 #include "ui/PrefsPage.h"
 
 #include "forward/CarrierTable.h"
-#include "plugin/PluginBase.h"
 #include "settings/Settings.h"
 #include "settings/SettingsValues.h"
 #include "ui/AboutDialog.h"
+#include "ui/AdvancedDialog.h"
 #include "ui/ControlGroups.h"
 #include "ui/ReadMeDialog.h"
 #include "ui/resource.h"
@@ -14,8 +14,6 @@ namespace {
 // Each edit is read through a buffer of this size, so at most 1023
 // characters of it reach the settings.
 const int kTextBufferSize = 1024;
-const int kEmailForwardType = 1;
-const int kPhoneForwardType = 2;
 
 struct SwitchField {
     int control;
@@ -96,42 +94,78 @@ std::string readProvider(HWND page) {
     return CarrierTable::rows[position].label;
 }
 
+// The page's copy of the fields that dialog 106 edits, made at the first
+// fill and freed with the page.
+AdvancedFields* advancedFields(HWND page) {
+    auto* fields = reinterpret_cast<AdvancedFields*>(GetWindowLongPtrA(page, DWLP_USER));
+    if (!fields) {
+        fields = new AdvancedFields();
+        SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(fields));
+    }
+    return fields;
+}
+
+void freeAdvancedFields(HWND page) {
+    delete reinterpret_cast<AdvancedFields*>(GetWindowLongPtrA(page, DWLP_USER));
+    SetWindowLongPtrA(page, DWLP_USER, 0);
+}
+
+void fillAdvanced(HWND page, const Settings& settings) {
+    AdvancedFields& fields = *advancedFields(page);
+    fields.port = settings.smtpPort;
+    fields.security = settings.smtpSecurity;
+    fields.user = settings.smtpUser;
+    fields.password = settings.smtpPassword;
+    fields.trustedCaFile = settings.trustedCaFile;
+    fields.awayMinutes = settings.awayMinutes;
+}
+
+void readBackAdvanced(HWND page, Settings& settings) {
+    const AdvancedFields& fields = *advancedFields(page);
+    settings.smtpPort = fields.port;
+    settings.smtpSecurity = fields.security;
+    settings.smtpUser = fields.user;
+    settings.smtpPassword = fields.password;
+    settings.trustedCaFile = fields.trustedCaFile;
+    settings.awayMinutes = fields.awayMinutes;
+}
+
 void runDialog(HWND page, int control) {
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(page, GWLP_HINSTANCE));
     if (control == IDC_ABOUT) AboutDialog::run(module, page);
     if (control == IDC_READ_ME) ReadMeDialog::run(module, page);
+    if (control == IDC_ADVANCED) AdvancedDialog::run(module, page, *advancedFields(page));
 }
 
-INT_PTR CALLBACK pageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM) {
+}  // namespace
+
+INT_PTR CALLBACK PrefsPage::procedure(HWND page, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_DESTROY) freeAdvancedFields(page);
     if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
     int control = LOWORD(wParam);
     if (ControlGroups::isCondition(control)) {
-        PrefsPage::updateEnabling(page);
+        updateEnabling(page);
     } else {
         runDialog(page, control);
     }
     return FALSE;
 }
 
-}  // namespace
-
-HWND PrefsPage::create(HINSTANCE module, HWND parent, int x, int y, const Settings& settings) {
-    HWND page = addDialog(module, IDD_PREFS_PAGE, parent, pageProcedure);
-    if (!page) return nullptr;
+void PrefsPage::place(HWND page, int x, int y, const Settings& settings) {
     SetWindowPos(page, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     fill(page, settings);
-    return page;
 }
 
 void PrefsPage::fill(HWND page, const Settings& settings) {
-    setChecked(page, IDC_FORWARD_EMAIL, settings.forwardType == kEmailForwardType);
-    setChecked(page, IDC_FORWARD_PHONE, settings.forwardType == kPhoneForwardType);
+    setChecked(page, IDC_FORWARD_EMAIL, settings.forwardType == kForwardToEmail);
+    setChecked(page, IDC_FORWARD_PHONE, settings.forwardType == kForwardToPhone);
     for (const SwitchField& box : kSwitches) setChecked(page, box.control, settings.*box.field);
     for (const NumberField& number : kNumbers) {
         setText(page, number.control, SettingsValues::formatNumber(settings.*number.field));
     }
     fillProvider(page, settings.provider);
     for (const TextField& text : kTexts) setText(page, text.control, settings.*text.field);
+    fillAdvanced(page, settings);
     updateEnabling(page);
 }
 
@@ -139,15 +173,16 @@ void PrefsPage::readBack(HWND page, Settings& settings) {
     for (const SwitchField& box : kSwitches) settings.*box.field = isChecked(page, box.control);
     // Neither radio button checked: a "ForwardType" the page cannot show stays.
     if (isChecked(page, IDC_FORWARD_EMAIL)) {
-        settings.forwardType = kEmailForwardType;
+        settings.forwardType = kForwardToEmail;
     } else if (isChecked(page, IDC_FORWARD_PHONE)) {
-        settings.forwardType = kPhoneForwardType;
+        settings.forwardType = kForwardToPhone;
     }
     for (const TextField& text : kTexts) settings.*text.field = readText(page, text.control);
     settings.provider = readProvider(page);
     for (const NumberField& number : kNumbers) {
         settings.*number.field = SettingsValues::parseNumber(readText(page, number.control));
     }
+    readBackAdvanced(page, settings);
 }
 
 void PrefsPage::updateEnabling(HWND page) {
@@ -156,10 +191,4 @@ void PrefsPage::updateEnabling(HWND page) {
         BOOL enable = ControlGroups::enabled(group, checked) ? TRUE : FALSE;
         for (int control : group.controls) EnableWindow(GetDlgItem(page, control), enable);
     }
-}
-
-void PrefsPage::destroy(HWND& page) {
-    if (!page) return;
-    removeDialog(page);
-    page = nullptr;
 }

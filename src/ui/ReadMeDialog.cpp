@@ -13,6 +13,7 @@ HFONT fixedFont = nullptr;
 const WPARAM kSelectFromStart = 0;
 const LPARAM kSelectToEnd = -1;
 const WPARAM kNoUndo = FALSE;
+const WPARAM kCaretAtStart = 0;
 
 void showNotes(HWND dialog) {
     HWND box = GetDlgItem(dialog, IDC_RELEASE_NOTES);
@@ -21,6 +22,10 @@ void showNotes(HWND dialog) {
     SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont), TRUE);
     SendMessageA(box, EM_SETSEL, kSelectFromStart, kSelectToEnd);
     SendMessageA(box, EM_REPLACESEL, kNoUndo, reinterpret_cast<LPARAM>(releaseNotesText));
+    // The replacement leaves the caret, and the view, at the end of the
+    // notes; a reader starts at the first line.
+    SendMessageA(box, EM_SETSEL, kCaretAtStart, kCaretAtStart);
+    SendMessageA(box, EM_SCROLLCARET, 0, 0);
 }
 
 void restoreFont(HWND dialog) {

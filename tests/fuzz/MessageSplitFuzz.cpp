@@ -5,7 +5,7 @@
 
 #include "FuzzCheck.h"
 #include "forward/ForwardPlan.h"
-#include "plugin/MessageEvent.h"
+#include "forward/MessageEvent.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -51,20 +51,27 @@ bool forwardedText(const Settings& settings, const std::string& plainText, std::
     return true;
 }
 
+// The length of "name (total/total): " in front of every piece, or 0.
+uint64_t reserveFor(const Settings& settings, const std::string& name, size_t total) {
+    return settings.nameInBody ? name.size() + label(total, total).size() + 5 : 0;
+}
+
 void checkSingleMail(const Settings& settings, const std::string& name, const std::string& text,
                      const ComposedMail& mail) {
     const std::string namePrefix = settings.nameInBody ? name + ": " : "";
     FUZZ_REQUIRE(mail.body == namePrefix + text);
     // Too long for one mail only when nothing could be cut: splitting off,
-    // no limit, or the name leaving no room for any text.
+    // no limit, or the name leaving no room for text beside even "1/1".
     if (mail.body.size() > asUnsigned(settings.charLimit)) {
-        FUZZ_REQUIRE(!settings.charLimitEnabled || settings.charLimit == 0 || settings.nameInBody);
+        FUZZ_REQUIRE(!settings.charLimitEnabled || settings.charLimit == 0 ||
+                     reserveFor(settings, name, 1) >= asUnsigned(settings.charLimit));
     }
 }
 
 // Numbered parts: each within "CharLimit", labelled i/total with total the
 // number of parts, their pieces joined a prefix of the text that is only
-// short of the whole when "Message Limit" parts were sent.
+// short of the whole when "Message Limit" parts were sent or one part more
+// would need a label that leaves no room for text.
 void checkParts(const Settings& settings, const std::string& name, const std::string& text,
                 const std::vector<ComposedMail>& mails) {
     const size_t total = mails.size();
@@ -86,7 +93,10 @@ void checkParts(const Settings& settings, const std::string& name, const std::st
         joined += piece;
     }
     FUZZ_REQUIRE(text.compare(0, joined.size(), joined) == 0);
-    if (joined.size() < text.size()) FUZZ_REQUIRE(total == asUnsigned(settings.messageLimit));
+    if (joined.size() < text.size()) {
+        FUZZ_REQUIRE(total == asUnsigned(settings.messageLimit) ||
+                     reserveFor(settings, name, total + 1) >= asUnsigned(settings.charLimit));
+    }
 }
 
 void checkPlan(const Settings& settings, const MessageEvent& event, const ForwardPlan& plan) {

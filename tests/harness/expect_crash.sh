@@ -6,7 +6,7 @@
 set -u
 probe=$1
 mode=$2
-output=$("${WINE:-wine}" "$probe" "$mode" 2>&1 </dev/null)
+output=$("$WINE" "$probe" "$mode" 2>&1 </dev/null)
 rc=$?
 echo "$output"
 echo "crash_probe $mode exited with $rc"

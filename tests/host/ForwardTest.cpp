@@ -134,6 +134,19 @@ TEST_F(ForwardTest, AMegabyteInTinyPartsLeavesTheClientAtOnce) {
     lab.stop(nowhere);
 }
 
+// The label of 1000 parts would leave no room beside "al" in 15 characters:
+// 999 parts of one character each, every body within the limit.
+TEST_F(ForwardTest, NameInTheBodyCutsAsManyPartsAsTheWidestLabelThatLeavesRoom) {
+    startWith({{"CharLimit", "15"}, {"Message Limit", "1000"}, {"Name In Body", "1"}});
+    send(letters(2000), "al");
+
+    EXPECT_EQ(alerts(), Texts{"IM: al (Part 999/999) has been forwarded"});
+    ASSERT_TRUE(lab.waitForMails(server, 2));
+    const std::vector<ReceivedMail> mails = lab.mails(server);
+    EXPECT_EQ(subjectAndBody(mails[0].data), Mail("IM: al (Part 1/999)", "al (1/999): a"));
+    EXPECT_EQ(subjectAndBody(mails[1].data), Mail("IM: al (Part 2/999)", "al (2/999): b"));
+}
+
 namespace {
 
 struct Message {
@@ -179,6 +192,19 @@ const char kSms[] = "ALL: SMS (sms.gatewayonline.net)";
 const std::string kText35 = letters(35);
 const std::string kText118 = letters(118);
 const std::string kText150 = letters(150);
+const std::string kText100 = letters(100);
+const char kName20[] = "a_twenty_letter_name";
+
+// Parts with the name in the body, each holding `pieceSize` characters of the text.
+Mails partsWithName(const std::string& name, const std::string& text, size_t pieceSize, size_t count) {
+    Mails mails;
+    for (size_t i = 0; i < count; ++i) {
+        const std::string label = std::to_string(i + 1) + "/" + std::to_string(count);
+        mails.emplace_back("IM: " + name + " (Part " + label + ")",
+                           name + " (" + label + "): " + text.substr(i * pieceSize, pieceSize));
+    }
+    return mails;
+}
 
 const ForwardCase kCases[] = {
     {"LongTextsGoOutInNumberedParts", {{"CharLimit", "10"}, {"Message Limit", "5"}},
@@ -205,6 +231,11 @@ const ForwardCase kCases[] = {
      {{"IM: al (Part 1/2)", "al (1/2): " + kText150.substr(0, 90)},
       {"IM: al (Part 2/2)", "al (2/2): " + kText150.substr(90)}},
      {forwarded("IM: al (Part 2/2)")}, 1},
+    // "10/10" would leave no room beside the name in 30 characters: nine
+    // parts of 30, two characters of text each.
+    {"NameInTheBodyWithLittleRoomLeft", {{"CharLimit", "30"}, {"Message Limit", "10"}, {"Name In Body", "1"}},
+     {{kText100, kName20}}, partsWithName(kName20, kText100, 2, 9),
+     {forwarded(std::string("IM: ") + kName20 + " (Part 9/9)")}, 1},
     {"TriggerPrefixIsTestedOnTheTextWithoutMarkup", {{"Prefix Enabled", "1"}, {"Trigger Prefix", "!page"}},
      {{"!PAGE hi"}, {"hi !page"}, {"!page"}, {"!page hi"}, {"<b>!page</b> <i>there</i>"}},
      {{"IM: ann", " hi"}, {"IM: ann", " there"}}, {forwarded("IM: ann"), forwarded("IM: ann")}, 2},

@@ -25,6 +25,11 @@ const std::vector<IniEntry> kDefaults = {
     {"Phone Number", ""},
     {"Trigger Prefix", "!page"},
     {"Reply", "Your message has been forwarded to a mobile device"},
+    {"SMTP Port", "0"},
+    {"SMTP Security", "0"},
+    {"SMTP User", ""},
+    {"SMTP Password", ""},
+    {"Trusted CA File", ""},
     {"Away Minutes", "0"},
 };
 
@@ -64,7 +69,7 @@ std::string patterned(size_t length) {
 
 }  // namespace
 
-TEST(SettingsFile, WithoutAFileUnloadWritesAllDefaultsInOrder) {
+TEST(SettingsFile, WithoutAFileUnloadWritesEveryDefaultInOrder) {
     TestHost host;
     host.load();
     EXPECT_FALSE(host.settingsFile().exists());
@@ -93,6 +98,7 @@ TEST(SettingsFile, UnloadWritesBackWhatLoadRead) {
                      {"Trigger Prefix", "#fwd", "#fwd"},
                      {"Reply", "Away; your note = noted [ok]", "Away; your note = noted [ok]"},
                      {"Away Minutes", "90 min", "90"}});
+    expectRoundTrip({{"Away Minutes", "-5", "0"}});
     // Present but empty values are not the defaults, and a long text is cut
     // to 2047 bytes.
     const std::string reply = patterned(3000);
@@ -101,10 +107,22 @@ TEST(SettingsFile, UnloadWritesBackWhatLoadRead) {
                      {"ForwardType", "", "0"},
                      {"CharLimit", "", "0"},
                      {"Message Limit", "+007", "7"},
-                     {"Away Minutes", "", "0"},
+                     {"Away Minutes", "1441", "0"},
                      {"Trigger Prefix", "", ""},
                      {"Reply", reply, reply.substr(0, 2047)},
                      {"SMTP Server", server, server}});
+}
+
+// The mail server's keys: numbers out of their range read as the default,
+// and a password that does not unprotect for this user reads as empty.
+TEST(SettingsFile, MailServerKeysReadOddValuesAsTheirDefaults) {
+    expectRoundTrip({{"SMTP Port", "2525", "2525"},
+                     {"SMTP Security", "3", "0"},
+                     {"SMTP User", "ann@example.org", "ann@example.org"},
+                     {"SMTP Password", "c2VjcmV0", ""},
+                     {"Trusted CA File", "C:\\certs\\ca.pem", "C:\\certs\\ca.pem"}});
+    expectRoundTrip({{"SMTP Port", "65536", "0"}, {"SMTP Security", "2", "2"}});
+    expectRoundTrip({{"SMTP Port", "-25", "0"}, {"SMTP Security", "-1", "0"}});
 }
 
 TEST(SettingsFile, SavingKeepsOtherKeysAndSections) {

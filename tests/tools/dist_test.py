@@ -24,7 +24,8 @@ SETTINGS_KEYS = [
     'Forwarding Enabled', 'Prefix Enabled', 'Char Limit Enabled', 'Reply Enabled',
     'Show Systray Alert', 'Name In Body', 'ForwardType', 'CharLimit', 'Message Limit',
     'SMTP Server', 'Provider', 'From Address', 'EMail Address', 'Phone Number',
-    'Trigger Prefix', 'Reply', 'Away Minutes',
+    'Trigger Prefix', 'Reply', 'SMTP Port', 'SMTP Security', 'SMTP User', 'SMTP Password',
+    'Trusted CA File', 'Away Minutes',
 ]
 
 
@@ -35,8 +36,9 @@ class ReleasePackage(unittest.TestCase):
         package = PACKAGE
         if not package:
             cls.scratch = tempfile.mkdtemp(prefix='tolvane-dist-')
-            made = subprocess.run([sys.executable, MAKE_DIST, '--build', BUILD, '--out', cls.scratch],
-                                  capture_output=True, text=True, check=True)
+            made = subprocess.run(
+                [sys.executable, MAKE_DIST, '--build', BUILD, '--out', cls.scratch],
+                capture_output=True, text=True, check=True)
             package = made.stdout.strip()
         cls.name = os.path.basename(package)
         with zipfile.ZipFile(package) as archive:
@@ -83,7 +85,8 @@ class ReleasePackage(unittest.TestCase):
 
     def test_guide_covers_installing_the_server_and_every_setting(self):
         guide = self.entries[FOLDER + 'INSTALL.txt'].decode('ascii')
-        for words in ('tolvane.dll', 'port 25', 'without a login', 'IMTolvane.ini',
+        for words in ('tolvane.dll', 'port 25', 'port 587 with STARTTLS', 'port 465 with TLS',
+                      'IMTolvane.ini',
                       *SETTINGS_KEYS):
             self.assertIn(words, guide)
 

@@ -17,7 +17,8 @@ RUN_TIMEOUT_S = 60
 
 
 def simulate(*arguments, script=None, directory=None):
-    command = [os.environ.get('WINE', 'wine'), os.path.join(BUILD, 'host_simulator.exe'), *arguments]
+    # The Wine loader of the build tree, as tests/run.sh exports it.
+    command = [os.environ['WINE'], os.path.join(BUILD, 'host_simulator.exe'), *arguments]
     return subprocess.run(command, input=script, capture_output=True, timeout=RUN_TIMEOUT_S,
                           text=True, encoding='latin-1', cwd=directory)
 

@@ -83,11 +83,9 @@ TEST(AwayRule, TheHandlerHoldsBackUntilTheIdleTimeHasPassed) {
 
     fakePresence = {5 * kMinute - 1, false};
     broadcast();
-    EXPECT_EQ(plugin.mailQueue().waiting(), 0u);
     EXPECT_TRUE(recorder.requests().empty());
     fakePresence = {5 * kMinute, false};
     broadcast();
-    EXPECT_EQ(plugin.mailQueue().waiting(), 1u);
     EXPECT_EQ(recorder.requestNames(), (std::vector<std::string>{"systraySetAlert", "messageSend"}));
 
     // A message that fails another filter costs no call.

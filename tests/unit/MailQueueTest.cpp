@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "LockHeldElsewhere.h"
 #include "mail/MailQueue.h"
 
 namespace {
@@ -17,27 +19,33 @@ MailJob job(const std::string& subject) { return MailJob{"server", "a@b", "c@d",
 
 }  // namespace
 
-// The sender thread shows the order of take() and front(); dequeue() and an
-// emptied queue are seen only here.
-TEST(MailQueue, DequeueTakesTheFrontJobWholeAndADefaultOneWhenEmpty) {
+// The sender thread shows the order of take() and front(); an emptied queue
+// is seen only here.
+TEST(MailQueue, TakeGivesTheFrontJobWholeAndNothingOnceEmptied) {
     MailQueue queue(privateLockName("fifo").c_str());
     for (const char* subject : {"one", "two", "three"}) queue.enqueue(job(subject));
-    const MailJob first = queue.dequeue();
-    EXPECT_EQ(first.subject, "one");
-    EXPECT_EQ(first.server, "server");
-    EXPECT_EQ(first.body, "body");
+    const std::optional<MailJob> first = queue.take();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->subject, "one");
+    EXPECT_EQ(first->server, "server");
+    EXPECT_EQ(first->body, "body");
     queue.discardAll();
     EXPECT_EQ(queue.waiting(), 0u);
-    const MailJob none = queue.dequeue();
-    EXPECT_TRUE(none.server.empty() && none.sender.empty() && none.recipient.empty() &&
-                none.subject.empty() && none.body.empty());
+    EXPECT_FALSE(queue.take());
 }
 
-TEST(MailQueue, SharesTheNamedMutexWithOtherCopies) {
+// Another process holding "ZTSMTPLock" holds up this queue's append until
+// it lets go; the append then goes through.
+TEST(MailQueue, SharedLockIsTheNamedMutexOfEveryCopy) {
+    const DWORD holdMs = 1500;
     MailQueue queue;
-    const HANDLE shared = OpenMutexA(SYNCHRONIZE, FALSE, "ZTSMTPLock");
-    EXPECT_NE(shared, nullptr);
-    if (shared) CloseHandle(shared);
+    LockHeldElsewhere other("ZTSMTPLock", holdMs);
+    ASSERT_TRUE(other.holding());
+    const DWORD heldBefore = other.heldFor();
+    const DWORD start = GetTickCount();
+    queue.enqueue(job("waited"));
+    EXPECT_GE(heldBefore + (GetTickCount() - start), holdMs - 200);
+    EXPECT_EQ(queue.waiting(), 1u);
 }
 
 TEST(QueueLock, AbandonedMutexIsNotTakenAndLetGoAtOnce) {

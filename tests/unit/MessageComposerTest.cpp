@@ -36,6 +36,18 @@ Mails numbered(const std::string& name, const std::vector<std::string>& bodies) 
     return mails;
 }
 
+// The first `count` pieces of the text, each of `pieceSize` characters, in
+// parts that carry the name in the body.
+Mails numberedWithName(const std::string& name, const std::string& text, size_t pieceSize, size_t count) {
+    Mails mails;
+    for (size_t i = 0; i < count; ++i) {
+        const std::string label = std::to_string(i + 1) + "/" + std::to_string(count);
+        mails.emplace_back("IM: " + name + " (Part " + label + ")",
+                           name + " (" + label + "): " + text.substr(i * pieceSize, pieceSize));
+    }
+    return mails;
+}
+
 std::string letters(size_t count) {
     std::string text;
     for (size_t i = 0; i < count; ++i) text += static_cast<char>('a' + i % 26);
@@ -71,7 +83,8 @@ TEST(MessageComposer, LimitsAtTheirEdges) {
         {"no parts allowed", splitting(10, 0, false), "ann", letters(15), {}},
         {"no parts allowed, the name in the body", splitting(20, 0, true), "ann", letters(30), {}},
         {"a limit of zero", splitting(0, 5, false), "ann", forty, {{"IM: ann", forty}}},
-        // "someone (1/1): " alone takes the whole limit of 15.
+        // "someone (3/3): " alone takes the whole limit of 15, and no label
+        // is narrower.
         {"a label that fills the limit", splitting(15, 5, true), "someone", forty,
          {{"IM: someone", "someone: " + forty}}},
         // Both limits count as unsigned: -1 is the largest of each.
@@ -87,6 +100,35 @@ TEST(MessageComposer, LimitsAtTheirEdges) {
     }
 }
 
+// The label of the real count leaves no room for text: as many parts as the
+// widest label that leaves room can number, all full, the rest dropped; no
+// body is longer than "CharLimit".
+TEST(MessageComposer, FewerPartsWhereTheLabelOfTheRealCountLeavesNoRoom) {
+    const std::string name20(20, 'n');
+    const struct {
+        const char* what;
+        Settings settings;
+        std::string name;
+        size_t length;
+        size_t pieceSize;
+        size_t parts;
+    } cases[] = {
+        // "10/10" would leave none of 30; "9/9" leaves 2.
+        {"a long name", splitting(30, 10, true), name20, 100, 2, 9},
+        // "1000/1000" would take 16 of 15; "999/999" leaves 1.
+        {"a thousand parts allowed", splitting(15, 1000, true), "al", 2000, 1, 999},
+        // Counted from the length alone the label would be "19/19", which
+        // leaves nothing of 11.
+        {"the first count too wide", splitting(11, 50, true), "ab", 200, 1, 9},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        const std::string text = letters(test.length);
+        EXPECT_EQ(compose(test.settings, test.name, text),
+                  numberedWithName(test.name, text, test.pieceSize, test.parts));
+    }
+}
+
 // The count passes from one digit to two, which widens the label and shrinks
 // the pieces once more: 95 characters in pieces of 8 make 12.
 TEST(MessageComposer, TotalCountsThePartsReallyCutWithTheNameInTheBody) {
@@ -98,7 +140,9 @@ TEST(MessageComposer, TotalCountsThePartsReallyCutWithTheNameInTheBody) {
 
 // Across many shapes of message: labels run 1..total in order with the total
 // equal to the number of mails, no body is longer than "CharLimit", and the
-// pieces put back together give the text (all of it unless the limit cut it).
+// pieces put back together give the text (all of it unless the limit or the
+// width of the label cut it). A text that needs splitting is split unless the
+// name leaves no room beside the label "1/1".
 TEST(MessageComposer, SplitPartsAreNumberedFullAndInOrder) {
     for (bool nameInBody : {false, true}) {
         for (const std::string name : {"", "al", "someone_long"}) {
@@ -112,7 +156,15 @@ TEST(MessageComposer, SplitPartsAreNumberedFullAndInOrder) {
                                                         << ", limit " << charLimit << ", parts " << messageLimit
                                                         << ", length " << length);
                         ASSERT_FALSE(mails.empty());
-                        if (mails.size() == 1 && mails[0].first == "IM: " + name) continue;
+                        // Only a name that leaves no room beside "1/1" keeps
+                        // a text that needs splitting in one mail.
+                        const size_t namePrefix = nameInBody ? name.size() + 2 : 0;
+                        const bool roomBesideALabel = !nameInBody || name.size() + 8 < static_cast<size_t>(charLimit);
+                        if (length + namePrefix <= static_cast<size_t>(charLimit) || !roomBesideALabel) {
+                            ASSERT_EQ(mails.size(), 1u);
+                            EXPECT_EQ(mails[0].first, "IM: " + name);
+                            continue;
+                        }
                         ASSERT_LE(mails.size(), static_cast<size_t>(messageLimit));
                         std::string joined;
                         for (size_t i = 0; i < mails.size(); ++i) {
@@ -128,7 +180,11 @@ TEST(MessageComposer, SplitPartsAreNumberedFullAndInOrder) {
                             ASSERT_EQ(body.compare(0, bodyPrefix.size(), bodyPrefix), 0) << body;
                             joined += body.substr(bodyPrefix.size());
                         }
-                        if (mails.size() < static_cast<size_t>(messageLimit)) {
+                        // One part more would need a label that leaves no room.
+                        const std::string wider = std::to_string(mails.size() + 1);
+                        const bool widestLabel =
+                            nameInBody && name.size() + 2 * wider.size() + 6 >= static_cast<size_t>(charLimit);
+                        if (mails.size() < static_cast<size_t>(messageLimit) && !widestLabel) {
                             EXPECT_EQ(joined, text);
                         } else {
                             EXPECT_EQ(joined, text.substr(0, joined.size()));

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "MailLab.h"
@@ -27,7 +29,7 @@ std::vector<std::string> subjectsOf(const std::vector<ReceivedMail>& mails) {
 
 class SenderThreadTest : public ::testing::Test {
 protected:
-    SenderThreadTest() : queue(("tolvane-test-sender-" + std::to_string(GetCurrentProcessId())).c_str()) {}
+    SenderThreadTest() : queue(lockName.c_str()) {}
     void TearDown() override { sender.stop(); }
 
     // The session ends with QUIT after the pause of its last mail.
@@ -45,10 +47,17 @@ protected:
         EXPECT_LT(waited, 2500u);
     }
 
+    const std::string lockName = "tolvane-test-sender-" + std::to_string(GetCurrentProcessId());
     MailLab lab;
     MailQueue queue;
     SenderThread sender;
 };
+
+using Clock = std::chrono::steady_clock;
+
+long long millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
 
 }  // namespace
 
@@ -60,7 +69,6 @@ TEST_F(SenderThreadTest, StopWhileIdleEndsTheThreadAtOnce) {
     EXPECT_EQ(sender.stop(), StopOutcome::Ended);
     EXPECT_LT(GetTickCount() - start, 1000u);
     EXPECT_FALSE(sender.started());
-    EXPECT_FALSE(senderRunning);
 }
 
 // The front job names the server and the HELO domain for every job waiting
@@ -133,4 +141,109 @@ TEST_F(SenderThreadTest, StopWhileTheServerNeverAnswersEndsTheThreadByItself) {
 
     expectAbortedStop();
     EXPECT_EQ(queue.waiting(), 1u);
+}
+
+TEST_F(SenderThreadTest, PausesAboutOneSecondAfterEachMailOfABatch) {
+    const LabServer server = lab.startSmtp();
+    for (const char* subject : {"one", "two", "three"}) queue.enqueue(job(server, subject));
+    sender.start(queue);
+    ASSERT_TRUE(lab.waitForMails(server, 3));
+    const std::vector<ReceivedMail> mails = lab.mails(server);
+    for (std::size_t i = 1; i < mails.size(); ++i) {
+        const unsigned long long gap = mails[i].receivedMs - mails[i - 1].receivedMs;
+        EXPECT_GE(gap, 950u) << "after mail " << i;
+        EXPECT_LT(gap, 3000u) << "after mail " << i;
+    }
+}
+
+// An idle thread looks at the queue about ten times a second: a job that
+// comes in is taken within one pause of about 100 ms, on average half of
+// it, never at once every time as by a thread that does not pause. The
+// server is unreachable, so a taken job is dropped at once.
+TEST_F(SenderThreadTest, IdleThreadLooksAtTheQueueAboutTenTimesASecond) {
+    const LabServer unreachable = lab.unreachable();
+    sender.start(queue);
+    const int rounds = 12;
+    long long total = 0;
+    for (int round = 0; round < rounds; ++round) {
+        Sleep(40 + 23 * round % 100);  // meet the pause at different points
+        const Clock::time_point start = Clock::now();
+        queue.enqueue(job(unreachable, "probe"));
+        while (queue.waiting() != 0u && millisecondsSince(start) < 3000) Sleep(1);
+        total += millisecondsSince(start);
+    }
+    EXPECT_EQ(queue.waiting(), 0u);
+    EXPECT_GE(total / rounds, 20);
+    EXPECT_LT(total / rounds, 400);
+}
+
+// A thread that the abort cannot reach, here one waiting up to 5000 ms for
+// the queue's lock, is killed once the abort's own wait runs out; the stop
+// returns, the jobs stay queued, and a later start sends them.
+TEST_F(SenderThreadTest, ThreadTheAbortCannotReachIsTerminatedAndALaterStartSendsItsJobs) {
+    const LabServer server = lab.startSmtp();
+    queue.enqueue(job(server, "one"));
+    queue.enqueue(job(server, "two"));
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE letGo = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        QueueLock lock(lockName.c_str());
+        if (!lock.acquire()) return;
+        SetEvent(held);
+        WaitForSingleObject(letGo, INFINITE);
+        lock.release();
+    });
+    ASSERT_EQ(WaitForSingleObject(held, 5000), WAIT_OBJECT_0);
+    sender.start(queue);
+    Sleep(200);
+
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(sender.stop(), StopOutcome::Terminated);
+    const DWORD waited = GetTickCount() - start;
+    EXPECT_GE(waited, 2400u);
+    EXPECT_LT(waited, 4500u) << "the stop returns before the lock wait would have ended";
+    SetEvent(letGo);
+    holder.join();
+    CloseHandle(held);
+    CloseHandle(letGo);
+    EXPECT_EQ(queue.waiting(), 2u);
+
+    sender.start(queue);
+    ASSERT_TRUE(lab.waitForMails(server, 2));
+    EXPECT_EQ(subjectsOf(lab.mails(server)), (std::vector<std::string>{"one", "two"}));
+}
+
+// The stop reaches a sender that waits inside a TLS handshake the same way.
+TEST_F(SenderThreadTest, StopDuringATlsHandshakeEndsTheThreadByItself) {
+    PeerScript afterStartTls = PeerScript().send("220 ready\r\n").expect("EHLO ");
+    afterStartTls.send("250-peer\r\n250 STARTTLS\r\n").expect("STARTTLS").send("220 go ahead\r\n").silent();
+    const struct {
+        const char* what;
+        PeerScript script;
+        SmtpSecurity security;
+        const char* before;  // what the client sends before its TLS hello
+    } cases[] = {{"TLS from the first byte", PeerScript().silent(), SmtpSecurity::Tls, ""},
+                 {"after STARTTLS", afterStartTls, SmtpSecurity::StartTls, "STARTTLS\r\n"}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        const LabServer server = lab.startScript(test.script);
+        MailJob stuck = job(server, "stuck");
+        stuck.options.security = test.security;
+        stuck.options.port = server.port;
+        queue.enqueue(stuck);
+        sender.start(queue);
+        const std::string before = test.before;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                const std::vector<LabConnection> connections = lab.connections(server);
+                if (connections.empty()) return false;
+                const std::size_t at = connections[0].transcript.find(before);
+                return at != std::string::npos && connections[0].transcript.size() > at + before.size();
+            },
+            5000));
+
+        expectAbortedStop();
+        EXPECT_EQ(queue.waiting(), 1u);
+        queue.discardAll();
+    }
 }

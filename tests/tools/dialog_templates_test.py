@@ -1,0 +1,251 @@
+#!/usr/bin/python3
+"""The dialog templates 102, 104, 105 and 106 of the release DLL, read from its
+resources as a file: size, font, styles, and every control in tab order
+with its id, class, text, position, size and the style bits that matter,
+so that a moved control or a lost style shows here."""
+
+import os
+import struct
+import sys
+import unittest
+
+import toolcheck
+
+sys.path.insert(0, os.path.join(toolcheck.ROOT, 'tools'))
+from pe_image import RT_DIALOG, PeImage  # noqa: E402
+
+DLL = None
+
+WS_POPUP, WS_CHILD, WS_VISIBLE, WS_DISABLED = 0x80000000, 0x40000000, 0x10000000, 0x08000000
+WS_CAPTION, WS_BORDER, WS_VSCROLL, WS_SYSMENU = 0x00C00000, 0x00800000, 0x00200000, 0x00080000
+WS_GROUP, WS_TABSTOP = 0x00020000, 0x00010000
+DS_SETFONT, DS_MODALFRAME, DS_CONTROL, DS_CENTER = 0x40, 0x80, 0x400, 0x800
+WS_EX_TOOLWINDOW = 0x80
+
+# The bits a template names for any control, and per class the kind (the
+# low bits) and the flags of that class.
+WINDOW_FLAGS = {'tab': WS_TABSTOP, 'group': WS_GROUP, 'disabled': WS_DISABLED,
+                'border': WS_BORDER, 'vscroll': WS_VSCROLL}
+CLASSES = {
+    'button': (0xF, {'push': 0, 'default': 1, 'check': 3, 'group box': 7, 'radio': 9},
+               {'left': 0x100, 'right': 0x200, 'top': 0x400, 'flat': 0x8000}),
+    'edit': (0x3, {'edit': 0},
+             {'multiline': 0x4, 'password': 0x20, 'autov': 0x40, 'autoh': 0x80, 'readonly': 0x800,
+              'number': 0x2000}),
+    'combobox': (0x3, {'drop-down list': 3}, {'sort': 0x100}),
+    'static': (0x1F, {'left': 0, 'centred': 1, 'right': 2, 'picture': 0xE},
+               {'vcentre': 0x200, 'sunken': 0x1000}),
+}
+ORDINAL_CLASSES = {0x80: 'button', 0x81: 'edit', 0x82: 'static', 0x85: 'combobox'}
+NO_ID = (0xFFFF, 0xFFFFFFFF)
+BITMAP = 101
+
+EDIT = ('edit', 'edit', 'border autoh tab disabled')
+LABEL = ('static', 'right', 'vcentre disabled')
+GROUP_LABEL = ('static', 'right', 'vcentre group disabled')
+
+# id (None: no id), class, kind, flags, text (None: not checked), x, y, cx, cy
+PAGE = [
+    (1021, 'button', 'group box', 'disabled', '', 7, 7, 242, 54),
+    (None, 'button', 'group box', '', '', 7, 64, 242, 33),
+    (None, 'button', 'group box', '', '', 7, 101, 242, 52),
+    (1005, 'button', 'check', 'top tab', 'Forwarding Enabled', 12, 7, 84, 9),
+    (1001, *EDIT, '', 78, 20, 112, 12),
+    (1035, *EDIT, '', 78, 40, 162, 12),
+    (1002, *EDIT, '', 78, 76, 162, 12),
+    (1006, 'combobox', 'drop-down list', 'sort vscroll tab disabled', '', 78, 114, 162, 18),
+    (1010, *EDIT, '', 78, 132, 162, 12),
+    (1022, 'button', 'check', 'right tab disabled', '', 27, 170, 12, 12),
+    (1033, *EDIT, '', 78, 170, 162, 12),
+    (1017, 'button', 'check', 'right tab disabled', '', 27, 188, 12, 12),
+    (1031, *EDIT, '', 78, 188, 115, 12),
+    (1009, 'button', 'check', 'right tab disabled', '', 27, 206, 13, 12),
+    (1032, *EDIT, '', 78, 206, 24, 12),
+    (1034, *EDIT, '', 170, 206, 24, 12),
+    (1015, 'button', 'check', 'left tab disabled', '', 27, 223, 12, 12),
+    (1016, 'button', 'push', 'flat tab', 'About', 203, 206, 36, 13),
+    (1024, 'button', 'group box', 'disabled', 'Behavior', 7, 157, 242, 87),
+    (1004, 'button', 'radio', 'tab disabled', 'E-Mail', 12, 62, 36, 12),
+    (1008, 'button', 'radio', 'tab disabled', 'Mobile Phone', 11, 101, 55, 12),
+    (1011, *LABEL, 'From Address:', 21, 40, 54, 12),
+    (1012, *LABEL, 'E-Mail Address:', 21, 76, 54, 12),
+    (1013, *GROUP_LABEL, 'Provider:', 21, 114, 54, 12),
+    (1014, *GROUP_LABEL, 'Phone Number:', 21, 132, 54, 12),
+    (1019, 'static', 'centred', 'vcentre group disabled', 'Ex: !page', 197, 188, 45, 12),
+    (1018, *GROUP_LABEL, 'Prefix:', 42, 188, 33, 12),
+    (1020, *GROUP_LABEL, 'Char Limit:', 42, 206, 33, 12),
+    (1023, *GROUP_LABEL, 'Reply:', 40, 170, 35, 12),
+    (1025, *GROUP_LABEL, 'Message Limit:', 108, 206, 59, 12),
+    (1026, 'static', 'right', 'group disabled', 'Systray Notification', 38, 225, 64, 8),
+    (1027, *LABEL, 'SMTP Server:', 21, 20, 54, 12),
+    (1028, 'button', 'check', 'left tab disabled', '', 120, 223, 12, 12),
+    (1029, 'static', 'left', 'group disabled', 'Show Name in Body', 134, 225, 66, 8),
+    (1030, 'button', 'push', 'flat tab', 'Read Me', 204, 223, 36, 13),
+    (1036, 'button', 'push', 'flat tab disabled', 'Advanced...', 194, 19, 46, 13),
+]
+ABOUT = [
+    (1, 'button', 'default', 'tab', 'OK', 172, 4, 32, 23),
+    (None, 'static', 'picture', 'border sunken', BITMAP, 0, 0, 36, 33),
+    (None, 'static', 'left', 'group', None, 42, 2, 120, 8),
+    (None, 'static', 'left', 'group', None, 42, 11, 114, 8),
+    (1018, 'static', 'left', 'group', None, 42, 20, 126, 8),
+]
+READ_ME = [
+    (1, 'button', 'default', 'tab', 'OK', 372, 114, 33, 26),
+    (None, 'static', 'picture', 'border sunken', BITMAP, 371, 0, 36, 33),
+    (1030, 'edit', 'edit', 'multiline readonly border vscroll autoh autov tab', '', 0, 0, 370, 140),
+]
+
+ADVANCED_LABEL = ('static', 'right', 'vcentre')
+ADVANCED_EDIT = ('edit', 'edit', 'border autoh tab')
+ADVANCED = [
+    (1101, 'button', 'group box', '', 'Mail Server', 7, 7, 222, 84),
+    (1102, *ADVANCED_LABEL, 'Security:', 14, 20, 60, 12),
+    (1103, 'combobox', 'drop-down list', 'vscroll tab', '', 78, 20, 70, 60),
+    (1104, *ADVANCED_LABEL, 'Port:', 150, 20, 26, 12),
+    (1105, 'edit', 'edit', 'border autoh tab number', '', 180, 20, 40, 12),
+    (1106, *ADVANCED_LABEL, 'User:', 14, 38, 60, 12),
+    (1107, *ADVANCED_EDIT, '', 78, 38, 142, 12),
+    (1108, *ADVANCED_LABEL, 'Password:', 14, 54, 60, 12),
+    (1109, 'edit', 'edit', 'border autoh tab password', '', 78, 54, 142, 12),
+    (1110, *ADVANCED_LABEL, 'Trusted CA File:', 14, 70, 60, 12),
+    (1111, *ADVANCED_EDIT, '', 78, 70, 142, 12),
+    (1112, 'button', 'group box', '', 'When to Forward', 7, 95, 222, 30),
+    (1113, *ADVANCED_LABEL, 'Only when I have been away for', 14, 108, 104, 12),
+    (1114, 'edit', 'edit', 'border autoh tab number', '', 122, 108, 30, 12),
+    (1115, 'static', 'left', 'vcentre', 'minutes', 156, 108, 40, 12),
+    (1, 'button', 'default', 'tab', 'OK', 124, 132, 50, 14),
+    (2, 'button', 'push', 'tab', 'Cancel', 179, 132, 50, 14),
+]
+
+DIALOG_MASK = (WS_POPUP | WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
+               | DS_CONTROL | DS_CENTER | DS_SETFONT)
+MODAL = WS_POPUP | DS_MODALFRAME | DS_CENTER | DS_SETFONT
+# id: styles, extended styles, size, font (points, face, weight or None), controls
+DIALOGS = {
+    102: (WS_CHILD | DS_CONTROL | DS_SETFONT, 0, (256, 251), (8, 'MS Sans Serif', None), PAGE),
+    104: (MODAL, WS_EX_TOOLWINDOW, (208, 31), (8, 'MS Shell Dlg', 400), ABOUT),
+    105: (MODAL | WS_SYSMENU, 0, (406, 140), (8, 'MS Shell Dlg', 400), READ_ME),
+    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 152), (8, 'MS Shell Dlg', 400), ADVANCED),
+}
+TITLES = {106: 'Advanced Settings'}
+
+
+class Reader:
+    """Walks the bytes of a dialog template."""
+
+    def __init__(self, data):
+        self.data, self.at = data, 0
+
+    def take(self, layout):
+        values = struct.unpack_from('<' + layout, self.data, self.at)
+        self.at += struct.calcsize('<' + layout)
+        return values if len(values) > 1 else values[0]
+
+    def text_or_ordinal(self):
+        first = self.take('H')
+        if first == 0xFFFF:
+            return self.take('H')
+        if first == 0:
+            return ''
+        end = self.at
+        while self.data[end:end + 2] != b'\0\0':
+            end += 2
+        text = self.data[self.at - 2:end].decode('utf-16-le')
+        self.at = end + 2
+        return text
+
+    def align(self):
+        self.at = (self.at + 3) & ~3
+
+
+def parse(data):
+    """The template's header and its controls in template order."""
+    reader = Reader(data)
+    extended = reader.take('HH') == (1, 0xFFFF)
+    if extended:
+        _, ex_style, style = reader.take('III')
+    else:
+        reader.at = 0
+        style, ex_style = reader.take('II')
+    count, x, y, cx, cy = reader.take('Hhhhh')
+    menu, window_class, title = (reader.text_or_ordinal() for _ in range(3))
+    font = None
+    if style & DS_SETFONT:
+        points = reader.take('H')
+        weight = reader.take('HBB')[0] if extended else None
+        font = (points, reader.text_or_ordinal(), weight)
+    header = dict(style=style, ex_style=ex_style, rect=(x, y, cx, cy), menu=menu,
+                  window_class=window_class, title=title, font=font)
+    controls = []
+    for _ in range(count):
+        reader.align()
+        if extended:
+            _, item_ex, item_style = reader.take('III')
+            ix, iy, icx, icy, ident = reader.take('hhhhI')
+        else:
+            item_style, item_ex = reader.take('II')
+            ix, iy, icx, icy, ident = reader.take('hhhhH')
+        item_class = reader.text_or_ordinal()
+        text = reader.text_or_ordinal()
+        extra = reader.take('H')
+        reader.at += extra
+        if isinstance(item_class, int):
+            item_class = ORDINAL_CLASSES.get(item_class, item_class)
+        controls.append(dict(id=None if ident in NO_ID else ident, cls=item_class.lower(),
+                             style=item_style, text=text, rect=(ix, iy, icx, icy)))
+    return header, controls
+
+
+def mask_of(cls):
+    kind_mask, _, flags = CLASSES[cls]
+    bits = kind_mask | WS_VISIBLE
+    for bit in (*WINDOW_FLAGS.values(), *flags.values()):
+        bits |= bit
+    return bits
+
+
+def expected_style(cls, kind, flags):
+    _, kinds, class_flags = CLASSES[cls]
+    style = kinds[kind] | WS_VISIBLE
+    for flag in flags.split():
+        style |= WINDOW_FLAGS.get(flag, class_flags.get(flag, 0))
+        if flag not in WINDOW_FLAGS and flag not in class_flags:
+            raise KeyError(flag)
+    return style
+
+
+class DialogTemplates(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.image = PeImage(DLL)
+
+    def test_each_dialog_as_laid_out(self):
+        for number, (style, ex_style, size, font, table) in DIALOGS.items():
+            with self.subTest(dialog=number):
+                header, controls = parse(self.image.resource(RT_DIALOG, number))
+                self.assertEqual(header['style'] & DIALOG_MASK, style)
+                self.assertEqual(header['ex_style'], ex_style)
+                self.assertEqual(header['rect'], (0, 0, *size))
+                self.assertEqual((header['menu'], header['window_class'], header['title']),
+                                 ('', '', TITLES.get(number, '')))
+                points, face, weight = font
+                self.assertEqual(header['font'][:2], (points, face))
+                if weight is not None:
+                    self.assertEqual(header['font'][2], weight)
+                # Template order is tab order: the ids in order first.
+                self.assertEqual([c['id'] for c in controls], [row[0] for row in table])
+                for control, (ident, cls, kind, flags, text, *rect) in zip(controls, table):
+                    with self.subTest(control=ident, at=rect):
+                        self.assertEqual(control['cls'], cls)
+                        self.assertEqual(control['rect'], tuple(rect))
+                        self.assertEqual(hex(control['style'] & mask_of(cls)),
+                                         hex(expected_style(cls, kind, flags)))
+                        if text is not None:
+                            self.assertEqual(control['text'], text)
+
+
+if __name__ == '__main__':
+    options, argv = toolcheck.command_line('--dll')
+    DLL = os.path.abspath(options.dll)
+    unittest.main(argv=argv)
