@@ -111,7 +111,7 @@ ADVANCED = [
     (1110, *ADVANCED_LABEL, 'Trusted CA File:', 14, 70, 60, 12),
     (1111, *ADVANCED_EDIT, '', 78, 70, 142, 12),
     (1112, 'button', 'group box', '', 'When to Forward', 7, 95, 222, 30),
-    (1113, *ADVANCED_LABEL, 'Only when I have been away for', 14, 108, 104, 12),
+    (1113, 'static', 'left', 'vcentre', 'Only when I have been away for', 14, 108, 106, 12),
     (1114, 'edit', 'edit', 'border autoh tab number', '', 122, 108, 30, 12),
     (1115, 'static', 'left', 'vcentre', 'minutes', 156, 108, 40, 12),
     (1, 'button', 'default', 'tab', 'OK', 124, 132, 50, 14),
