@@ -2,6 +2,7 @@
 
 #include "Version.h"
 
+#include "forward/AwayRule.h"
 #include "forward/ForwardPlan.h"
 #include "forward/MessageEvent.h"
 #include "plugin/FixedField.h"
@@ -127,10 +128,13 @@ void RelayPlugin::onPrefsAction(const PrefsActionRecord& record) {
 int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const MessageEvent& event,
                                         int32_t) {
     ForwardPlan plan = planForward(settings_, event);
+    if (plan.mails.empty()) return 0;
+    // Asked last, so that only a message that would go out costs the calls.
+    if (!forwardsNow(settings_.awayMinutes, presenceProbe_)) return 0;
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
     // reply may say they were.
-    if (plan.mails.empty() || !mailQueue_.enqueueAll(mailJobs(settings_, plan))) return 0;
+    if (!mailQueue_.enqueueAll(mailJobs(settings_, plan))) return 0;
     if (plan.raiseAlert) raiseAlert(plan.alertText);
     if (plan.sendReply) {
         sendMessage(event.medium.c_str(), event.connection, event.name.c_str(), settings_.reply.c_str());

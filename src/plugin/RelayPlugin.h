@@ -6,6 +6,7 @@
 #include "mail/MailQueue.h"
 #include "mail/SenderThread.h"
 #include "plugin/PluginBase.h"
+#include "plugin/PresenceProbe.h"
 #include "settings/Settings.h"
 
 // The one plug-in object: forwards incoming private messages by mail.
@@ -25,6 +26,10 @@ public:
     int32_t onMessageBroadcast(int32_t first, int32_t second, const char* eventName,
                                const MessageEvent& event, int32_t fifth) override;
 
+    // Asked about the user when "Away Minutes" is in force; tests put a
+    // clock of their own in place of the machine's.
+    void setPresenceProbe(PresenceProbe probe) { presenceProbe_ = probe; }
+
 private:
     void showPage(const PrefsShowRecord& record);
     void closePage();
@@ -37,4 +42,5 @@ private:
     // The queue outlives the thread that drains it.
     MailQueue mailQueue_;
     SenderThread senderThread_;
+    PresenceProbe presenceProbe_ = probePresence;
 };

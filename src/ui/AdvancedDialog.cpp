@@ -1,5 +1,6 @@
 #include "ui/AdvancedDialog.h"
 
+#include "forward/AwayRule.h"
 #include "mail/SmtpOptions.h"
 #include "settings/SettingsValues.h"
 #include "ui/resource.h"
@@ -37,7 +38,7 @@ std::string usualPortText(int security) {
     return SettingsValues::formatNumber(usualPort(securityFromNumber(security)));
 }
 
-void fill(HWND dialog, const MailServerFields& fields) {
+void fill(HWND dialog, const AdvancedFields& fields) {
     for (const char* name : kSecurityNames) {
         sendTo(dialog, IDC_SECURITY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
@@ -49,6 +50,7 @@ void fill(HWND dialog, const MailServerFields& fields) {
     setText(dialog, IDC_USER, fields.user);
     setText(dialog, IDC_PASSWORD, fields.password);
     setText(dialog, IDC_TRUSTED_CA_FILE, fields.trustedCaFile);
+    setText(dialog, IDC_AWAY_MINUTES, SettingsValues::formatNumber(fields.awayMinutes));
 }
 
 // A port that still shows the usual one follows the security to its new one.
@@ -60,7 +62,7 @@ void securityChanged(HWND dialog) {
 }
 
 // The usual port, and anything that is no port, is stored as 0.
-void readBack(HWND dialog, MailServerFields& fields) {
+void readBack(HWND dialog, AdvancedFields& fields) {
     fields.security = selectedSecurity(dialog);
     const int32_t port = SettingsValues::parseNumber(readText(dialog, IDC_PORT));
     const bool usual = port == usualPort(securityFromNumber(fields.security));
@@ -68,11 +70,13 @@ void readBack(HWND dialog, MailServerFields& fields) {
     fields.user = readText(dialog, IDC_USER);
     fields.password = readText(dialog, IDC_PASSWORD);
     fields.trustedCaFile = readText(dialog, IDC_TRUSTED_CA_FILE);
+    // Empty means 0, and so does a number beyond a day, as in the file.
+    fields.awayMinutes = awayThresholdMinutes(SettingsValues::parseNumber(readText(dialog, IDC_AWAY_MINUTES)));
 }
 
 }  // namespace
 
-bool AdvancedDialog::run(HINSTANCE module, HWND owner, MailServerFields& fields) {
+bool AdvancedDialog::run(HINSTANCE module, HWND owner, AdvancedFields& fields) {
     return DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_ADVANCED), owner, procedure,
                            reinterpret_cast<LPARAM>(&fields)) == IDOK;
 }
@@ -86,7 +90,7 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
         case WM_INITDIALOG:
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             openDialog = dialog;
-            fill(dialog, *reinterpret_cast<MailServerFields*>(lParam));
+            fill(dialog, *reinterpret_cast<AdvancedFields*>(lParam));
             return TRUE;
         case WM_DESTROY:
             if (openDialog == dialog) openDialog = nullptr;
@@ -100,7 +104,7 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
     if (control == IDC_SECURITY && HIWORD(wParam) == CBN_SELCHANGE) {
         securityChanged(dialog);
     } else if (control == IDOK) {
-        readBack(dialog, *reinterpret_cast<MailServerFields*>(GetWindowLongPtrA(dialog, DWLP_USER)));
+        readBack(dialog, *reinterpret_cast<AdvancedFields*>(GetWindowLongPtrA(dialog, DWLP_USER)));
         EndDialog(dialog, IDOK);
     } else if (control == IDCANCEL) {
         EndDialog(dialog, IDCANCEL);

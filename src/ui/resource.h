@@ -58,6 +58,11 @@
 #define IDC_PASSWORD 1109
 #define IDC_TRUSTED_CA_LABEL 1110
 #define IDC_TRUSTED_CA_FILE 1111
+// Group "When to Forward".
+#define IDC_WHEN_TO_FORWARD_FRAME 1112
+#define IDC_AWAY_MINUTES_LABEL 1113
+#define IDC_AWAY_MINUTES 1114
+#define IDC_AWAY_MINUTES_UNIT 1115
 
 // Controls of the About box (dialog 104) and the release notes (dialog 105).
 // Their numbers repeat ids of the page; each dialog has its own id space.

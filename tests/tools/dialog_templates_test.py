@@ -110,8 +110,12 @@ ADVANCED = [
     (1109, 'edit', 'edit', 'border autoh tab password', '', 78, 54, 142, 12),
     (1110, *ADVANCED_LABEL, 'Trusted CA File:', 14, 70, 60, 12),
     (1111, *ADVANCED_EDIT, '', 78, 70, 142, 12),
-    (1, 'button', 'default', 'tab', 'OK', 124, 98, 50, 14),
-    (2, 'button', 'push', 'tab', 'Cancel', 179, 98, 50, 14),
+    (1112, 'button', 'group box', '', 'When to Forward', 7, 95, 222, 30),
+    (1113, 'static', 'left', 'vcentre', 'Only when I have been away for', 14, 108, 106, 12),
+    (1114, 'edit', 'edit', 'border autoh tab number', '', 122, 108, 30, 12),
+    (1115, 'static', 'left', 'vcentre', 'minutes', 156, 108, 40, 12),
+    (1, 'button', 'default', 'tab', 'OK', 124, 132, 50, 14),
+    (2, 'button', 'push', 'tab', 'Cancel', 179, 132, 50, 14),
 ]
 
 DIALOG_MASK = (WS_POPUP | WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
@@ -122,7 +126,7 @@ DIALOGS = {
     102: (WS_CHILD | DS_CONTROL | DS_SETFONT, 0, (256, 251), (8, 'MS Sans Serif', None), PAGE),
     104: (MODAL, WS_EX_TOOLWINDOW, (208, 31), (8, 'MS Shell Dlg', 400), ABOUT),
     105: (MODAL | WS_SYSMENU, 0, (406, 140), (8, 'MS Shell Dlg', 400), READ_ME),
-    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 118), (8, 'MS Shell Dlg', 400), ADVANCED),
+    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 152), (8, 'MS Shell Dlg', 400), ADVANCED),
 }
 TITLES = {106: 'Advanced Settings'}
 
