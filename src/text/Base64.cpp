@@ -1,4 +1,4 @@
-#include "mail/Base64.h"
+#include "text/Base64.h"
 
 #include <cstdint>
 
