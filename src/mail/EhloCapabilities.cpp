@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "mail/SmtpLimits.h"
+#include "text/PlainText.h"
 
 namespace {
 
@@ -16,15 +17,13 @@ std::string upper(std::string text) {
     return text;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // The text after a reply line's code and separator; false for a line that
 // is no reply line.
 bool replyText(const std::string& line, std::string& text) {
     const std::size_t code = SmtpLimits::kReplyCodeLength;
     if (line.size() < code) return false;
     for (std::size_t i = 0; i < code; ++i) {
-        if (!isDigit(line[i])) return false;
+        if (!PlainText::isDigit(line[i])) return false;
     }
     if (line.size() > code && line[code] != '-' && line[code] != ' ') return false;
     text = line.size() > code ? line.substr(code + 1) : std::string();
