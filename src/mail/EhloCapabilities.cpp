@@ -1,6 +1,5 @@
 #include "mail/EhloCapabilities.h"
 
-#include <sstream>
 #include <vector>
 
 #include "mail/SmtpLimits.h"
@@ -30,10 +29,17 @@ bool replyText(const std::string& line, std::string& text) {
     return true;
 }
 
+// The words of a line, split at the blanks of the C locale. No stream: it
+// would link the C++ locale machinery, most of the DLL's size.
 std::vector<std::string> words(const std::string& text) {
-    std::istringstream stream(text);
+    const char kBlanks[] = " \t\n\v\f\r";
     std::vector<std::string> out;
-    for (std::string word; stream >> word;) out.push_back(upper(word));
+    std::size_t start = text.find_first_not_of(kBlanks);
+    while (start != std::string::npos) {
+        const std::size_t end = text.find_first_of(kBlanks, start);
+        out.push_back(upper(text.substr(start, end - start)));
+        start = text.find_first_not_of(kBlanks, end);
+    }
     return out;
 }
 
