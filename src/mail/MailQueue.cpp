@@ -66,9 +66,12 @@ bool MailQueue::enqueueAll(std::vector<MailJob>&& jobs) {
 
 MailJob MailQueue::dequeue() { return take().value_or(MailJob()); }
 
-void MailQueue::discardAll() {
+std::size_t MailQueue::discardAll() {
     HeldLock held(lock_);
-    if (held.taken()) jobs_.clear();
+    if (!held.taken()) return 0;
+    const std::size_t count = jobs_.size();
+    jobs_.clear();
+    return count;
 }
 
 std::optional<MailJob> MailQueue::take() {

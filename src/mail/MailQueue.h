@@ -47,8 +47,9 @@ public:
     // Removes and returns the front job; a default job when the queue is
     // empty or the lock cannot be taken.
     MailJob dequeue();
-    // Drops every waiting job.
-    void discardAll();
+    // Drops every waiting job; returns how many there were (0 when the lock
+    // cannot be taken).
+    std::size_t discardAll();
 
     // Removes and returns the front job; nothing when the queue is empty or
     // the lock cannot be taken.

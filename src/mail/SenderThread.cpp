@@ -23,9 +23,11 @@ const DWORD kTerminateWaitMs = 1000;
 
 SenderThread::~SenderThread() { stop(); }
 
-void SenderThread::start(MailQueue& queue) {
+void SenderThread::start(MailQueue& queue, const std::string& logDirectory,
+                         FailureSink* failures) {
     if (thread_) return;
     queue_ = &queue;
+    reporter_.emplace(logDirectory, failures);
     abort_.clear();
     senderRunning = true;
     thread_ = CreateThread(nullptr, 0, &SenderThread::run, this, 0, nullptr);
@@ -70,18 +72,22 @@ void SenderThread::serveBatch(const MailJob& front) {
     if (session.open(front.server, MailData::heloDomain(front.sender)) == INVALID_SOCKET) {
         // A failed connection drops every waiting job; an abort keeps them
         // for the next start.
-        if (!abort_.raised()) queue_->discardAll();
+        if (abort_.raised()) return;
+        const std::size_t dropped = queue_->discardAll();
+        reporter_->notConnected(front.server, SmtpSession::kPort, session.openOutcome(), dropped);
         return;
     }
+    reporter_->connected(front.server, SmtpSession::kPort, session.openOutcome());
     drain(session);
     session.close();
+    reporter_->attemptEnded();
 }
 
 void SenderThread::drain(SmtpSession& session) {
     while (!abort_.raised()) {
         std::optional<MailJob> job = queue_->take();
         if (!job) return;
-        session.sendMail(*job);
+        reporter_->mailDone(job->recipient, session.sendMail(*job));
         abort_.pause(kMailPauseMs);
     }
 }

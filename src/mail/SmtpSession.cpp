@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "mail/AbortSignal.h"
 #include "mail/MailData.h"
@@ -11,7 +12,6 @@
 namespace {
 
 const WORD kWinsockVersion = 0x0101;
-const u_short kSmtpPort = 25;
 const std::size_t kMaxServerName = 255;
 const int kReplyChunk = 256;
 
@@ -20,6 +20,22 @@ std::string currentMailDate() {
     GetSystemTime(&now);
     return formatMailDate({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
 }
+
+// Why a connect failed, in the words a user knows.
+std::string connectFailure(int error) {
+    switch (error) {
+        case WSAECONNREFUSED: return "connection refused";
+        case WSAETIMEDOUT: return "timed out";
+        case WSAENETUNREACH:
+        case WSAEHOSTUNREACH: return "unreachable";
+        default: return "error " + std::to_string(error);
+    }
+}
+
+// The stages of the pieces of a mail that are answered, in the order sent.
+const SmtpStage kMailStages[] = {SmtpStage::MailFrom, SmtpStage::RcptTo, SmtpStage::Data,
+                                 SmtpStage::EndOfData};
+const std::size_t kMailStageCount = sizeof kMailStages / sizeof kMailStages[0];
 
 // A dotted address is taken as it is; anything else is looked up by name.
 // An empty name is no server at all, not the local machine.
@@ -50,9 +66,10 @@ SOCKET SmtpSession::open(const std::string& server, const std::string& heloDomai
         release();
         return INVALID_SOCKET;
     }
-    readReply();
+    const SmtpOutcome greeting = replyOutcome(SmtpStage::Greeting);
     sendText(MailData::heloLine(heloDomain));
-    readReply();
+    const SmtpOutcome hello = replyOutcome(SmtpStage::Hello);
+    openOutcome_ = greeting.ok ? hello : greeting;
     if (aborted()) {
         release();
         return INVALID_SOCKET;
@@ -62,7 +79,10 @@ SOCKET SmtpSession::open(const std::string& server, const std::string& heloDomai
 
 bool SmtpSession::aborted() const { return abort_ && abort_->raised(); }
 
+SmtpOutcome SmtpSession::replyOutcome(SmtpStage stage) { return outcomeOfReply(stage, readReply()); }
+
 bool SmtpSession::connectTo(const std::string& server) {
+    openOutcome_ = SmtpOutcome::failure(SmtpStage::Connect, 0, "no network");
     WSADATA data;
     if (WSAStartup(kWinsockVersion, &data) != 0) return false;
     winsockStarted_ = true;
@@ -73,9 +93,13 @@ bool SmtpSession::connectTo(const std::string& server) {
     sockaddr_in destination;
     std::memset(&destination, 0, sizeof destination);
     destination.sin_family = AF_INET;
-    destination.sin_port = htons(kSmtpPort);
-    if (!resolve(server, destination.sin_addr)) return false;
+    destination.sin_port = htons(SmtpSession::kPort);
+    if (!resolve(server, destination.sin_addr)) {
+        openOutcome_ = SmtpOutcome::failure(SmtpStage::NameLookup, 0, "name not found");
+        return false;
+    }
     if (connect(socket_, reinterpret_cast<const sockaddr*>(&destination), sizeof destination) != 0) {
+        openOutcome_ = SmtpOutcome::failure(SmtpStage::Connect, 0, connectFailure(WSAGetLastError()));
         return false;
     }
     // A shutdown that came while connect was still setting up may not have
@@ -83,20 +107,26 @@ bool SmtpSession::connectTo(const std::string& server) {
     return !aborted();
 }
 
-void SmtpSession::sendMail(const MailJob& job) {
-    if (!isOpen()) return;
+SmtpOutcome SmtpSession::sendMail(const MailJob& job) {
+    if (!isOpen()) return SmtpOutcome::failure(SmtpStage::Connect, 0, "not connected");
+    std::optional<SmtpOutcome> refusal;
+    SmtpOutcome last;
+    std::size_t answered = 0;
     for (const MailData::Piece& piece : MailData::mailPieces(job, currentMailDate())) {
         sendText(piece.bytes);
         if (!piece.readsReply) continue;
         const std::string reply = readReply();
+        last = outcomeOfReply(kMailStages[std::min(answered++, kMailStageCount - 1)], reply);
+        if (!last.ok && !refusal) refusal = last;
         if (piece.opensData && !SmtpReply::invitesData(reply)) {
             // The mail is lost as any refused mail is, but its text never
             // reaches the server as commands; the next mail starts afresh.
             sendText(MailData::resetLine());
             readReply();
-            return;
+            break;
         }
     }
+    return refusal ? *refusal : last;
 }
 
 void SmtpSession::close() {
@@ -123,8 +153,8 @@ std::string SmtpSession::readReply() {
         const int n = recv(socket_, chunk, kReplyChunk, 0);
         if (n <= 0) break;
         const std::size_t count = static_cast<std::size_t>(n);
-        if (head.size() < SmtpReply::kHeadLength) {
-            head.append(chunk, std::min(count, SmtpReply::kHeadLength - head.size()));
+        if (head.size() < kMaxKeptLine && head.find('\n') == std::string::npos) {
+            head.append(chunk, std::min(count, kMaxKeptLine - head.size()));
         }
         unfinished.append(chunk, count);
         if (SmtpReply::complete(unfinished)) break;
