@@ -1,6 +1,7 @@
 #include "plugin/RelayPlugin.h"
 
 #include "forward/MessageHandler.h"
+#include "mail/FailureText.h"
 #include "plugin/FixedField.h"
 #include "ui/PrefsPage.h"
 #include "ui/resource.h"
@@ -16,6 +17,12 @@ const char kPageName[] = "IM Tolvaning";
 const char kPageDescription[] = "Forward IMs to an email address or mobile phone.";
 
 const int32_t kStartUserValue = 0;
+
+// A failure alert looks like the alert of a forwarded message.
+const char kAlertStyle[] = "default";
+const int32_t kAlertFirstValue = 1;
+const int32_t kAlertSecondValue = 0;
+const int32_t kAlertThirdValue = 0;
 
 enum PrefsActionValue { kCancel = 0, kApply = 1, kConfirm = 2 };
 enum ShowFlag { kHide = 0, kShow = 1 };
@@ -58,13 +65,22 @@ void RelayPlugin::onStart() {
     started_ = true;
     initializePrefs(kPageName);
     enableMessageBroadcast(kStartUserValue);
-    senderThread_.start(mailQueue_);
+    alertWindow_.create(module_, [this](const FailedAttempt& attempt) { alertFailure(attempt); });
+    senderThread_.start(mailQueue_, settingsDirectory, &alertWindow_);
 }
 
 void RelayPlugin::onStop() {
     started_ = false;
     senderThread_.stop();
+    alertWindow_.destroy();
     disableMessageBroadcast();
+}
+
+void RelayPlugin::alertFailure(const FailedAttempt& attempt) {
+    if (!settings_.showSystrayAlert) return;
+    const std::string text =
+        FailureText::alert(attempt.server, attempt.port, attempt.outcome, attempt.mailsDropped);
+    setSystrayAlert(text.c_str(), kAlertStyle, kAlertFirstValue, kAlertSecondValue, kAlertThirdValue);
 }
 
 void RelayPlugin::onPrefsShow(PrefsShowRecord& record) {

@@ -3,6 +3,7 @@
 
 #include "mail/MailQueue.h"
 #include "mail/SenderThread.h"
+#include "plugin/AlertWindow.h"
 #include "plugin/PluginBase.h"
 #include "settings/Settings.h"
 
@@ -28,6 +29,8 @@ public:
 
 private:
     void showPage(const PrefsShowRecord& record);
+    // On the host's thread, for an attempt of the sender thread that lost mail.
+    void alertFailure(const FailedAttempt& attempt);
 
     HBITMAP bitmap_ = nullptr;
     // Between "start" and "stop": guards against a second start.
@@ -36,4 +39,6 @@ private:
     // The queue outlives the thread that drains it.
     MailQueue mailQueue_;
     SenderThread senderThread_;
+    // Made before the sender thread starts and destroyed after it ends.
+    AlertWindow alertWindow_;
 };
