@@ -2,9 +2,15 @@
 
 #include <windows.h>
 
+#include <mutex>
+
 namespace {
 
 const char kLineEnd[] = "\r\n";
+
+// Every log of the module: the sender thread and a test mail's thread may
+// write and roll over the same file at once.
+std::mutex logGuard;
 
 class FileHandle {
 public:
@@ -41,7 +47,7 @@ DeliveryLog::DeliveryLog(const std::string& directory)
 void DeliveryLog::append(const std::string& line) {
     if (path_.empty()) return;
     const std::string bytes = line + kLineEnd;
-    std::lock_guard<std::mutex> lock(guard_);
+    std::lock_guard<std::mutex> lock(logGuard);
     const std::uint64_t size = sizeOf(path_);
     if (size > 0 && size + bytes.size() >= kLimitBytes) {
         MoveFileExA(path_.c_str(), (path_ + kOlderSuffix).c_str(), MOVEFILE_REPLACE_EXISTING);

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <mutex>
 #include <string>
 
 // The delivery log "IMTolvane.log" beside the settings file. It is kept
@@ -24,6 +23,4 @@ public:
 
 private:
     std::string path_;
-    // The sender thread and a test mail's thread may write at once.
-    std::mutex guard_;
 };
