@@ -10,6 +10,7 @@
 #include "settings/Settings.h"
 #include "ui/AboutDialog.h"
 #include "ui/PrefsPage.h"
+#include "ui/resource.h"
 #include "ui/ReadMeDialog.h"
 
 namespace {
@@ -157,7 +158,9 @@ int main(int argc, char** argv) {
     }
     outputDirectory = argv[1];
     HWND host = createHost();
-    HWND page = PrefsPage::create(GetModuleHandleA(nullptr), host, kPageX, kPageY, pictureSettings());
+    HWND page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PREFS_PAGE), host,
+                                   PrefsPage::procedure, 0);
+    if (page) PrefsPage::place(page, kPageX, kPageY, pictureSettings());
     if (!page) {
         std::fprintf(stderr, "the page could not be made\n");
         return 1;
@@ -167,7 +170,7 @@ int main(int argc, char** argv) {
     bool ok = captureWindow(page, "prefs-page.bmp");
     ok = captureModalDialog(AboutDialog::run, page, "about.bmp") && ok;
     ok = captureModalDialog(ReadMeDialog::run, page, "readme.bmp") && ok;
-    PrefsPage::destroy(page);
+    DestroyWindow(page);
     DestroyWindow(host);
     return ok ? 0 : 1;
 }

@@ -2,8 +2,8 @@
 
 #include "BenchTexts.h"
 #include "forward/ForwardPlan.h"
-#include "plugin/MessageEvent.h"
-#include "plugin/StripMarkup.h"
+#include "forward/MessageEvent.h"
+#include "forward/StripMarkup.h"
 #include "settings/Settings.h"
 
 namespace {

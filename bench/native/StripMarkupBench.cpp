@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchTexts.h"
-#include "plugin/StripMarkup.h"
+#include "forward/StripMarkup.h"
 
 static void BM_StripMarkup(benchmark::State& state) {
     const std::string text = sampleMessage(static_cast<size_t>(state.range(0)));

@@ -3,15 +3,13 @@
 #include <optional>
 
 #include "forward/CarrierTable.h"
-#include "plugin/MessageEvent.h"
+#include "forward/MessageEvent.h"
 #include "settings/Settings.h"
 
 namespace {
 
 const char kHandledType[] = "incoming_privateMessage";
 const char kReplyMedium[] = "AIM";
-
-enum ForwardType { kToEmailAddress = 1, kToPhone = 2 };
 
 // The text to forward, with the trigger prefix cut off; none when the
 // prefix is required and the text does not begin with it.
@@ -22,18 +20,20 @@ std::optional<std::string> textAfterPrefix(const Settings& settings, const std::
     return text.substr(prefix.size());
 }
 
-}  // namespace
-
+// "EMail Address" for "ForwardType" 1, the phone's gateway address for 2,
+// and empty for any other type.
 std::string forwardDestination(const Settings& settings) {
     switch (settings.forwardType) {
-        case kToEmailAddress:
+        case kForwardToEmail:
             return settings.emailAddress;
-        case kToPhone:
+        case kForwardToPhone:
             return phoneGatewayAddress(settings.phoneNumber, settings.provider);
         default:
             return std::string();
     }
 }
+
+}  // namespace
 
 ForwardPlan planForward(const Settings& settings, const MessageEvent& event) {
     ForwardPlan plan;
@@ -52,4 +52,14 @@ ForwardPlan planForward(const Settings& settings, const MessageEvent& event) {
     plan.alertText = alertTextFor(plan.mails.back().subject);
     plan.sendReply = settings.replyEnabled && event.medium == kReplyMedium;
     return plan;
+}
+
+std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan) {
+    std::vector<MailJob> jobs;
+    jobs.reserve(plan.mails.size());
+    for (ComposedMail& mail : plan.mails) {
+        jobs.push_back(MailJob{settings.smtpServer, settings.fromAddress, plan.destination,
+                               std::move(mail.subject), std::move(mail.body)});
+    }
+    return jobs;
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "forward/MessageComposer.h"
+#include "mail/MailJob.h"
 
 struct MessageEvent;
 struct Settings;
@@ -21,6 +22,6 @@ struct ForwardPlan {
 // "ForwardType", the mails, and whether the alert and the reply follow.
 ForwardPlan planForward(const Settings& settings, const MessageEvent& event);
 
-// "EMail Address" for "ForwardType" 1, the phone's gateway address for 2,
-// and empty for any other type.
-std::string forwardDestination(const Settings& settings);
+// The plan's mails as jobs for the queue, from "SMTP Server" and "From
+// Address" to the plan's destination; the plan's mails are moved out.
+std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan);

@@ -64,8 +64,6 @@ bool MailQueue::enqueueAll(std::vector<MailJob>&& jobs) {
     return true;
 }
 
-MailJob MailQueue::dequeue() { return take().value_or(MailJob()); }
-
 std::size_t MailQueue::discardAll() {
     HeldLock held(lock_);
     if (!held.taken()) return 0;

@@ -39,14 +39,12 @@ public:
     MailQueue(const MailQueue&) = delete;
     MailQueue& operator=(const MailQueue&) = delete;
 
-    // Appends a copy; the job is dropped when the lock cannot be taken.
+    // Appends a copy; the job is dropped when the lock cannot be taken. The
+    // tests' way to fill a queue job by job.
     void enqueue(const MailJob& job);
     // Appends the jobs in their order under one taking of the lock. All are
     // dropped when the lock cannot be taken; false then.
     bool enqueueAll(std::vector<MailJob>&& jobs);
-    // Removes and returns the front job; a default job when the queue is
-    // empty or the lock cannot be taken.
-    MailJob dequeue();
     // Drops every waiting job; returns how many there were (0 when the lock
     // cannot be taken).
     std::size_t discardAll();
@@ -58,6 +56,7 @@ public:
     // empty or the lock cannot be taken.
     std::optional<MailJob> front();
     // The number of waiting jobs; nothing when the lock cannot be taken.
+    // What the tests observe of the queue.
     std::optional<std::size_t> waiting();
 
 private:

@@ -7,8 +7,6 @@
 #include "mail/MailQueue.h"
 #include "mail/SmtpSession.h"
 
-std::atomic<bool> senderRunning{false};
-
 namespace {
 
 const DWORD kPassPauseMs = 100;
@@ -29,12 +27,12 @@ void SenderThread::start(MailQueue& queue, const std::string& logDirectory,
     queue_ = &queue;
     reporter_.emplace(logDirectory, failures);
     abort_.clear();
-    senderRunning = true;
+    senderRunning_ = true;
     thread_ = CreateThread(nullptr, 0, &SenderThread::run, this, 0, nullptr);
 }
 
 StopOutcome SenderThread::stop() {
-    senderRunning = false;
+    senderRunning_ = false;
     if (!thread_) return StopOutcome::NotStarted;
     StopOutcome outcome = StopOutcome::Ended;
     if (WaitForSingleObject(thread_, kStopWaitMs) == WAIT_TIMEOUT) {
@@ -57,7 +55,7 @@ DWORD WINAPI SenderThread::run(LPVOID self) {
 }
 
 void SenderThread::loop() {
-    while (senderRunning) {
+    while (senderRunning_) {
         try {
             if (std::optional<MailJob> front = queue_->front()) serveBatch(*front);
         } catch (const std::bad_alloc&) {

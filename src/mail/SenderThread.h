@@ -13,9 +13,6 @@ struct MailJob;
 class SmtpSession;
 class FailureSink;
 
-// Written by the host's thread, read by the sender thread on every pass.
-extern std::atomic<bool> senderRunning;
-
 // How a stop ended the thread.
 enum class StopOutcome {
     NotStarted,  // there was no thread
@@ -34,16 +31,17 @@ public:
     SenderThread(const SenderThread&) = delete;
     SenderThread& operator=(const SenderThread&) = delete;
 
-    // Sets senderRunning and creates the thread over the queue. Does nothing
+    // Sets the running flag and creates the thread over the queue. Does nothing
     // while a thread is already running. The thread logs its attempts in the
     // log directory (none when empty) and tells the sink of every failed one.
     void start(MailQueue& queue, const std::string& logDirectory = std::string(),
                FailureSink* failures = nullptr);
-    // Clears senderRunning and gives the thread 2000 ms to finish; then asks
+    // Clears the running flag and gives the thread 2000 ms to finish; then asks
     // it to abort, which leaves every job not yet taken in the queue, and
     // kills it only if it still has not ended shortly after. Closes its
     // handle.
     StopOutcome stop();
+    // What the tests observe of the thread's handle.
     bool started() const { return thread_ != nullptr; }
 
 private:
@@ -53,6 +51,8 @@ private:
     void drain(SmtpSession& session);
 
     HANDLE thread_ = nullptr;
+    // Written by the host's thread, read by the sender thread on every pass.
+    std::atomic<bool> senderRunning_{false};
     MailQueue* queue_ = nullptr;
     AbortSignal abort_;
     std::optional<DeliveryReporter> reporter_;

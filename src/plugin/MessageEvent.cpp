@@ -1,7 +1,7 @@
 #include "plugin/MessageEvent.h"
 
 #include "plugin/HostRecords.h"
-#include "plugin/StripMarkup.h"
+#include "forward/StripMarkup.h"
 
 namespace {
 

@@ -1,17 +1,7 @@
 #pragma once
-#include <cstdint>
-#include <string>
+#include "forward/MessageEvent.h"
 
 struct MessageRecord;
-
-// The plug-in's own copy of a received message; lives for one handler call.
-struct MessageEvent {
-    std::string medium;
-    int32_t connection = -1;
-    std::string name;
-    std::string type;
-    std::string plainText;  // the text with its markup removed
-};
 
 // Copies a received record: null texts give empty fields, the connection is
 // always copied, the text loses its markup.

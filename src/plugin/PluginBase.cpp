@@ -3,8 +3,6 @@
 #include <cstring>
 
 #include "plugin/FixedField.h"
-#include "plugin/PluginModule.h"
-#include "plugin/RelayPlugin.h"
 
 namespace {
 
@@ -37,12 +35,6 @@ Record zeroedRecord() {
     return record;
 }
 
-// addDialog and removeDialog run outside the object's own operations.
-int32_t requestThroughPlugin(const char* name, void* record) {
-    PluginBase* plugin = pluginObject();
-    return plugin ? plugin->request(name, record) : 0;
-}
-
 }  // namespace
 
 PluginBase::PluginBase(const char* identity) : identity_(identity) {}
@@ -69,10 +61,10 @@ int32_t PluginBase::initializePrefs(const char* pageName) {
     return request(kPrefsInitialize, &record);
 }
 
-void PluginBase::enableMessageBroadcast(int32_t userValue) {
+void PluginBase::enableMessageBroadcast(MessageBroadcastCallback callback, int32_t userValue) {
     if (broadcastSubscription_ != kNotSubscribed) return;
     BroadcastRecord record = zeroedRecord<BroadcastRecord>();
-    record.callback = messageBroadcastCallback;
+    record.callback = callback;
     record.userValue = userValue;
     broadcastSubscription_ = request(kMessageBroadcastEnable, &record);
 }
@@ -107,16 +99,16 @@ void PluginBase::sendMessage(const char* medium, int32_t connection, const char*
     request(kMessageSend, &record);
 }
 
-HWND addDialog(HINSTANCE module, int resource, HWND parent, DLGPROC procedure) {
+HWND PluginBase::addDialog(int resource, HWND parent, DLGPROC procedure) {
     DialogRecord record = zeroedRecord<DialogRecord>();
-    record.window = CreateDialogParamA(module, MAKEINTRESOURCEA(resource), parent, procedure, 0);
-    requestThroughPlugin(kDialogAdd, &record);
+    record.window = CreateDialogParamA(module_, MAKEINTRESOURCEA(resource), parent, procedure, 0);
+    request(kDialogAdd, &record);
     return record.window;
 }
 
-void removeDialog(HWND window) {
+void PluginBase::removeDialog(HWND window) {
     DialogRecord record = zeroedRecord<DialogRecord>();
     record.window = window;
-    requestThroughPlugin(kDialogRemove, &record);
+    request(kDialogRemove, &record);
     DestroyWindow(window);
 }

@@ -34,16 +34,19 @@ public:
 
     // Requests to the host. Skipped while there is no service function.
     int32_t initializePrefs(const char* pageName);
-    void enableMessageBroadcast(int32_t userValue);
+    void enableMessageBroadcast(MessageBroadcastCallback callback, int32_t userValue);
     void disableMessageBroadcast();
     void setSystrayAlert(const char* text, const char* style, int32_t firstValue,
                          int32_t secondValue, int32_t thirdValue);
     void sendMessage(const char* medium, int32_t connection, const char* name, const char* text);
+    // Makes the dialog as a child of parent and announces it, null or not.
+    HWND addDialog(int resource, HWND parent, DLGPROC procedure);
+    // Withdraws the dialog from the host, then destroys it.
+    void removeDialog(HWND window);
     // Sends one request; returns the host's answer, 0 when it was skipped.
     int32_t request(const char* name, void* record) const;
 
     const char* registeredPageName() const { return registeredPageName_; }
-    int32_t broadcastSubscription() const { return broadcastSubscription_; }
 
 protected:
     HINSTANCE module_ = nullptr;
@@ -54,7 +57,3 @@ protected:
     HWND page_ = nullptr;
     int32_t broadcastSubscription_ = -1;
 };
-
-// Page requests; they reach the host through the module's plug-in object.
-HWND addDialog(HINSTANCE module, int resource, HWND parent, DLGPROC procedure);
-void removeDialog(HWND window);

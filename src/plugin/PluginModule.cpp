@@ -87,7 +87,6 @@ void dispatch(const char* eventName, void* record) {
 
 }  // namespace
 
-HINSTANCE moduleHandle() { return module; }
 RelayPlugin* pluginObject() { return plugin; }
 
 int32_t __cdecl messageBroadcastCallback(int32_t first, int32_t second, const char* eventName,

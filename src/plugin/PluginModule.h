@@ -5,8 +5,8 @@
 
 class RelayPlugin;
 
-// Module-wide state: the instance handle and the one plug-in object.
-HINSTANCE moduleHandle();
+// The one plug-in object, null outside "load" to "unload": the seam through
+// which in-process tests reach the requests the object sends.
 RelayPlugin* pluginObject();
 
 // Registered with "messageBroadcastEnable"; the host calls it for every

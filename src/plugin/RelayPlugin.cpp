@@ -1,8 +1,12 @@
 #include "plugin/RelayPlugin.h"
 
-#include "forward/MessageHandler.h"
+#include "Version.h"
+
+#include "forward/ForwardPlan.h"
+#include "forward/MessageEvent.h"
 #include "mail/FailureText.h"
 #include "plugin/FixedField.h"
+#include "plugin/PluginModule.h"
 #include "ui/PrefsPage.h"
 #include "ui/resource.h"
 
@@ -11,15 +15,14 @@ namespace {
 const char kIdentity[] = "5A1E7C24-90D3-4b7f-8C26-D1F04A9B3E65";
 const char kPluginName[] = "IM Tolvaning Plugin";
 const char kAuthor[] = "The tolvane developers";
-const char kVersion[] = "1.1";
 const char kDescription[] = "Forwards IMs to an email address or mobile phone.";
 const char kPageName[] = "IM Tolvaning";
 const char kPageDescription[] = "Forward IMs to an email address or mobile phone.";
 
 const int32_t kStartUserValue = 0;
 
-// A failure alert looks like the alert of a forwarded message.
 const char kAlertStyle[] = "default";
+// The three values the host is given with every alert.
 const int32_t kAlertFirstValue = 1;
 const int32_t kAlertSecondValue = 0;
 const int32_t kAlertThirdValue = 0;
@@ -29,15 +32,14 @@ enum ShowFlag { kHide = 0, kShow = 1 };
 
 }  // namespace
 
-RelayPlugin::RelayPlugin() : PluginBase(kIdentity) { senderRunning = false; }
+RelayPlugin::RelayPlugin() : PluginBase(kIdentity) {}
 
 RelayPlugin::~RelayPlugin() = default;
 
 void RelayPlugin::onLoad() {
-    hostLink_.writeInfo(kPluginName, kAuthor, kVersion, kDescription);
+    hostLink_.writeInfo(kPluginName, kAuthor, TOLVANE_VERSION, kDescription);
     bitmap_ = LoadBitmapA(module_, MAKEINTRESOURCEA(IDB_ENVELOPE));
-    settingsDirectory = hostLink_.settingsDirectory();
-    settings_.load();
+    settings_.load(hostLink_.settingsDirectory());
 }
 
 void RelayPlugin::onInitialLoad() {}
@@ -48,13 +50,13 @@ void RelayPlugin::onUnload() {
     if (started_) onStop();
     if (page_) {
         PrefsPage::readBack(page_, settings_);
-        PrefsPage::destroy(page_);
+        closePage();
     }
     if (bitmap_) {
         DeleteObject(bitmap_);
         bitmap_ = nullptr;
     }
-    settings_.save();
+    settings_.save(hostLink_.settingsDirectory());
 }
 
 void RelayPlugin::onFinalUnload() {}
@@ -64,9 +66,9 @@ void RelayPlugin::onStart() {
     if (started_) return;
     started_ = true;
     initializePrefs(kPageName);
-    enableMessageBroadcast(kStartUserValue);
+    enableMessageBroadcast(messageBroadcastCallback, kStartUserValue);
     alertWindow_.create(module_, [this](const FailedAttempt& attempt) { alertFailure(attempt); });
-    senderThread_.start(mailQueue_, settingsDirectory, &alertWindow_);
+    senderThread_.start(mailQueue_, hostLink_.settingsDirectory(), &alertWindow_);
 }
 
 void RelayPlugin::onStop() {
@@ -74,13 +76,6 @@ void RelayPlugin::onStop() {
     senderThread_.stop();
     alertWindow_.destroy();
     disableMessageBroadcast();
-}
-
-void RelayPlugin::alertFailure(const FailedAttempt& attempt) {
-    if (!settings_.showSystrayAlert) return;
-    const std::string text =
-        FailureText::alert(attempt.server, attempt.port, attempt.outcome, attempt.mailsDropped);
-    setSystrayAlert(text.c_str(), kAlertStyle, kAlertFirstValue, kAlertSecondValue, kAlertThirdValue);
 }
 
 void RelayPlugin::onPrefsShow(PrefsShowRecord& record) {
@@ -96,25 +91,32 @@ void RelayPlugin::onPrefsShow(PrefsShowRecord& record) {
 
 void RelayPlugin::showPage(const PrefsShowRecord& record) {
     if (!page_) {
-        page_ = PrefsPage::create(module_, record.parentWindow, record.x, record.y, settings_);
+        page_ = addDialog(IDD_PREFS_PAGE, record.parentWindow, PrefsPage::procedure);
+        if (page_) PrefsPage::place(page_, record.x, record.y, settings_);
     }
     if (page_) ShowWindow(page_, SW_SHOW);
+}
+
+void RelayPlugin::closePage() {
+    if (!page_) return;
+    removeDialog(page_);
+    page_ = nullptr;
 }
 
 void RelayPlugin::onPrefsAction(const PrefsActionRecord& record) {
     if (!page_) return;
     switch (record.action) {
         case kCancel:
-            PrefsPage::destroy(page_);
+            closePage();
             break;
         case kApply:
             PrefsPage::readBack(page_, settings_);
-            settings_.save();
+            settings_.save(hostLink_.settingsDirectory());
             break;
         case kConfirm:
             PrefsPage::readBack(page_, settings_);
-            settings_.save();
-            PrefsPage::destroy(page_);
+            settings_.save(hostLink_.settingsDirectory());
+            closePage();
             break;
         default:
             break;
@@ -123,6 +125,23 @@ void RelayPlugin::onPrefsAction(const PrefsActionRecord& record) {
 
 int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const MessageEvent& event,
                                         int32_t) {
-    MessageHandler::handle(*this, event);
+    ForwardPlan plan = planForward(settings_, event);
+    // One taking of the queue's lock for all parts of the message; mails that
+    // could not be queued were not forwarded, so neither the alert nor the
+    // reply may say they were.
+    if (plan.mails.empty() || !mailQueue_.enqueueAll(mailJobs(settings_, plan))) return 0;
+    if (plan.raiseAlert) raiseAlert(plan.alertText);
+    if (plan.sendReply) {
+        sendMessage(event.medium.c_str(), event.connection, event.name.c_str(), settings_.reply.c_str());
+    }
     return 0;
+}
+
+void RelayPlugin::raiseAlert(const std::string& text) {
+    setSystrayAlert(text.c_str(), kAlertStyle, kAlertFirstValue, kAlertSecondValue, kAlertThirdValue);
+}
+
+void RelayPlugin::alertFailure(const FailedAttempt& attempt) {
+    if (!settings_.showSystrayAlert) return;
+    raiseAlert(FailureText::alert(attempt.server, attempt.port, attempt.outcome, attempt.mailsDropped));
 }

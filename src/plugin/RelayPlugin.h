@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "mail/MailQueue.h"
 #include "mail/SenderThread.h"
 #include "plugin/AlertWindow.h"
@@ -24,11 +26,10 @@ public:
     int32_t onMessageBroadcast(int32_t first, int32_t second, const char* eventName,
                                const MessageEvent& event, int32_t fifth) override;
 
-    const Settings& settings() const { return settings_; }
-    MailQueue& mailQueue() { return mailQueue_; }
-
 private:
     void showPage(const PrefsShowRecord& record);
+    void closePage();
+    void raiseAlert(const std::string& text);
     // On the host's thread, for an attempt of the sender thread that lost mail.
     void alertFailure(const FailedAttempt& attempt);
 

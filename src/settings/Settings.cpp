@@ -4,8 +4,6 @@
 
 #include "settings/SettingsKey.h"
 
-std::string settingsDirectory;
-
 namespace {
 
 const char kFileName[] = "IMTolvane.ini";
@@ -14,7 +12,7 @@ const char kSection[] = "IM Tolvane";
 const DWORD kReadBufferSize = 2048;
 
 // Built again for every load and save; the directory ends with a separator.
-std::string settingsPath() { return settingsDirectory + kFileName; }
+std::string settingsPath(const std::string& directory) { return directory + kFileName; }
 
 std::string readStored(const std::string& path, const SettingsKey& key) {
     char buffer[kReadBufferSize];
@@ -25,13 +23,13 @@ std::string readStored(const std::string& path, const SettingsKey& key) {
 
 }  // namespace
 
-void Settings::load() {
-    const std::string path = settingsPath();
+void Settings::load(const std::string& directory) {
+    const std::string path = settingsPath(directory);
     for (const SettingsKey& key : kSettingsKeys) assignStored(*this, key, readStored(path, key));
 }
 
-void Settings::save() const {
-    const std::string path = settingsPath();
+void Settings::save(const std::string& directory) const {
+    const std::string path = settingsPath(directory);
     for (const SettingsKey& key : kSettingsKeys) {
         WritePrivateProfileStringA(kSection, key.name, storedValue(*this, key).c_str(),
                                    path.c_str());

@@ -2,6 +2,9 @@
 #include <cstdint>
 #include <string>
 
+// The values of "ForwardType" that name a destination.
+enum ForwardType : int32_t { kForwardToEmail = 1, kForwardToPhone = 2 };
+
 // What the user configures. Each field is known by its INI key.
 struct Settings {
     bool forwardingEnabled = false;  // "Forwarding Enabled"
@@ -21,11 +24,9 @@ struct Settings {
     std::string triggerPrefix;       // "Trigger Prefix"
     std::string reply;               // "Reply"
 
-    // Reads every field from the INI file in settingsDirectory.
-    void load();
+    // Reads every field from the INI file in the directory, which ends with
+    // a path separator (the host's settings directory).
+    void load(const std::string& directory);
     // Writes every field to that file; the record stays as it is.
-    void save() const;
+    void save(const std::string& directory) const;
 };
-
-// The directory the host names in the load record, ending with a separator.
-extern std::string settingsDirectory;

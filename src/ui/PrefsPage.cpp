@@ -1,7 +1,6 @@
 #include "ui/PrefsPage.h"
 
 #include "forward/CarrierTable.h"
-#include "plugin/PluginBase.h"
 #include "settings/Settings.h"
 #include "settings/SettingsValues.h"
 #include "ui/AboutDialog.h"
@@ -14,8 +13,6 @@ namespace {
 // Each edit is read through a buffer of this size, so at most 1023
 // characters of it reach the settings.
 const int kTextBufferSize = 1024;
-const int kEmailForwardType = 1;
-const int kPhoneForwardType = 2;
 
 struct SwitchField {
     int control;
@@ -102,30 +99,27 @@ void runDialog(HWND page, int control) {
     if (control == IDC_READ_ME) ReadMeDialog::run(module, page);
 }
 
-INT_PTR CALLBACK pageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM) {
+}  // namespace
+
+INT_PTR CALLBACK PrefsPage::procedure(HWND page, UINT message, WPARAM wParam, LPARAM) {
     if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
     int control = LOWORD(wParam);
     if (ControlGroups::isCondition(control)) {
-        PrefsPage::updateEnabling(page);
+        updateEnabling(page);
     } else {
         runDialog(page, control);
     }
     return FALSE;
 }
 
-}  // namespace
-
-HWND PrefsPage::create(HINSTANCE module, HWND parent, int x, int y, const Settings& settings) {
-    HWND page = addDialog(module, IDD_PREFS_PAGE, parent, pageProcedure);
-    if (!page) return nullptr;
+void PrefsPage::place(HWND page, int x, int y, const Settings& settings) {
     SetWindowPos(page, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     fill(page, settings);
-    return page;
 }
 
 void PrefsPage::fill(HWND page, const Settings& settings) {
-    setChecked(page, IDC_FORWARD_EMAIL, settings.forwardType == kEmailForwardType);
-    setChecked(page, IDC_FORWARD_PHONE, settings.forwardType == kPhoneForwardType);
+    setChecked(page, IDC_FORWARD_EMAIL, settings.forwardType == kForwardToEmail);
+    setChecked(page, IDC_FORWARD_PHONE, settings.forwardType == kForwardToPhone);
     for (const SwitchField& box : kSwitches) setChecked(page, box.control, settings.*box.field);
     for (const NumberField& number : kNumbers) {
         setText(page, number.control, SettingsValues::formatNumber(settings.*number.field));
@@ -139,9 +133,9 @@ void PrefsPage::readBack(HWND page, Settings& settings) {
     for (const SwitchField& box : kSwitches) settings.*box.field = isChecked(page, box.control);
     // Neither radio button checked: a "ForwardType" the page cannot show stays.
     if (isChecked(page, IDC_FORWARD_EMAIL)) {
-        settings.forwardType = kEmailForwardType;
+        settings.forwardType = kForwardToEmail;
     } else if (isChecked(page, IDC_FORWARD_PHONE)) {
-        settings.forwardType = kPhoneForwardType;
+        settings.forwardType = kForwardToPhone;
     }
     for (const TextField& text : kTexts) settings.*text.field = readText(page, text.control);
     settings.provider = readProvider(page);
@@ -156,10 +150,4 @@ void PrefsPage::updateEnabling(HWND page) {
         BOOL enable = ControlGroups::enabled(group, checked) ? TRUE : FALSE;
         for (int control : group.controls) EnableWindow(GetDlgItem(page, control), enable);
     }
-}
-
-void PrefsPage::destroy(HWND& page) {
-    if (!page) return;
-    removeDialog(page);
-    page = nullptr;
 }

@@ -1,8 +1,10 @@
 #include "ui/ReleaseNotes.h"
 
+#include "Version.h"
+
 const char releaseNotesText[] =
     "---------------------------------------------------------------\r\n"
-    "       IM Tolvaning Plugin 1.1  -  (c) 2003 Ines Marwood\r\n"
+    "       IM Tolvaning Plugin " TOLVANE_VERSION "  -  (c) 2003 Ines Marwood\r\n"
     "---------------------------------------------------------------\r\n"
     "                     Release Notes / Hints\r\n"
     "---------------------------------------------------------------\r\n"

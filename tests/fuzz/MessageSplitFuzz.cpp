@@ -5,7 +5,7 @@
 
 #include "FuzzCheck.h"
 #include "forward/ForwardPlan.h"
-#include "plugin/MessageEvent.h"
+#include "forward/MessageEvent.h"
 #include "settings/Settings.h"
 
 namespace {

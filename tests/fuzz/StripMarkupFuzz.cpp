@@ -5,7 +5,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "plugin/StripMarkup.h"
+#include "forward/StripMarkup.h"
 
 namespace {
 

@@ -19,19 +19,6 @@ LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-template <typename Record>
-Record hostRecord() {
-    Record record{};
-    record.hostSize = sizeof record;
-    return record;
-}
-
-// GetProcAddress's generic result as the export's real type.
-template <typename Function>
-Function entryPoint(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 }  // namespace
 
 std::string builtDllPath() {
@@ -46,34 +33,23 @@ void installCrashFilter() { SetUnhandledExceptionFilter(reportCrash); }
 
 TestHost::TestHost() {
     installCrashFilter();
-    module_ = LoadLibraryA(builtDllPath().c_str());
-    if (!module_) {
-        ADD_FAILURE() << "cannot load " << builtDllPath() << ", error " << GetLastError();
-        return;
-    }
-    pluginMain_ = entryPoint<decltype(pluginMain_)>(module_, "plugin_main");
-    pluginVersion_ = entryPoint<decltype(pluginVersion_)>(module_, "plugin_version");
-    if (!pluginMain_ || !pluginVersion_) ADD_FAILURE() << "the DLL lacks its entry points";
+    std::string error;
+    if (!player_.open(builtDllPath(), error)) ADD_FAILURE() << error;
 }
 
 TestHost::~TestHost() {
     if (started_) stop();
     if (loaded_) unload();
     if (parentWindow_) DestroyWindow(parentWindow_);
-    if (module_) FreeLibrary(module_);
 }
 
-int32_t TestHost::event(const char* name, void* record) {
-    return pluginMain_ ? pluginMain_(name, record) : 0;
-}
+int32_t TestHost::event(const char* name, void* record) { return player_.event(name, record); }
 
-int32_t TestHost::version() { return pluginVersion_ ? pluginVersion_() : 0; }
+int32_t TestHost::version() { return player_.version(); }
 
 int32_t TestHost::load(bool withService) {
-    info_ = hostRecord<PluginInfoRecord>();
-    info_.settingsDirectory = directory_.path().c_str();
-    info_.unusedText = kHostText;
-    info_.service = withService ? service() : nullptr;
+    info_ = HostPlayer::loadRecord(directory_.path().c_str(), kHostText,
+                                   withService ? service() : nullptr);
     loaded_ = true;
     return event("load", &info_);
 }
@@ -96,32 +72,20 @@ int32_t TestHost::unload() {
 
 PrefsShowRecord TestHost::prefsShow(int32_t showFlag, HWND parent, int32_t x, int32_t y,
                                     const char* pageName) {
-    PrefsShowRecord record = hostRecord<PrefsShowRecord>();
-    record.showFlag = showFlag;
-    record.pageName = pageName;
-    record.parentWindow = parent;
-    record.x = x;
-    record.y = y;
+    PrefsShowRecord record = HostPlayer::prefsShowRecord(showFlag, pageName, parent, x, y);
     event("prefsShow", &record);
     return record;
 }
 
 int32_t TestHost::prefsAction(int32_t action) {
-    PrefsActionRecord record = hostRecord<PrefsActionRecord>();
-    record.action = action;
+    PrefsActionRecord record = HostPlayer::prefsActionRecord(action);
     return event("prefsAction", &record);
 }
 
 bool TestHost::broadcast(const char* medium, int32_t connection, const char* name,
                          const char* type, const char* text) {
     if (!subscribed() || !callback()) return false;
-    MessageRecord record{};
-    record.size = sizeof record;
-    record.medium = medium;
-    record.connection = connection;
-    record.name = name;
-    record.type = type;
-    record.text = text;
+    MessageRecord record = HostPlayer::messageRecord(medium, connection, name, type, text);
     broadcastRaw(kMessageBroadcast, &record);
     return true;
 }

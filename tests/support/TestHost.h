@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "HostPlayer.h"
 #include "IniFile.h"
 #include "RequestRecorder.h"
 #include "TempDir.h"
@@ -78,9 +79,7 @@ public:
 
 private:
     TempDir directory_;
-    HMODULE module_ = nullptr;
-    int32_t(__cdecl* pluginMain_)(const char*, void*) = nullptr;
-    int32_t(__cdecl* pluginVersion_)() = nullptr;
+    HostPlayer player_;
     PluginInfoRecord info_{};
     bool loaded_ = false;
     bool started_ = false;

@@ -2,6 +2,7 @@
 
 #include "settings/SettingsKey.h"
 #include "ui/PrefsPage.h"
+#include "ui/resource.h"
 
 namespace {
 
@@ -35,12 +36,15 @@ PageHarness::PageHarness(const Settings& settings) : settings_(settings) {
     parent_ = CreateWindowExA(0, "STATIC", "Preferences", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                               kParentSide, kParentSide, nullptr, nullptr,
                               GetModuleHandleA(nullptr), nullptr);
-    page_ = PrefsPage::create(GetModuleHandleA(nullptr), parent_, kX, kY, settings_);
-    if (page_) ShowWindow(page_, SW_SHOW);
+    page_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PREFS_PAGE), parent_,
+                               PrefsPage::procedure, 0);
+    if (!page_) return;
+    PrefsPage::place(page_, kX, kY, settings_);
+    ShowWindow(page_, SW_SHOW);
 }
 
 PageHarness::~PageHarness() {
-    PrefsPage::destroy(page_);
+    if (page_) DestroyWindow(page_);
     if (parent_) DestroyWindow(parent_);
 }
 

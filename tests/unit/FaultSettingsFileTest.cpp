@@ -19,21 +19,18 @@ const size_t kLongestValue = 2047;
 
 class FaultSettingsFile : public ::testing::Test {
 protected:
-    FaultSettingsFile() : saved_(settingsDirectory) { settingsDirectory = directory_.path(); }
-    ~FaultSettingsFile() override { settingsDirectory = saved_; }
-
+    const std::string& directory() const { return directory_.path(); }
     IniFile file() const { return IniFile(directory_.file("IMTolvane.ini")); }
 
     Settings loadFrom(const std::string& bytes) const {
         file().writeBytes(bytes);
         Settings settings;
-        settings.load();
+        settings.load(directory());
         return settings;
     }
 
 private:
     TempDir directory_;
-    std::string saved_;
 };
 
 std::string key(const std::string& name, const std::string& value) {
@@ -68,7 +65,7 @@ TEST_F(FaultSettingsFile, HundredKilobyteLinesAreCutOrSkipped) {
     EXPECT_TRUE(settings.forwardingEnabled);
     EXPECT_EQ(settings.charLimit, 120);
 
-    settings.save();
+    settings.save(directory());
     for (const IniEntry& entry : file().entries("IM Tolvane")) {
         if (entry.first == "Reply") {
             EXPECT_EQ(entry.second.size(), kLongestValue);
@@ -101,9 +98,9 @@ TEST_F(FaultSettingsFile, KeysOutsideTheSectionAreNotRead) {
 TEST_F(FaultSettingsFile, SavedTextsStayOnTheirOwnLine) {
     Settings settings = loadFrom(kSectionLine);
     settings.reply = "ok\r\n[IM Tolvane]\r\nForwarding Enabled=1\nx";
-    settings.save();
+    settings.save(directory());
     Settings reloaded;
-    reloaded.load();
+    reloaded.load(directory());
     EXPECT_FALSE(reloaded.forwardingEnabled);
     EXPECT_EQ(reloaded.reply.find_first_of("\r\n"), std::string::npos);
     EXPECT_EQ(file().sections(), std::vector<std::string>{"IM Tolvane"});

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "forward/ForwardPlan.h"
-#include "plugin/MessageEvent.h"
+#include "forward/MessageEvent.h"
 #include "settings/Settings.h"
 
 namespace {

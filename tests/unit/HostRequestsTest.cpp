@@ -56,21 +56,20 @@ TEST(HostRequests, SendMessageCutsEachTextToItsBuffer) {
     EXPECT_EQ(recorder.last("messageSend").text, "");
 }
 
-// addDialog and removeDialog have no object of their own: they reach the host
-// through the module's plug-in, and without a service function still make
-// and destroy the window.
-TEST(HostRequests, DialogRequestsGoThroughTheModulesPlugin) {
+// Without a service function the dialog requests still make and destroy the
+// window.
+TEST(HostRequests, DialogRequestsMakeAndDestroyTheWindowWithOrWithoutAHost) {
     const int kNoSuchDialog = 4711;
     for (bool withService : {true, false}) {
         SCOPED_TRACE(withService ? "with a service function" : "without one");
         RequestRecorder recorder;
         LoadedModule module(withService);
         // A dialog that cannot be made is still announced, with a null window.
-        EXPECT_EQ(addDialog(GetModuleHandleA(nullptr), kNoSuchDialog, nullptr, nullptr), nullptr);
+        EXPECT_EQ(module.plugin().addDialog(kNoSuchDialog, nullptr, nullptr), nullptr);
         HWND window = CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
                                       nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_TRUE(IsWindow(window));
-        removeDialog(window);
+        module.plugin().removeDialog(window);
         EXPECT_FALSE(IsWindow(window));
         if (!withService) {
             EXPECT_TRUE(recorder.requests().empty());

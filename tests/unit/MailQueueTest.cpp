@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -18,20 +19,19 @@ MailJob job(const std::string& subject) { return MailJob{"server", "a@b", "c@d",
 
 }  // namespace
 
-// The sender thread shows the order of take() and front(); dequeue() and an
-// emptied queue are seen only here.
-TEST(MailQueue, DequeueTakesTheFrontJobWholeAndADefaultOneWhenEmpty) {
+// The sender thread shows the order of take() and front(); an emptied queue
+// is seen only here.
+TEST(MailQueue, TakeGivesTheFrontJobWholeAndNothingOnceEmptied) {
     MailQueue queue(privateLockName("fifo").c_str());
     for (const char* subject : {"one", "two", "three"}) queue.enqueue(job(subject));
-    const MailJob first = queue.dequeue();
-    EXPECT_EQ(first.subject, "one");
-    EXPECT_EQ(first.server, "server");
-    EXPECT_EQ(first.body, "body");
+    const std::optional<MailJob> first = queue.take();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->subject, "one");
+    EXPECT_EQ(first->server, "server");
+    EXPECT_EQ(first->body, "body");
     queue.discardAll();
     EXPECT_EQ(queue.waiting(), 0u);
-    const MailJob none = queue.dequeue();
-    EXPECT_TRUE(none.server.empty() && none.sender.empty() && none.recipient.empty() &&
-                none.subject.empty() && none.body.empty());
+    EXPECT_FALSE(queue.take());
 }
 
 // Another process holding "ZTSMTPLock" holds up this queue's append until

@@ -11,16 +11,14 @@
 // as they are, they would start keys and sections of their own in the file.
 TEST(Settings, LineBreaksInATextCannotAddKeysOrSections) {
     const TempDir directory;
-    settingsDirectory = directory.path();
     Settings settings;
     settings.forwardingEnabled = true;
     settings.charLimit = -7;
     settings.reply = "bye\r\n[Evil]\r\nForwarding Enabled=0";
     settings.smtpServer = "mail\nCharLimit=1\rProvider=x";
-    settings.save();
+    settings.save(directory.path());
     Settings loaded;
-    loaded.load();
-    settingsDirectory.clear();
+    loaded.load(directory.path());
 
     const IniFile file(directory.file("IMTolvane.ini"));
     EXPECT_EQ(file.sections(), std::vector<std::string>{"IM Tolvane"});

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "plugin/StripMarkup.h"
+#include "forward/StripMarkup.h"
 
 TEST(StripMarkup, DropsTagsAndKeepsEverythingElse) {
     EXPECT_EQ(stripMarkup("<html><body>see <b>you</b> at 5 > 4</body></html>"), "see you at 5 > 4");

@@ -30,11 +30,6 @@ const Record* recordOf(const void* record) {
     return static_cast<const Record*>(record);
 }
 
-template <typename Function>
-Function entryPoint(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 }  // namespace
 
 SimulatedHost::SimulatedHost(Output output) : output_(std::move(output)) {
@@ -46,33 +41,19 @@ SimulatedHost::SimulatedHost(Output output) : output_(std::move(output)) {
 SimulatedHost::~SimulatedHost() {
     if (started_) stop();
     if (loaded_) unload();
-    if (module_) FreeLibrary(module_);
     if (currentHost == this) currentHost = nullptr;
 }
 
 bool SimulatedHost::open(const std::string& dllPath, std::string& error) {
-    module_ = LoadLibraryA(dllPath.c_str());
-    if (!module_) {
-        error = "cannot load " + dllPath + " (error " + std::to_string(GetLastError()) + ")";
-        return false;
-    }
-    pluginMain_ = entryPoint<decltype(pluginMain_)>(module_, "plugin_main");
-    auto pluginVersion = entryPoint<int32_t(__cdecl*)()>(module_, "plugin_version");
-    if (!pluginMain_ || !pluginVersion) {
-        error = dllPath + " does not export plugin_main and plugin_version";
-        return false;
-    }
-    say(kHostPrefix, "loaded " + dllPath + ", interface version " + number(pluginVersion()));
+    if (!player_.open(dllPath, error)) return false;
+    say(kHostPrefix, "loaded " + dllPath + ", interface version " + number(player_.version()));
     return true;
 }
 
 void SimulatedHost::load(const std::string& settingsDirectory) {
     settingsDirectory_ = settingsDirectory;
-    std::memset(&info_, 0, sizeof info_);
-    info_.hostSize = sizeof info_;
-    info_.settingsDirectory = settingsDirectory_.c_str();
-    info_.unusedText = kHostText;
-    info_.service = &SimulatedHost::serviceFunction;
+    info_ = HostPlayer::loadRecord(settingsDirectory_.c_str(), kHostText,
+                                   &SimulatedHost::serviceFunction);
     say(kHostPrefix, "load, settings directory " + quoted(settingsDirectory_.c_str()));
     loaded_ = true;
     event("load", &info_);
@@ -114,14 +95,8 @@ void SimulatedHost::deliver(const std::string& sender, const std::string& medium
         return;
     }
     say(kHostPrefix, heading);
-    MessageRecord record;
-    std::memset(&record, 0, sizeof record);
-    record.size = sizeof record;
-    record.medium = medium.c_str();
-    record.connection = connection;
-    record.name = sender.c_str();
-    record.type = kIncomingPrivate;
-    record.text = text.c_str();
+    MessageRecord record = HostPlayer::messageRecord(medium.c_str(), connection, sender.c_str(),
+                                                     kIncomingPrivate, text.c_str());
     const int before = requestCount_;
     const int32_t result = callback_(0, 0, kMessageBroadcast, &record, 0);
     if (result != 0) say(kPluginPrefix, "the callback answered " + number(result));
@@ -133,14 +108,8 @@ void SimulatedHost::prefsShow(HWND parent, int32_t x, int32_t y, bool show) {
         say(kHostPrefix, "no preferences page to show: the plug-in registered none");
         return;
     }
-    PrefsShowRecord record;
-    std::memset(&record, 0, sizeof record);
-    record.hostSize = sizeof record;
-    record.showFlag = show ? 1 : 0;
-    record.pageName = registeredPage_.c_str();
-    record.parentWindow = parent;
-    record.x = x;
-    record.y = y;
+    PrefsShowRecord record =
+        HostPlayer::prefsShowRecord(show ? 1 : 0, registeredPage_.c_str(), parent, x, y);
     say(kHostPrefix, "prefsShow " + quoted(registeredPage_.c_str()) + (show ? ", show" : ", hide"));
     event("prefsShow", &record);
     say(kPluginPrefix, "page " + quoted(fieldText(record.pluginPageName).c_str()) + ": " +
@@ -149,10 +118,7 @@ void SimulatedHost::prefsShow(HWND parent, int32_t x, int32_t y, bool show) {
 }
 
 void SimulatedHost::prefsAction(int32_t action) {
-    PrefsActionRecord record;
-    std::memset(&record, 0, sizeof record);
-    record.hostSize = sizeof record;
-    record.action = action;
+    PrefsActionRecord record = HostPlayer::prefsActionRecord(action);
     std::string words = "prefsAction " + number(action);
     if (action >= 0 && action < static_cast<int32_t>(std::size(kActionNames))) {
         words += std::string(" (") + kActionNames[action] + ")";
@@ -162,7 +128,7 @@ void SimulatedHost::prefsAction(int32_t action) {
 }
 
 int32_t SimulatedHost::event(const char* name, void* record) {
-    const int32_t result = pluginMain_ ? pluginMain_(name, record) : 0;
+    const int32_t result = player_.event(name, record);
     if (result != 0) say(kPluginPrefix, std::string("plugin_main answered ") + number(result));
     return result;
 }

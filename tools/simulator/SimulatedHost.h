@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "HostPlayer.h"
 #include "plugin/HostRecords.h"
 
 class SimulatedHost {
@@ -62,8 +63,7 @@ private:
     void reportIdentity();
 
     Output output_;
-    HMODULE module_ = nullptr;
-    int32_t(__cdecl* pluginMain_)(const char*, void*) = nullptr;
+    HostPlayer player_;
     PluginInfoRecord info_;
     std::string settingsDirectory_;
     DWORD hostThread_ = 0;

@@ -1,4 +1,4 @@
-#include "plugin/StripMarkup.h"
+#include "forward/StripMarkup.h"
 
 std::string stripMarkup(const std::string& text) {
     std::string plain;
