@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "MessagePump.h"
 #include "ScriptLine.h"
 
 namespace {
@@ -48,7 +49,7 @@ void ConversationPlayer::playLine(const std::string& line, int lineNumber, int& 
         break;
     case ScriptLine::Kind::Wait:
         output_(SimulatedHost::kHostPrefix + ("waits " + std::to_string(parsed.waitMs) + " ms"));
-        Sleep(parsed.waitMs);
+        pumpFor(parsed.waitMs);
         break;
     case ScriptLine::Kind::Message:
         host_.deliver(parsed.sender, parsed.medium, connectionOf(parsed.medium), parsed.text);

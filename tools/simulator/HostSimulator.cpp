@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ConversationPlayer.h"
+#include "MessagePump.h"
 #include "PrefsWindow.h"
 #include "SimulatedHost.h"
 #include "SimulatorOptions.h"
@@ -81,7 +82,7 @@ int simulate(const SimulatorOptions& options) {
     const int faults = options.playScript ? playScript(host, options) : 0;
     if (options.waitMs > 0) {
         printLine(SimulatedHost::kHostPrefix + ("waits " + std::to_string(options.waitMs) + " ms"));
-        Sleep(options.waitMs);
+        pumpFor(options.waitMs);
     }
     host.stop();
     host.unload();
