@@ -5,6 +5,8 @@ namespace FailureText {
 namespace {
 
 const char kAlertPrefix[] = "IM: mail not sent: ";
+const char kSent[] = "Sent: ";
+const char kNotSent[] = "Not sent: ";
 
 // How the user reads each stage: what the server refused there, and what
 // was missing when it did not answer at all.
@@ -59,6 +61,13 @@ std::string describe(const std::string& server, unsigned port, const SmtpOutcome
 std::string alert(const std::string& server, unsigned port, const SmtpOutcome& outcome,
                   std::size_t mailsDropped) {
     return kAlertPrefix + describe(server, port, outcome) + "; " + mailsDroppedText(mailsDropped);
+}
+
+std::string testMailResult(const std::string& server, unsigned port, const SmtpOutcome& outcome) {
+    if (!outcome.ok) return kNotSent + describe(server, port, outcome);
+    std::string result = kSent + std::to_string(outcome.code);
+    if (!outcome.text.empty()) result += " " + outcome.text;
+    return result;
 }
 
 }  // namespace FailureText

@@ -16,4 +16,8 @@ std::string describe(const std::string& server, unsigned port, const SmtpOutcome
 std::string alert(const std::string& server, unsigned port, const SmtpOutcome& outcome,
                   std::size_t mailsDropped);
 
+// What became of a test mail: "Sent: 250 2.0.0 Ok", or "Not sent: " and
+// what went wrong.
+std::string testMailResult(const std::string& server, unsigned port, const SmtpOutcome& outcome);
+
 }  // namespace FailureText

@@ -76,6 +76,10 @@ TEST(FailureText, SaysWhichServerRefusedWhatWithItsCode) {
               "IM: mail not sent: smtp.example.com refused the login (535); 3 mails dropped");
     EXPECT_EQ(FailureText::alert(kServer, 25, refused(SmtpStage::RcptTo, 550), 1),
               "IM: mail not sent: smtp.example.com refused the recipient (550); 1 mail dropped");
+    EXPECT_EQ(FailureText::testMailResult(kServer, 587, refused(SmtpStage::Connect, 0, "timed out")),
+              "Not sent: could not connect to smtp.example.com:587 (timed out)");
+    EXPECT_EQ(FailureText::testMailResult(kServer, 587, SmtpOutcome::success(SmtpStage::EndOfData, 250, "2.0.0 Ok")),
+              "Sent: 250 2.0.0 Ok");
 }
 
 TEST(DeliveryLogLine, OneLineOfTimeServerRecipientOutcomeCodeAndReply) {
