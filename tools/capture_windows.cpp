@@ -1,5 +1,5 @@
-// Shows the preferences page (forwarding on, e-mail mode), the About box and
-// the Read-Me dialog one after the other, and writes each window's pixels as
+// Shows the preferences page (forwarding on, e-mail mode), the About box,
+// the Read-Me dialog and the Advanced Settings one after the other, and writes each window's pixels as
 // a 24-bit .bmp into the directory given as the only argument.
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 
 #include "settings/Settings.h"
 #include "ui/AboutDialog.h"
+#include "ui/AdvancedDialog.h"
 #include "ui/PrefsPage.h"
 #include "ui/resource.h"
 #include "ui/ReadMeDialog.h"
@@ -44,7 +45,21 @@ Settings pictureSettings() {
     settings.phoneNumber = "(555) 010-4567";
     settings.triggerPrefix = "!page";
     settings.reply = "Your message has been forwarded to a mobile device";
+    settings.smtpSecurity = 1;
+    settings.smtpUser = "me@example.org";
+    settings.smtpPassword = "password";
     return settings;
+}
+
+// The dialog as the page's settings above fill it.
+void runAdvanced(HINSTANCE module, HWND owner) {
+    const Settings settings = pictureSettings();
+    MailServerFields fields;
+    fields.port = settings.smtpPort;
+    fields.security = settings.smtpSecurity;
+    fields.user = settings.smtpUser;
+    fields.password = settings.smtpPassword;
+    AdvancedDialog::run(module, owner, fields);
 }
 
 // Lets the windows paint themselves before their pixels are read.
@@ -170,6 +185,7 @@ int main(int argc, char** argv) {
     bool ok = captureWindow(page, "prefs-page.bmp");
     ok = captureModalDialog(AboutDialog::run, page, "about.bmp") && ok;
     ok = captureModalDialog(ReadMeDialog::run, page, "readme.bmp") && ok;
+    ok = captureModalDialog(runAdvanced, page, "advanced.bmp") && ok;
     DestroyWindow(page);
     DestroyWindow(host);
     return ok ? 0 : 1;

@@ -7,6 +7,12 @@ and prints its lines as they come, waits until the server has received the
 mails the conversation should give, then prints each mail as received:
 envelope, header lines and body (without the empty lines that end it).
 
+It ends with one more message, forwarded to a second server on 127.0.0.1
+that takes mail only over STARTTLS and after a login, with a certificate
+for "localhost" from a CA made with openssl for this run: the settings name
+that CA as "Trusted CA File" and hold the password as the plug-in keeps it
+(build/protect_password.exe protects it).
+
     demo.py [--address 127.0.0.1] [--build build] [--start-wine]
 
 Wine must be set up by the caller (WINEPREFIX and friends in the
@@ -19,6 +25,8 @@ import errno
 import logging
 import os
 import shutil
+import socket
+import ssl
 import subprocess
 import sys
 import tempfile
@@ -26,6 +34,7 @@ import threading
 import time
 
 from aiosmtpd.controller import Controller
+from aiosmtpd.smtp import AuthResult, LoginPassword
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 CONVERSATION = os.path.join(ROOT, 'tools', 'demo-conversation.txt')
@@ -40,6 +49,14 @@ SIMULATOR_EXIT_WAIT_S = 30
 RULE = '-' * 72
 # The Wine loader of the build tree (tools/wine-env.sh).
 WINE = os.environ.get('WINE', 'wine')
+# The closing message over STARTTLS with a login.
+TLS_SERVER_NAME = 'localhost'
+TLS_ADDRESS = '127.0.0.1'
+DEMO_USER = 'demo@example.com'
+DEMO_PASSWORD = 'demo password'
+TLS_CONVERSATION = (b'# The same plug-in, now set for a server that wants STARTTLS and a login.\n'
+                    b'dora AIM !page This one went over STARTTLS, with a login.\n')
+CERT_DAYS = '1'
 
 
 class MailBox:
@@ -57,6 +74,8 @@ class MailBox:
                 'from': envelope.mail_from,
                 'to': list(envelope.rcpt_tos),
                 'data': envelope.original_content,
+                'tls': session.ssl is not None,
+                'login': session.auth_data.login.decode() if session.auth_data else '',
             })
             self.quit_after_last_mail = False
             self.changed.notify_all()
@@ -85,6 +104,75 @@ def start_server(address, mailbox):
             sys.exit(f'demo: port {SMTP_PORT} needs root: run the demo as root.')
         raise
     return controller
+
+
+def openssl(directory, *args):
+    subprocess.run(['openssl', *args], cwd=directory, check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+
+
+def make_certificates(directory):
+    """A CA and a certificate for localhost from it, for this run only."""
+    openssl(directory, 'req', '-x509', '-newkey', 'rsa:2048', '-nodes', '-keyout', 'ca.key',
+            '-out', 'ca.pem', '-days', CERT_DAYS, '-subj', '/CN=tolvane demo CA',
+            '-addext', 'basicConstraints=critical,CA:TRUE',
+            '-addext', 'keyUsage=critical,keyCertSign,cRLSign')
+    openssl(directory, 'req', '-newkey', 'rsa:2048', '-nodes', '-keyout', 'server.key',
+            '-out', 'server.csr', '-subj', f'/CN={TLS_SERVER_NAME}')
+    with open(os.path.join(directory, 'server.ext'), 'w') as ext:
+        ext.write(f'subjectAltName=DNS:{TLS_SERVER_NAME}\nextendedKeyUsage=serverAuth\n'
+                  'basicConstraints=CA:FALSE\nkeyUsage=digitalSignature,keyEncipherment\n')
+    openssl(directory, 'x509', '-req', '-in', 'server.csr', '-CA', 'ca.pem', '-CAkey', 'ca.key',
+            '-CAcreateserial', '-out', 'server.pem', '-days', CERT_DAYS, '-extfile', 'server.ext')
+    context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    context.load_cert_chain(os.path.join(directory, 'server.pem'),
+                            os.path.join(directory, 'server.key'))
+    return os.path.join(directory, 'ca.pem'), context
+
+
+def authenticate(server, session, envelope, mechanism, auth_data):
+    expected = LoginPassword(DEMO_USER.encode(), DEMO_PASSWORD.encode())
+    # handled=False: the server answers 535 itself to a wrong password.
+    return AuthResult(success=auth_data == expected, handled=False, auth_data=auth_data)
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind((TLS_ADDRESS, 0))
+        return probe.getsockname()[1]
+
+
+def start_tls_server(mailbox, context):
+    """A server that takes mail only after STARTTLS and a login."""
+    port = free_port()
+    controller = Controller(mailbox, hostname=TLS_ADDRESS, port=port, tls_context=context,
+                            require_starttls=True, auth_required=True,
+                            authenticator=authenticate)
+    controller.start()
+    return controller, port
+
+
+def protected_password(build):
+    """The password as the plug-in keeps it, protected in this Wine prefix."""
+    result = subprocess.run([WINE, os.path.join(build, 'protect_password.exe'), DEMO_PASSWORD],
+                            capture_output=True, text=True, check=True)
+    return result.stdout.strip()
+
+
+def write_tls_settings(path, port, ca_file, password):
+    """Sets the mail server's keys in the file the plug-in wrote back."""
+    values = {'SMTP Server': TLS_SERVER_NAME, 'SMTP Port': str(port), 'SMTP Security': '1',
+              'SMTP User': DEMO_USER, 'SMTP Password': password,
+              'Trusted CA File': windows_path(ca_file)}
+    with open(path, encoding='latin-1') as ini:
+        lines = ini.read().splitlines()
+    for number, line in enumerate(lines):
+        key = line.partition('=')[0]
+        if key in values:
+            lines[number] = f'{key}={values.pop(key)}'
+    lines += [f'{key}={value}' for key, value in values.items()]
+    with open(path, 'w', encoding='latin-1', newline='\r\n') as ini:
+        ini.write('\n'.join(lines) + '\n')
 
 
 def windows_path(path):
@@ -129,7 +217,7 @@ def echo_lines(stream):
         sys.stdout.flush()
 
 
-def run_simulator(build, settings_directory, mailbox, expected):
+def run_simulator(build, settings_directory, mailbox, expected, conversation_bytes):
     """Feeds the conversation to the simulator and keeps its input open until
     the server has the expected mails, so that "stop" comes after them."""
     command = [WINE, os.path.join(build, 'host_simulator.exe'),
@@ -139,8 +227,7 @@ def run_simulator(build, settings_directory, mailbox, expected):
                                  stderr=subprocess.STDOUT)
     echo = threading.Thread(target=echo_lines, args=(simulator.stdout,), daemon=True)
     echo.start()
-    with open(CONVERSATION, 'rb') as conversation:
-        simulator.stdin.write(conversation.read())
+    simulator.stdin.write(conversation_bytes)
     simulator.stdin.flush()
 
     arrived = mailbox.wait_for(lambda: len(mailbox.mails) >= expected, MAIL_WAIT_S)
@@ -165,7 +252,9 @@ def split_mail(data):
 def print_mail(number, total, mail):
     print(RULE)
     print(f'Mail {number} of {total}')
-    print(f'  envelope  HELO {mail["helo"]}')
+    if mail['tls']:
+        print(f'  session   STARTTLS, logged in as {mail["login"]}')
+    print(f'  envelope  {"EHLO" if mail["tls"] else "HELO"} {mail["helo"]}')
     print(f'            MAIL FROM {mail["from"]}')
     print(f'            RCPT TO   {", ".join(mail["to"])}')
     header, body = split_mail(mail['data'])
@@ -192,7 +281,9 @@ def main():
     logging.getLogger('mail.log').setLevel(logging.CRITICAL)
 
     mailbox = MailBox()
+    tls_mailbox = MailBox()
     server = start_server(arguments.address, mailbox)
+    tls_server = None
     settings_directory = tempfile.mkdtemp(prefix='tolvane-demo-')
     try:
         settings = write_settings(settings_directory, arguments.address)
@@ -201,12 +292,24 @@ def main():
             start_wine()
         print(RULE)
         print(f'The host simulator plays {os.path.relpath(CONVERSATION, ROOT)}:', flush=True)
-        code = run_simulator(build, settings_directory, mailbox, arguments.expect)
+        with open(CONVERSATION, 'rb') as conversation:
+            code = run_simulator(build, settings_directory, mailbox, arguments.expect,
+                                 conversation.read())
         print_file('At unload the plug-in wrote its settings back:', settings)
+
+        ca_file, context = make_certificates(settings_directory)
+        tls_server, port = start_tls_server(tls_mailbox, context)
+        write_tls_settings(settings, port, ca_file, protected_password(build))
+        print_file(f'For the last message the settings name a server on {TLS_ADDRESS} port '
+                   f'{port} that wants STARTTLS and a login:', settings)
+        print(RULE, flush=True)
+        tls_code = run_simulator(build, settings_directory, tls_mailbox, 1, TLS_CONVERSATION)
     finally:
         if arguments.start_wine:
             stop_wine()
         server.stop()
+        if tls_server:
+            tls_server.stop()
         shutil.rmtree(settings_directory, ignore_errors=True)
 
     mails = list(mailbox.mails)
@@ -215,10 +318,18 @@ def main():
     print(RULE)
     print(f'The SMTP server on {arguments.address} port {SMTP_PORT} received '
           f'{len(mails)} mails; the conversation should give {arguments.expect}.')
-    if code != 0:
-        sys.exit(f'demo: the host simulator ended with code {code}')
+    tls_mails = list(tls_mailbox.mails)
+    for number, mail in enumerate(tls_mails, 1):
+        print_mail(number, len(tls_mails), mail)
+    print(RULE)
+    print(f'The STARTTLS server with a login received {len(tls_mails)} mail; '
+          'the last message should give 1.')
+    if code != 0 or tls_code != 0:
+        sys.exit(f'demo: the host simulator ended with code {code or tls_code}')
     if len(mails) != arguments.expect:
         sys.exit('demo: the mails do not match the conversation')
+    if len(tls_mails) != 1 or not tls_mails[0]['tls'] or tls_mails[0]['login'] != DEMO_USER:
+        sys.exit('demo: the last message did not arrive over STARTTLS with the login')
 
 
 if __name__ == '__main__':

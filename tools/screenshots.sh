@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Renders the preferences page, the About box and the Read-Me dialog under
-# Wine and Xvfb and writes them as PNG files under docs/. Run by
+# Renders the preferences page, the About box, the Read-Me dialog and the
+# Advanced Settings dialog under Wine and Xvfb and writes them as PNG files
+# under docs/. Run by
 # `make screenshots` after the build; not part of the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -39,7 +40,7 @@ wineserver -p
 
 "$WINE" "$build/tools/capture_windows.exe" "$("$WINE" winepath -w "$shots")" </dev/null
 mkdir -p "$out"
-for name in prefs-page about readme; do
+for name in prefs-page about readme advanced; do
     /usr/bin/python3 tools/bmp_to_png.py "$shots/$name.bmp" "$out/$name.png"
     echo "docs/$name.png"
 done

@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
     letWineSettle();
     measureBroadcasts(lab, results);
     measureStops(lab, results);
+    measureSessions(lab, results);
     measureIdleCpu(results);
     results.print();
     if (!results.writeJson(argv[1])) {

@@ -10,5 +10,8 @@ void measureBroadcasts(MailLab& lab, BenchResults& results);
 // Milliseconds a stop takes while idle, during a long batch, and while the
 // sender waits on a server that never answers.
 void measureStops(MailLab& lab, BenchResults& results);
+// Milliseconds of one SMTP session on loopback, connect to QUIT with one
+// mail: plain, and STARTTLS and TLS with a login and the certificate check.
+void measureSessions(MailLab& lab, BenchResults& results);
 // The sender thread's CPU time over ten idle seconds.
 void measureIdleCpu(BenchResults& results);

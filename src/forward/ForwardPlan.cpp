@@ -54,12 +54,23 @@ ForwardPlan planForward(const Settings& settings, const MessageEvent& event) {
     return plan;
 }
 
+SmtpOptions smtpOptions(const Settings& settings) {
+    SmtpOptions options;
+    options.port = settings.smtpPort;
+    options.security = securityFromNumber(settings.smtpSecurity);
+    options.user = settings.smtpUser;
+    options.password = settings.smtpPassword;
+    options.trustedCaFile = settings.trustedCaFile;
+    return options;
+}
+
 std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan) {
     std::vector<MailJob> jobs;
     jobs.reserve(plan.mails.size());
+    const SmtpOptions options = smtpOptions(settings);
     for (ComposedMail& mail : plan.mails) {
         jobs.push_back(MailJob{settings.smtpServer, settings.fromAddress, plan.destination,
-                               std::move(mail.subject), std::move(mail.body)});
+                               std::move(mail.subject), std::move(mail.body), options});
     }
     return jobs;
 }

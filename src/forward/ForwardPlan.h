@@ -23,5 +23,11 @@ struct ForwardPlan {
 ForwardPlan planForward(const Settings& settings, const MessageEvent& event);
 
 // The plan's mails as jobs for the queue, from "SMTP Server" and "From
-// Address" to the plan's destination; the plan's mails are moved out.
+// Address" to the plan's destination, each with the mail server's settings
+// (the sender thread never reads the settings); the plan's mails are moved
+// out.
 std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan);
+
+// "SMTP Port", "SMTP Security", "SMTP User", "SMTP Password" and "Trusted
+// CA File" as the session takes them.
+SmtpOptions smtpOptions(const Settings& settings);

@@ -1,5 +1,7 @@
 #include "mail/AbortSignal.h"
 
+#include "mail/Connection.h"
+
 AbortSignal::AbortSignal() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 AbortSignal::~AbortSignal() {
@@ -10,14 +12,14 @@ void AbortSignal::raise() {
     raised_ = true;
     if (event_) SetEvent(event_);
     std::lock_guard<std::mutex> lock(guard_);
-    if (watched_ != INVALID_SOCKET) shutdown(watched_, SD_BOTH);
+    if (watched_) watched_->shutDown();
 }
 
 void AbortSignal::clear() {
     std::lock_guard<std::mutex> lock(guard_);
     raised_ = false;
     if (event_) ResetEvent(event_);
-    watched_ = INVALID_SOCKET;
+    watched_ = nullptr;
 }
 
 void AbortSignal::pause(DWORD milliseconds) {
@@ -29,13 +31,13 @@ void AbortSignal::pause(DWORD milliseconds) {
     }
 }
 
-void AbortSignal::watch(SOCKET socket) {
+void AbortSignal::watch(Connection* connection) {
     std::lock_guard<std::mutex> lock(guard_);
-    watched_ = socket;
-    if (raised_ && socket != INVALID_SOCKET) shutdown(socket, SD_BOTH);
+    watched_ = connection;
+    if (raised_ && connection) connection->shutDown();
 }
 
 void AbortSignal::unwatch() {
     std::lock_guard<std::mutex> lock(guard_);
-    watched_ = INVALID_SOCKET;
+    watched_ = nullptr;
 }

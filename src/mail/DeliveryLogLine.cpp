@@ -12,23 +12,6 @@ const char kNone[] = "-";
 // server cannot fill the log with one answer.
 const std::size_t kMaxField = 200;
 
-const char* stageName(SmtpStage stage) {
-    switch (stage) {
-        case SmtpStage::NameLookup: return "name lookup";
-        case SmtpStage::Connect: return "connect";
-        case SmtpStage::Greeting: return "greeting";
-        case SmtpStage::Hello: return "HELO";
-        case SmtpStage::StartTls: return "STARTTLS";
-        case SmtpStage::Certificate: return "certificate";
-        case SmtpStage::Login: return "login";
-        case SmtpStage::MailFrom: return "MAIL";
-        case SmtpStage::RcptTo: return "RCPT";
-        case SmtpStage::Data: return "DATA";
-        case SmtpStage::EndOfData: return "end of data";
-    }
-    return "?";
-}
-
 // Control characters become blanks; an empty field shows as "-".
 std::string field(const std::string& text) {
     if (text.empty()) return kNone;
@@ -47,13 +30,21 @@ std::string timestamp(const MailTime& time) {
     return text;
 }
 
+// The reply after its code, or, where the server gave none, why not.
+std::string replyText(const SmtpOutcome& outcome) {
+    if (outcome.replyCode == 0) return outcome.detail;
+    const std::size_t textStart = outcome.replyLine.find_first_not_of("0123456789");
+    if (textStart == std::string::npos) return std::string();
+    return outcome.replyLine.substr(textStart + 1);
+}
+
 std::string line(const MailTime& time, const std::string& server, unsigned port,
                  const std::string& recipient, const std::string& result,
                  const SmtpOutcome& outcome) {
     return timestamp(time) + kSeparator + field(server) + ":" + std::to_string(port) + kSeparator +
            field(recipient) + kSeparator + result + kSeparator +
-           (outcome.code ? std::to_string(outcome.code) : kNone) + kSeparator +
-           field(outcome.text);
+           (outcome.replyCode ? std::to_string(outcome.replyCode) : kNone) + kSeparator +
+           field(replyText(outcome));
 }
 
 }  // namespace
@@ -73,7 +64,7 @@ std::string notConnected(const MailTime& time, const std::string& server, unsign
 std::string mail(const MailTime& time, const std::string& server, unsigned port,
                  const std::string& recipient, const SmtpOutcome& outcome) {
     const std::string result =
-        outcome.ok ? "sent" : std::string("not sent at ") + stageName(outcome.stage);
+        outcome.succeeded ? "sent" : std::string("not sent at ") + stageName(outcome.stage);
     return line(time, server, port, recipient, result, outcome);
 }
 

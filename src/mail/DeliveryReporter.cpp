@@ -32,7 +32,7 @@ void DeliveryReporter::notConnected(const std::string& server, unsigned port,
 
 void DeliveryReporter::mailDone(const std::string& recipient, const SmtpOutcome& outcome) {
     log_.append(DeliveryLogLine::mail(utcNow(), current_.server, current_.port, recipient, outcome));
-    if (outcome.ok) return;
+    if (outcome.succeeded) return;
     if (!firstFailure_) firstFailure_ = outcome;
     ++current_.mailsDropped;
 }

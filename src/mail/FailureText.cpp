@@ -8,22 +8,22 @@ const char kAlertPrefix[] = "IM: mail not sent: ";
 const char kSent[] = "Sent: ";
 const char kNotSent[] = "Not sent: ";
 
-// How the user reads each stage: what the server refused there, and what
-// was missing when it did not answer at all.
+// How the user reads each stage after the server's name: what the server
+// refused there with a reply, and what failed there without one.
 struct StageWords {
     SmtpStage stage;
     const char* refused;
-    const char* unanswered;
+    const char* failed;
 };
 
 const StageWords kStageWords[] = {
     {SmtpStage::Greeting, "refused the connection", "sent no greeting"},
     {SmtpStage::Hello, "refused the greeting", "did not answer the greeting"},
-    {SmtpStage::StartTls, "refused STARTTLS", "did not answer STARTTLS"},
-    {SmtpStage::Certificate, "sent a certificate that is not trusted", "sent no certificate"},
-    {SmtpStage::Login, "refused the login", "did not answer the login"},
+    {SmtpStage::StartTls, "refused STARTTLS", "could not start TLS"},
+    {SmtpStage::Certificate, "refused the certificate check", "failed the certificate check"},
+    {SmtpStage::Login, "refused the login", "could not log in"},
     {SmtpStage::MailFrom, "refused the sender", "did not answer the sender"},
-    {SmtpStage::RcptTo, "refused the recipient", "did not answer the recipient"},
+    {SmtpStage::Recipient, "refused the recipient", "did not answer the recipient"},
     {SmtpStage::Data, "refused the mail data", "did not answer DATA"},
     {SmtpStage::EndOfData, "refused the mail", "did not confirm the mail"},
 };
@@ -46,16 +46,14 @@ std::string mailsDroppedText(std::size_t count) {
 }  // namespace
 
 std::string describe(const std::string& server, unsigned port, const SmtpOutcome& outcome) {
-    if (outcome.stage == SmtpStage::NameLookup) {
-        return withReason("could not find " + server, outcome.text);
-    }
+    if (outcome.stage == SmtpStage::NameLookup) return "could not find " + server;
     const StageWords* words = wordsFor(outcome.stage);
     if (!words) {
         return withReason("could not connect to " + server + ":" + std::to_string(port),
-                          outcome.text);
+                          outcome.detail);
     }
-    if (outcome.code == 0) return withReason(server + " " + words->unanswered, outcome.text);
-    return server + " " + words->refused + " (" + std::to_string(outcome.code) + ")";
+    if (outcome.replyCode == 0) return withReason(server + " " + words->failed, outcome.detail);
+    return server + " " + words->refused + " (" + std::to_string(outcome.replyCode) + ")";
 }
 
 std::string alert(const std::string& server, unsigned port, const SmtpOutcome& outcome,
@@ -64,10 +62,8 @@ std::string alert(const std::string& server, unsigned port, const SmtpOutcome& o
 }
 
 std::string testMailResult(const std::string& server, unsigned port, const SmtpOutcome& outcome) {
-    if (!outcome.ok) return kNotSent + describe(server, port, outcome);
-    std::string result = kSent + std::to_string(outcome.code);
-    if (!outcome.text.empty()) result += " " + outcome.text;
-    return result;
+    if (!outcome.succeeded) return kNotSent + describe(server, port, outcome);
+    return kSent + outcome.replyLine;
 }
 
 }  // namespace FailureText

@@ -2,23 +2,22 @@
 
 #include <algorithm>
 
+#include "mail/SmtpLimits.h"
+
 namespace MailData {
 
 namespace {
 
 const char kCrLf[] = "\r\n";
 const char kDot = '.';
-// SMTP's limit on a line of mail data, without its CR LF.
-const std::size_t kMaxDataLine = 998;
+const std::size_t kMaxDataLine = SmtpLimits::kMaxDataLine;
 
 std::string oneLine(const char* prefix, const std::string& value) {
     return prefix + singleLine(value) + kCrLf;
 }
 
-// A header line longer than the limit is folded: broken before a blank of
-// the value where one is in reach, so that unfolding gives the value back,
-// else broken with a blank of its own. A long contact name in the subject
-// must not make the server refuse the whole mail.
+}  // namespace
+
 std::string headerLine(const char* prefix, const std::string& value) {
     const std::string line = prefix + singleLine(value);
     const std::size_t valueStart = std::char_traits<char>::length(prefix);
@@ -42,6 +41,8 @@ std::string headerLine(const char* prefix, const std::string& value) {
         addBlank = !foldAtBlank;
     }
 }
+
+namespace {
 
 // The body's lines; a CR LF, a bare LF and a bare CR each end a line.
 std::vector<std::string> bodyLines(const std::string& body) {
@@ -81,7 +82,7 @@ std::vector<Piece> mailPieces(const MailJob& job, const std::string& date) {
     return {
         {oneLine("MAIL FROM: ", job.sender), true},
         {oneLine("RCPT TO: ", job.recipient), true},
-        {std::string("DATA") + kCrLf, true, true},
+        {dataLine(), true, true},
         {headerLine("TO: ", job.recipient), false},
         {headerLine("FROM: ", job.sender), false},
         {headerLine("SUBJECT: ", job.subject), false},
@@ -94,6 +95,8 @@ std::vector<Piece> mailPieces(const MailJob& job, const std::string& date) {
 std::string heloLine(const std::string& heloDomain) { return oneLine("HELO ", heloDomain); }
 
 std::string quitLine() { return std::string("QUIT") + kCrLf; }
+
+std::string dataLine() { return std::string("DATA") + kCrLf; }
 
 std::string resetLine() { return std::string("RSET") + kCrLf; }
 

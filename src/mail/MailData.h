@@ -24,11 +24,19 @@ std::vector<Piece> mailPieces(const MailJob& job, const std::string& date);
 
 std::string heloLine(const std::string& heloDomain);
 std::string quitLine();
+std::string dataLine();
 // Ends a transaction that the server would not take data for.
 std::string resetLine();
 
 // The text after the first "@" of the sender, or the whole sender without one.
 std::string heloDomain(const std::string& sender);
+
+// The header line of the prefix and the value, ended with CR LF. A line
+// longer than the limit of mail data is folded: broken before a blank of the
+// value where one is in reach, so that unfolding gives the value back, else
+// broken with a blank of its own. A long contact name in the subject must
+// not make the server refuse the whole mail.
+std::string headerLine(const char* prefix, const std::string& value);
 
 // CR and LF become blanks.
 std::string singleLine(const std::string& text);

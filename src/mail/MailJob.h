@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "mail/SmtpOptions.h"
+
 // One outgoing mail. Each job carries its own copies of the texts the sender
 // thread needs, so no job is ever shared between threads.
 struct MailJob {
@@ -9,4 +11,7 @@ struct MailJob {
     std::string recipient;  // RCPT TO and the TO header line
     std::string subject;
     std::string body;
+    // How to reach the server; a batch goes out with the options of its
+    // first job, like its server.
+    SmtpOptions options = SmtpOptions();
 };

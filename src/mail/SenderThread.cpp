@@ -67,15 +67,18 @@ void SenderThread::loop() {
 
 void SenderThread::serveBatch(const MailJob& front) {
     SmtpSession session(&abort_);
-    if (session.open(front.server, MailData::heloDomain(front.sender)) == INVALID_SOCKET) {
+    const SmtpOutcome opened =
+        session.open(front.server, MailData::heloDomain(front.sender), front.options);
+    const unsigned port = static_cast<unsigned>(portToUse(front.options));
+    if (!opened.succeeded) {
         // A failed connection drops every waiting job; an abort keeps them
         // for the next start.
         if (abort_.raised()) return;
         const std::size_t dropped = queue_->discardAll();
-        reporter_->notConnected(front.server, SmtpSession::kPort, session.openOutcome(), dropped);
+        reporter_->notConnected(front.server, port, opened, dropped);
         return;
     }
-    reporter_->connected(front.server, SmtpSession::kPort, session.openOutcome());
+    reporter_->connected(front.server, port, opened);
     drain(session);
     session.close();
     reporter_->attemptEnded();

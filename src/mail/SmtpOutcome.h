@@ -1,38 +1,43 @@
 #pragma once
 #include <string>
 
-// The step of an SMTP attempt at which it ended, in the order they happen.
+// Where an SMTP attempt stood when it ended, in the order a session passes
+// through the stages.
 enum class SmtpStage {
-    NameLookup,
-    Connect,
-    Greeting,
-    Hello,
-    StartTls,
-    Certificate,
-    Login,
-    MailFrom,
-    RcptTo,
-    Data,
-    EndOfData,
+    NameLookup,  // finding the server's address
+    Connect,     // opening the TCP connection
+    Greeting,    // the server's first reply
+    Hello,       // EHLO or HELO
+    StartTls,    // the STARTTLS command and the TLS handshake (implicit TLS too)
+    Certificate, // the check of the server's certificate and name
+    Login,       // AUTH
+    MailFrom,    // MAIL FROM
+    Recipient,   // RCPT TO
+    Data,        // DATA, up to the server's invitation to send the data
+    EndOfData,   // the data and the reply to its final "."
 };
 
-// How one connection or one mail went: the stage reached, and there the
-// server's reply code and the rest of its first line, or, where no reply
-// came, what went wrong on this side.
+// What became of one connection (SmtpSession::open) or one mail
+// (SmtpSession::sendMail). A success names the last stage passed and its
+// reply; a failure names the stage that failed, with the server's reply when
+// it gave one (code 0 and an empty line when it did not: a connection that
+// broke, a certificate that did not pass). `detail` says why in words where
+// the reply does not; it never holds a password or mail data.
 struct SmtpOutcome {
-    SmtpStage stage = SmtpStage::Connect;
-    bool ok = false;
-    int code = 0;      // 0 when the server did not answer
-    std::string text;  // the reply's first line after the code, or a local reason
+    bool succeeded = false;
+    SmtpStage stage = SmtpStage::NameLookup;
+    int replyCode = 0;       // 0: no reply
+    std::string replyLine;   // the reply's first line, without its CR LF
+    std::string detail;
 
-    static SmtpOutcome success(SmtpStage stage, int code, const std::string& text) {
-        return {stage, true, code, text};
+    static SmtpOutcome success(SmtpStage stage, int code = 0, const std::string& line = {}) {
+        return {true, stage, code, line, {}};
     }
-    static SmtpOutcome failure(SmtpStage stage, int code, const std::string& text) {
-        return {stage, false, code, text};
+    static SmtpOutcome failure(SmtpStage stage, const std::string& detail, int code = 0,
+                               const std::string& line = {}) {
+        return {false, stage, code, line, detail};
     }
 };
 
-// The outcome of a reply's first line at the stage: ok when its code is of
-// the class the stage expects (2xx, or 3xx after DATA).
-SmtpOutcome outcomeOfReply(SmtpStage stage, const std::string& firstLine);
+// The stage's name for a log line, such as "RCPT".
+const char* stageName(SmtpStage stage);

@@ -1,19 +1,43 @@
 #include "mail/SmtpSession.h"
 
+#include <windows.h>
+#include <ntsecapi.h>
+
 #include <algorithm>
-#include <cstring>
-#include <optional>
+#include <atomic>
+#include <cstdint>
+#include <iterator>
 
 #include "mail/AbortSignal.h"
 #include "mail/MailData.h"
 #include "mail/MailDate.h"
+#include "mail/MessageId.h"
+#include "mail/MimeMessage.h"
+#include "mail/PlainConnection.h"
+#include "mail/SmtpAuth.h"
+#include "mail/SmtpLimits.h"
 #include "mail/SmtpReply.h"
+#include "mail/TlsConnection.h"
 
 namespace {
 
-const WORD kWinsockVersion = 0x0101;
-const std::size_t kMaxServerName = 255;
-const int kReplyChunk = 256;
+// A server name longer than a domain name can be is cut to that length.
+const std::size_t kMaxServerName = SmtpLimits::kMaxDomain;
+const std::size_t kMaxReplyTextKept = SmtpLimits::kMaxEhloLinesKept * SmtpLimits::kMaxReplyLine;
+const int kReadyCode = 220;      // greeting, and the answer to STARTTLS
+const int kLoggedInCode = 235;   // RFC 4954 6
+const int kChallengeCode = 334;  // RFC 4954 4
+const int kSuccessClass = 2;
+const int kIntermediateClass = 3;
+// In the order the classic conversation reads them after a mail's pieces.
+const SmtpStage kPlainReplyStages[] = {SmtpStage::MailFrom, SmtpStage::Recipient, SmtpStage::Data,
+                                       SmtpStage::EndOfData};
+const int kPlainReplyClasses[] = {kSuccessClass, kSuccessClass, kIntermediateClass, kSuccessClass};
+// 100-nanosecond steps from 1601 to 1970.
+const uint64_t kUnixEpochInFileTime = 116444736000000000ull;
+const uint64_t kFileTimePerMillisecond = 10000;
+
+std::atomic<uint32_t> messageCounter{0};
 
 std::string currentMailDate() {
     SYSTEMTIME now;
@@ -21,38 +45,27 @@ std::string currentMailDate() {
     return formatMailDate({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
 }
 
-// Why a connect failed, in the words a user knows.
-std::string connectFailure(int error) {
-    switch (error) {
-        case WSAECONNREFUSED: return "connection refused";
-        case WSAETIMEDOUT: return "timed out";
-        case WSAENETUNREACH:
-        case WSAEHOSTUNREACH: return "unreachable";
-        default: return "error " + std::to_string(error);
-    }
+std::string newMessageId(const std::string& domain) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    uint32_t random = 0;
+    RtlGenRandom(&random, sizeof random);
+    return formatMessageId((ticks - kUnixEpochInFileTime) / kFileTimePerMillisecond, ++messageCounter, random,
+                           domain);
 }
 
-// The stages of the pieces of a mail that are answered, in the order sent.
-const SmtpStage kMailStages[] = {SmtpStage::MailFrom, SmtpStage::RcptTo, SmtpStage::Data,
-                                 SmtpStage::EndOfData};
-const std::size_t kMailStageCount = sizeof kMailStages / sizeof kMailStages[0];
-
-// A dotted address is taken as it is; anything else is looked up by name.
-// An empty name is no server at all, not the local machine.
-bool resolve(const std::string& name, in_addr& address) {
-    if (name.empty()) return false;
-    const unsigned long dotted = inet_addr(name.c_str());
-    if (dotted != INADDR_NONE) {
-        address.s_addr = dotted;
-        return true;
+int replyCode(const std::string& line) {
+    if (line.size() < SmtpLimits::kReplyCodeLength) return 0;
+    int code = 0;
+    for (std::size_t i = 0; i < SmtpLimits::kReplyCodeLength; ++i) {
+        if (line[i] < '0' || line[i] > '9') return 0;
+        code = code * 10 + (line[i] - '0');
     }
-    const hostent* host = gethostbyname(name.c_str());
-    if (!host || host->h_addrtype != AF_INET || !host->h_addr_list || !host->h_addr_list[0]) {
-        return false;
-    }
-    std::memcpy(&address, host->h_addr_list[0], sizeof address);
-    return true;
+    return code;
 }
+
+bool inClass(int code, int expectedClass) { return code / 100 == expectedClass; }
 
 }  // namespace
 
@@ -60,117 +73,235 @@ SmtpSession::SmtpSession(AbortSignal* abort) : abort_(abort) {}
 
 SmtpSession::~SmtpSession() { release(); }
 
-SOCKET SmtpSession::open(const std::string& server, const std::string& heloDomain) {
-    if (isOpen()) return INVALID_SOCKET;
-    if (!connectTo(server.substr(0, kMaxServerName))) {
-        release();
-        return INVALID_SOCKET;
+SmtpOutcome SmtpSession::open(const std::string& server, const std::string& heloDomain,
+                              const SmtpOptions& options) {
+    if (plain_) return SmtpOutcome::failure(SmtpStage::Connect, "the session is already open");
+    security_ = options.security;
+    heloDomain_ = heloDomain;
+    if (security_ == SmtpSecurity::None && !options.user.empty()) {
+        // Credentials never go out in the clear: nothing is sent at all.
+        return SmtpOutcome::failure(SmtpStage::Login, "a login needs SMTP Security STARTTLS or TLS");
     }
-    const SmtpOutcome greeting = replyOutcome(SmtpStage::Greeting);
-    sendText(MailData::heloLine(heloDomain));
-    const SmtpOutcome hello = replyOutcome(SmtpStage::Hello);
-    openOutcome_ = greeting.ok ? hello : greeting;
-    if (aborted()) {
-        release();
-        return INVALID_SOCKET;
+    const std::string name = server.substr(0, kMaxServerName);
+    plain_.reset(new PlainConnection(abort_));
+    SmtpOutcome outcome = plain_->connect(name, portToUse(options));
+    if (outcome.succeeded) {
+        link_ = plain_.get();
+        outcome = security_ == SmtpSecurity::None ? greetPlainly(heloDomain)
+                                                  : greetProtected(name, heloDomain, options);
     }
-    return socket_;
+    if (outcome.succeeded && aborted()) outcome = SmtpOutcome::failure(outcome.stage, "stopped");
+    if (!outcome.succeeded) {
+        release();
+        return outcome;
+    }
+    open_ = true;
+    return outcome;
 }
 
-bool SmtpSession::aborted() const { return abort_ && abort_->raised(); }
+SmtpOutcome SmtpSession::greetPlainly(const std::string& heloDomain) {
+    readReply();
+    sendText(MailData::heloLine(heloDomain));
+    const Reply reply = readReply();
+    return SmtpOutcome::success(SmtpStage::Hello, reply.code, reply.firstLine);
+}
 
-SmtpOutcome SmtpSession::replyOutcome(SmtpStage stage) { return outcomeOfReply(stage, readReply()); }
-
-bool SmtpSession::connectTo(const std::string& server) {
-    openOutcome_ = SmtpOutcome::failure(SmtpStage::Connect, 0, "no network");
-    WSADATA data;
-    if (WSAStartup(kWinsockVersion, &data) != 0) return false;
-    winsockStarted_ = true;
-    socket_ = socket(AF_INET, SOCK_STREAM, 0);
-    if (socket_ == INVALID_SOCKET) return false;
-    if (abort_) abort_->watch(socket_);
-
-    sockaddr_in destination;
-    std::memset(&destination, 0, sizeof destination);
-    destination.sin_family = AF_INET;
-    destination.sin_port = htons(SmtpSession::kPort);
-    if (!resolve(server, destination.sin_addr)) {
-        openOutcome_ = SmtpOutcome::failure(SmtpStage::NameLookup, 0, "name not found");
-        return false;
+SmtpOutcome SmtpSession::greetProtected(const std::string& server, const std::string& heloDomain,
+                                        const SmtpOptions& options) {
+    if (security_ == SmtpSecurity::Tls) {
+        const SmtpOutcome protectedLink = startTls(server, options);
+        if (!protectedLink.succeeded) return protectedLink;
     }
-    if (connect(socket_, reinterpret_cast<const sockaddr*>(&destination), sizeof destination) != 0) {
-        openOutcome_ = SmtpOutcome::failure(SmtpStage::Connect, 0, connectFailure(WSAGetLastError()));
-        return false;
+    const Reply greeting = readReply();
+    if (greeting.code != kReadyCode) {
+        return SmtpOutcome::failure(SmtpStage::Greeting, "the server is not ready", greeting.code,
+                                    greeting.firstLine);
     }
-    // A shutdown that came while connect was still setting up may not have
-    // reached it, and the greeting would be waited for without end.
-    return !aborted();
+    SmtpOutcome outcome = hello(heloDomain);
+    if (!outcome.succeeded) return outcome;
+    if (security_ == SmtpSecurity::StartTls) {
+        if (!capabilities_.startTls) {
+            return SmtpOutcome::failure(SmtpStage::StartTls, "the server offers no STARTTLS");
+        }
+        outcome = exchange(SmtpStage::StartTls, MimeMessage::startTlsLine(), kSuccessClass);
+        if (!outcome.succeeded) return outcome;
+        // Whatever the server sent after its 220 was read with it and is
+        // gone; the capabilities it gave in the clear are forgotten too.
+        outcome = startTls(server, options);
+        if (!outcome.succeeded) return outcome;
+        outcome = hello(heloDomain);
+        if (!outcome.succeeded) return outcome;
+    }
+    if (options.user.empty()) return outcome;
+    return logIn(options);
+}
+
+SmtpOutcome SmtpSession::startTls(const std::string& server, const SmtpOptions& options) {
+    capabilities_ = EhloCapabilities();
+    tls_.reset(new TlsConnection(*plain_));
+    SmtpOutcome outcome = tls_->handshake(server);
+    if (outcome.succeeded) outcome = tls_->checkCertificate(server, options.trustedCaFile);
+    if (outcome.succeeded) link_ = tls_.get();
+    return outcome;
+}
+
+SmtpOutcome SmtpSession::hello(const std::string& heloDomain) {
+    Reply reply;
+    const SmtpOutcome outcome =
+        exchange(SmtpStage::Hello, MimeMessage::ehloLine(heloDomain), kSuccessClass, &reply);
+    if (outcome.succeeded) capabilities_ = parseEhloReply(reply.text);
+    return outcome;
+}
+
+SmtpOutcome SmtpSession::logIn(const SmtpOptions& options) {
+    switch (SmtpAuth::choose(capabilities_)) {
+        case SmtpAuth::Mechanism::Plain: return logInPlain(options);
+        case SmtpAuth::Mechanism::Login: return logInLogin(options);
+        case SmtpAuth::Mechanism::None: break;
+    }
+    return SmtpOutcome::failure(SmtpStage::Login, "the server offers neither AUTH PLAIN nor AUTH LOGIN");
+}
+
+SmtpOutcome SmtpSession::logInPlain(const SmtpOptions& options) {
+    const std::string oneLine = SmtpAuth::plainWithResponse(options.user, options.password);
+    if (oneLine.empty()) {
+        const SmtpOutcome asked = exchange(SmtpStage::Login, SmtpAuth::plainCommand(), kIntermediateClass);
+        if (!asked.succeeded) return asked;
+    }
+    const std::string response =
+        oneLine.empty() ? SmtpAuth::plainResponse(options.user, options.password) : oneLine;
+    Reply reply;
+    SmtpOutcome outcome = exchange(SmtpStage::Login, response, kSuccessClass, &reply);
+    if (outcome.succeeded && reply.code != kLoggedInCode) outcome.succeeded = false;
+    if (!outcome.succeeded) outcome.detail = "the server did not accept the login";
+    return outcome;
+}
+
+SmtpOutcome SmtpSession::logInLogin(const SmtpOptions& options) {
+    Reply reply;
+    SmtpOutcome outcome = exchange(SmtpStage::Login, SmtpAuth::loginCommand(), kIntermediateClass, &reply);
+    if (outcome.succeeded && reply.code == kChallengeCode) {
+        outcome = exchange(SmtpStage::Login, SmtpAuth::loginAnswer(options.user), kIntermediateClass, &reply);
+    }
+    if (outcome.succeeded && reply.code == kChallengeCode) {
+        outcome = exchange(SmtpStage::Login, SmtpAuth::loginAnswer(options.password), kSuccessClass, &reply);
+    }
+    if (outcome.succeeded && reply.code != kLoggedInCode) outcome.succeeded = false;
+    if (!outcome.succeeded) outcome.detail = "the server did not accept the login";
+    return outcome;
 }
 
 SmtpOutcome SmtpSession::sendMail(const MailJob& job) {
-    if (!isOpen()) return SmtpOutcome::failure(SmtpStage::Connect, 0, "not connected");
-    std::optional<SmtpOutcome> refusal;
-    SmtpOutcome last;
-    std::size_t answered = 0;
+    if (!isOpen()) return SmtpOutcome::failure(SmtpStage::Connect, "the session is not open");
+    return security_ == SmtpSecurity::None ? sendPlainMail(job) : sendProtectedMail(job);
+}
+
+SmtpOutcome SmtpSession::sendPlainMail(const MailJob& job) {
+    SmtpOutcome outcome;
+    bool refused = false;
+    std::size_t replies = 0;
     for (const MailData::Piece& piece : MailData::mailPieces(job, currentMailDate())) {
         sendText(piece.bytes);
         if (!piece.readsReply) continue;
-        const std::string reply = readReply();
-        last = outcomeOfReply(kMailStages[std::min(answered++, kMailStageCount - 1)], reply);
-        if (!last.ok && !refusal) refusal = last;
-        if (piece.opensData && !SmtpReply::invitesData(reply)) {
+        const Reply reply = readReply();
+        const std::size_t at = std::min(replies++, std::size(kPlainReplyStages) - 1);
+        if (!refused) {
+            refused = !inClass(reply.code, kPlainReplyClasses[at]);
+            outcome = refused ? SmtpOutcome::failure(kPlainReplyStages[at], "the server refused", reply.code,
+                                                     reply.firstLine)
+                              : SmtpOutcome::success(kPlainReplyStages[at], reply.code, reply.firstLine);
+        }
+        if (piece.opensData && !SmtpReply::invitesData(reply.firstLine)) {
             // The mail is lost as any refused mail is, but its text never
             // reaches the server as commands; the next mail starts afresh.
             sendText(MailData::resetLine());
             readReply();
-            break;
+            return outcome;
         }
     }
-    return refusal ? *refusal : last;
+    return outcome;
+}
+
+SmtpOutcome SmtpSession::sendProtectedMail(const MailJob& job) {
+    const bool eightBit = capabilities_.eightBitMime;
+    SmtpOutcome outcome =
+        exchange(SmtpStage::MailFrom, MimeMessage::mailFromLine(job.sender, eightBit), kSuccessClass);
+    if (!outcome.succeeded) return refusedWithReset(outcome);
+    outcome = exchange(SmtpStage::Recipient, MimeMessage::rcptToLine(job.recipient), kSuccessClass);
+    if (!outcome.succeeded) return refusedWithReset(outcome);
+    outcome = exchange(SmtpStage::Data, MailData::dataLine(), kIntermediateClass);
+    if (!outcome.succeeded) return refusedWithReset(outcome);
+    const MimeMessage::Extras extras{currentMailDate(), newMessageId(heloDomain_), eightBit};
+    return exchange(SmtpStage::EndOfData, MimeMessage::data(job, extras), kSuccessClass);
+}
+
+SmtpOutcome SmtpSession::refusedWithReset(const SmtpOutcome& refusal) {
+    if (refusal.replyCode != 0) {
+        sendText(MailData::resetLine());
+        readReply();
+    }
+    return refusal;
+}
+
+SmtpOutcome SmtpSession::exchange(SmtpStage stage, const std::string& command, int expectedClass,
+                                  Reply* reply) {
+    Reply local;
+    Reply& answer = reply ? *reply : local;
+    if (!sendText(command)) return SmtpOutcome::failure(stage, "the connection broke");
+    answer = readReply(reply != nullptr);
+    if (answer.code == 0) return SmtpOutcome::failure(stage, "the connection broke");
+    if (!inClass(answer.code, expectedClass)) {
+        return SmtpOutcome::failure(stage, "the server refused", answer.code, answer.firstLine);
+    }
+    return SmtpOutcome::success(stage, answer.code, answer.firstLine);
 }
 
 void SmtpSession::close() {
     if (!isOpen()) return;
     sendText(MailData::quitLine());
     readReply();
+    if (tls_) tls_->close();
     release();
 }
 
-void SmtpSession::sendText(const std::string& text) {
-    std::size_t sent = 0;
-    while (sent < text.size()) {
-        const int n = send(socket_, text.data() + sent, static_cast<int>(text.size() - sent), 0);
-        if (n <= 0) return;
-        sent += static_cast<std::size_t>(n);
-    }
-}
+bool SmtpSession::sendText(const std::string& text) { return link_ && link_->sendAll(text); }
 
-std::string SmtpSession::readReply() {
-    std::string head;
+SmtpSession::Reply SmtpSession::readReply(bool keepText) {
+    Reply reply;
+    if (!link_) return reply;
     std::string unfinished;
-    char chunk[kReplyChunk];
+    bool firstLineDone = false;
     for (;;) {
-        const int n = recv(socket_, chunk, kReplyChunk, 0);
-        if (n <= 0) break;
-        const std::size_t count = static_cast<std::size_t>(n);
-        if (head.size() < kMaxKeptLine && head.find('\n') == std::string::npos) {
-            head.append(chunk, std::min(count, kMaxKeptLine - head.size()));
+        std::string chunk;
+        if (!link_->receive(chunk)) break;
+        if (!firstLineDone) {
+            const std::size_t end = chunk.find('\n');
+            reply.firstLine.append(chunk, 0, end);
+            firstLineDone = end != std::string::npos;
+            if (reply.firstLine.size() > SmtpLimits::kMaxReplyLine) {
+                reply.firstLine.resize(SmtpLimits::kMaxReplyLine);
+            }
         }
-        unfinished.append(chunk, count);
-        if (SmtpReply::complete(unfinished)) break;
+        if (keepText) {
+            reply.text.append(chunk, 0, kMaxReplyTextKept - std::min(kMaxReplyTextKept, reply.text.size()));
+        }
+        unfinished += chunk;
+        if (SmtpReply::complete(unfinished)) {
+            if (!reply.firstLine.empty() && reply.firstLine.back() == '\r') reply.firstLine.pop_back();
+            reply.code = replyCode(reply.firstLine);
+            return reply;
+        }
         unfinished = SmtpReply::pending(unfinished);
     }
-    return head;
+    // A reply cut off by the end of the connection counts as none.
+    return Reply{0, reply.firstLine, reply.text};
 }
 
+bool SmtpSession::aborted() const { return abort_ && abort_->raised(); }
+
 void SmtpSession::release() {
-    if (socket_ != INVALID_SOCKET) {
-        if (abort_) abort_->unwatch();
-        closesocket(socket_);
-        socket_ = INVALID_SOCKET;
-    }
-    if (winsockStarted_) {
-        WSACleanup();
-        winsockStarted_ = false;
-    }
+    open_ = false;
+    link_ = nullptr;
+    tls_.reset();
+    plain_.reset();
 }

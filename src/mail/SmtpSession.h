@@ -1,23 +1,29 @@
 #pragma once
-#include <winsock2.h>
-#include <windows.h>
-
+#include <memory>
 #include <string>
 
+#include "mail/EhloCapabilities.h"
 #include "mail/MailJob.h"
+#include "mail/SmtpOptions.h"
 #include "mail/SmtpOutcome.h"
 
 class AbortSignal;
+class Connection;
+class PlainConnection;
+class TlsConnection;
 
-// The SMTP client: one connection to port 25 of a server, greeted with HELO,
-// any number of mails through it, then QUIT. Replies are read whole; only
-// the reply to DATA is looked at, so that the mail data never follows a
-// refusal, where the server would read it as commands. Each session starts
-// Windows Sockets for itself and cleans it up when it ends.
+// The SMTP client: one connection to a server, any number of mails through
+// it, then QUIT. It speaks SMTP only, over a Connection: plain TCP, or TLS
+// over it.
+//
+// Security None is the classic conversation: HELO, replies read whole but
+// only the reply to DATA looked at, so that the mail data never follows a
+// refusal, where the server would read it as commands. STARTTLS and TLS use
+// EHLO, protect the connection before anything of the user's is sent, check
+// the server's certificate, log in when a user is set, and send a complete
+// MIME message; there every reply is checked and a refusal ends the step.
 class SmtpSession {
 public:
-    static constexpr unsigned kPort = 25;
-
     // With an abort signal, another thread can end the session's blocking
     // calls at once.
     explicit SmtpSession(AbortSignal* abort = nullptr);
@@ -26,40 +32,59 @@ public:
     SmtpSession(const SmtpSession&) = delete;
     SmtpSession& operator=(const SmtpSession&) = delete;
 
-    // Connects to the server (a dotted IPv4 address, or a name looked up once;
-    // at most its first 255 characters), reads the greeting, sends HELO and
-    // reads its reply. Returns the connected socket, or INVALID_SOCKET when no
-    // connection could be made or the abort signal was raised meanwhile.
-    SOCKET open(const std::string& server, const std::string& heloDomain);
-    // How the last open went: where it failed, or the reply that refused the
-    // greeting or HELO, or the HELO reply. The conversation goes on after a
-    // refused greeting or HELO as after any other refusal.
-    const SmtpOutcome& openOutcome() const { return openOutcome_; }
-    // One mail transaction. A refused MAIL FROM or RCPT TO does not stop it;
-    // when DATA is refused too, RSET ends the transaction instead of the data.
-    // Returns the first refusal, or the reply to the end of the data.
+    // Connects to the server (a dotted IPv4 address, or a name looked up
+    // once; at most its first 255 characters) at the port of the options,
+    // and greets it; with STARTTLS or TLS, protects the connection, checks
+    // the certificate and logs in. The session is open exactly when the
+    // outcome is a success; a raised abort signal fails it too.
+    SmtpOutcome open(const std::string& server, const std::string& heloDomain,
+                     const SmtpOptions& options = SmtpOptions());
+    // One mail transaction. With security None a refused MAIL FROM or
+    // RCPT TO goes unnoticed, and when DATA is refused too, RSET ends the
+    // transaction instead of the data; the outcome still names the first
+    // refusal. Otherwise a refusal ends the transaction with RSET at once.
     SmtpOutcome sendMail(const MailJob& job);
     // QUIT, its reply, and the end of the connection.
     void close();
 
-    // Sends every byte of the text, or as many as the connection takes.
-    void sendText(const std::string& text);
-    // Reads one whole reply, however long and however many receives it
-    // takes, until the connection ends; returns its first line (at most
-    // kMaxKeptLine bytes of it).
-    std::string readReply();
-    static constexpr std::size_t kMaxKeptLine = 512;
-
-    bool isOpen() const { return socket_ != INVALID_SOCKET; }
+    bool isOpen() const { return open_; }
 
 private:
-    bool connectTo(const std::string& server);
-    SmtpOutcome replyOutcome(SmtpStage stage);
+    struct Reply {
+        int code = 0;           // 0: the connection ended first
+        std::string firstLine;  // without CR LF
+        std::string text;       // the whole reply, when asked for
+    };
+
+    SmtpOutcome greetPlainly(const std::string& heloDomain);
+    SmtpOutcome greetProtected(const std::string& server, const std::string& heloDomain,
+                               const SmtpOptions& options);
+    SmtpOutcome startTls(const std::string& server, const SmtpOptions& options);
+    SmtpOutcome hello(const std::string& heloDomain);
+    SmtpOutcome logIn(const SmtpOptions& options);
+    SmtpOutcome logInPlain(const SmtpOptions& options);
+    SmtpOutcome logInLogin(const SmtpOptions& options);
+    SmtpOutcome sendPlainMail(const MailJob& job);
+    SmtpOutcome sendProtectedMail(const MailJob& job);
+    // Sends a command and reads its reply; a failure of the stage unless
+    // the reply's class (2 for 2xx, 3 for 3xx) is the one expected.
+    SmtpOutcome exchange(SmtpStage stage, const std::string& command, int expectedClass,
+                         Reply* reply = nullptr);
+    SmtpOutcome refusedWithReset(const SmtpOutcome& refusal);
+
+    bool sendText(const std::string& text);
+    // Reads one whole reply, however long and however many receives it
+    // takes, until the connection ends.
+    Reply readReply(bool keepText = false);
     bool aborted() const;
     void release();
 
     AbortSignal* abort_;
-    SOCKET socket_ = INVALID_SOCKET;
-    SmtpOutcome openOutcome_;
-    bool winsockStarted_ = false;
+    std::unique_ptr<PlainConnection> plain_;
+    std::unique_ptr<TlsConnection> tls_;
+    Connection* link_ = nullptr;
+    bool open_ = false;
+    SmtpSecurity security_ = SmtpSecurity::None;
+    std::string heloDomain_;
+    EhloCapabilities capabilities_;
 };

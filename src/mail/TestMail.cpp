@@ -72,12 +72,13 @@ DWORD WINAPI TestMail::run(LPVOID self) {
 std::string TestMail::send() {
     DeliveryReporter reporter(logDirectory_, nullptr);
     SmtpSession session(&abort_);
-    const unsigned port = SmtpSession::kPort;
-    if (session.open(job_.server, MailData::heloDomain(job_.sender)) == INVALID_SOCKET) {
-        reporter.notConnected(job_.server, port, session.openOutcome(), kTestMails);
-        return FailureText::testMailResult(job_.server, port, session.openOutcome());
+    const unsigned port = static_cast<unsigned>(portToUse(job_.options));
+    const SmtpOutcome opened = session.open(job_.server, MailData::heloDomain(job_.sender), job_.options);
+    if (!opened.succeeded) {
+        reporter.notConnected(job_.server, port, opened, kTestMails);
+        return FailureText::testMailResult(job_.server, port, opened);
     }
-    reporter.connected(job_.server, port, session.openOutcome());
+    reporter.connected(job_.server, port, opened);
     const SmtpOutcome outcome = session.sendMail(job_);
     reporter.mailDone(job_.recipient, outcome);
     session.close();

@@ -7,6 +7,7 @@
 #include "mail/FailureText.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
+#include "ui/AdvancedDialog.h"
 #include "ui/PrefsPage.h"
 #include "ui/resource.h"
 
@@ -49,6 +50,8 @@ void RelayPlugin::onUnload() {
     // about to be destroyed, nor a callback registered into a freed module.
     if (started_) onStop();
     if (page_) {
+        // "Advanced Settings" still open over the page ends first, as Cancel.
+        AdvancedDialog::cancelOpen();
         PrefsPage::readBack(page_, settings_);
         closePage();
     }
@@ -99,6 +102,7 @@ void RelayPlugin::showPage(const PrefsShowRecord& record) {
 
 void RelayPlugin::closePage() {
     if (!page_) return;
+    AdvancedDialog::cancelOpen();
     removeDialog(page_);
     page_ = nullptr;
 }

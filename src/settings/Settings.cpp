@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "settings/ProtectedText.h"
 #include "settings/SettingsKey.h"
 
 namespace {
@@ -25,13 +26,17 @@ std::string readStored(const std::string& path, const SettingsKey& key) {
 
 void Settings::load(const std::string& directory) {
     const std::string path = settingsPath(directory);
-    for (const SettingsKey& key : kSettingsKeys) assignStored(*this, key, readStored(path, key));
+    for (const SettingsKey& key : kSettingsKeys) {
+        const std::string stored = readStored(path, key);
+        assignStored(*this, key, key.secret ? ProtectedText::unprotect(stored) : stored);
+    }
 }
 
 void Settings::save(const std::string& directory) const {
     const std::string path = settingsPath(directory);
     for (const SettingsKey& key : kSettingsKeys) {
-        WritePrivateProfileStringA(kSection, key.name, storedValue(*this, key).c_str(),
-                                   path.c_str());
+        const std::string value = storedValue(*this, key);
+        const std::string stored = key.secret ? ProtectedText::protect(value) : value;
+        WritePrivateProfileStringA(kSection, key.name, stored.c_str(), path.c_str());
     }
 }

@@ -23,6 +23,11 @@ struct Settings {
     std::string phoneNumber;         // "Phone Number"
     std::string triggerPrefix;       // "Trigger Prefix"
     std::string reply;               // "Reply"
+    int32_t smtpPort = 0;            // "SMTP Port": 0 for the usual port of the security
+    int32_t smtpSecurity = 0;        // "SMTP Security": 0 none, 1 STARTTLS, 2 TLS
+    std::string smtpUser;            // "SMTP User": empty for no login
+    std::string smtpPassword;        // "SMTP Password", in the clear here, protected in the file
+    std::string trustedCaFile;       // "Trusted CA File"
 
     // Reads every field from the INI file in the directory, which ends with
     // a path separator (the host's settings directory).

@@ -22,6 +22,18 @@ constexpr SettingsKey textKey(const char* name, const char* fallback,
     return {name, fallback, nullptr, nullptr, field};
 }
 
+constexpr SettingsKey rangedKey(const char* name, const char* fallback, int32_t Settings::*field,
+                                int32_t minimum, int32_t maximum) {
+    return {name, fallback, nullptr, field, nullptr, minimum, maximum};
+}
+
+constexpr SettingsKey secretKey(const char* name, std::string Settings::*field) {
+    return {name, "", nullptr, nullptr, field, INT32_MIN, INT32_MAX, true};
+}
+
+const int32_t kLargestPort = 65535;
+const int32_t kLargestSecurity = 2;
+
 }  // namespace
 
 const SettingsKey kSettingsKeys[kSettingsKeyCount] = {
@@ -41,6 +53,13 @@ const SettingsKey kSettingsKeys[kSettingsKeyCount] = {
     textKey("Phone Number", "", &Settings::phoneNumber),
     textKey("Trigger Prefix", kDefaultTriggerPrefix, &Settings::triggerPrefix),
     textKey("Reply", kDefaultReply, &Settings::reply),
+    // Appended, so that older files read as before and older versions
+    // ignore them.
+    rangedKey("SMTP Port", "0", &Settings::smtpPort, 0, kLargestPort),
+    rangedKey("SMTP Security", "0", &Settings::smtpSecurity, 0, kLargestSecurity),
+    textKey("SMTP User", "", &Settings::smtpUser),
+    secretKey("SMTP Password", &Settings::smtpPassword),
+    textKey("Trusted CA File", "", &Settings::trustedCaFile),
 };
 
 std::string storedValue(const Settings& settings, const SettingsKey& key) {
@@ -55,7 +74,9 @@ void assignStored(Settings& settings, const SettingsKey& key, const std::string&
     if (key.switchField) {
         settings.*key.switchField = parseSwitch(stored);
     } else if (key.numberField) {
-        settings.*key.numberField = parseNumber(stored);
+        const int32_t number = parseNumber(stored);
+        const bool inRange = number >= key.minimum && number <= key.maximum;
+        settings.*key.numberField = inRange ? number : parseNumber(key.fallback);
     } else {
         settings.*key.textField = stored;
     }

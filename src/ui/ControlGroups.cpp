@@ -8,7 +8,7 @@ const std::vector<ControlGroup>& ControlGroups::all() {
     static const std::vector<ControlGroup> groups = {
         // server group
         {kMasterAlone, {IDC_FORWARD_EMAIL, IDC_FORWARD_PHONE, IDC_SMTP_SERVER_LABEL, IDC_SMTP_SERVER,
-                        IDC_FROM_ADDRESS_LABEL, IDC_FROM_ADDRESS}},
+                        IDC_FROM_ADDRESS_LABEL, IDC_FROM_ADDRESS, IDC_ADVANCED}},
         // e-mail group
         {IDC_FORWARD_EMAIL, {IDC_EMAIL_ADDRESS_LABEL, IDC_EMAIL_ADDRESS}},
         // mobile group

@@ -5,6 +5,7 @@
 #define IDD_PREFS_PAGE 102
 #define IDD_ABOUT 104
 #define IDD_README 105
+#define IDD_ADVANCED 106
 
 // Controls without an id of their own: the frames and the pictures.
 #define IDC_STATIC -1
@@ -43,6 +44,20 @@
 #define IDC_NAME_IN_BODY 1028
 #define IDC_NAME_IN_BODY_LABEL 1029
 #define IDC_READ_ME 1030
+#define IDC_ADVANCED 1036
+
+// Controls of the Advanced Settings dialog (106), group "Mail Server".
+#define IDC_MAIL_SERVER_FRAME 1101
+#define IDC_SECURITY_LABEL 1102
+#define IDC_SECURITY 1103
+#define IDC_PORT_LABEL 1104
+#define IDC_PORT 1105
+#define IDC_USER_LABEL 1106
+#define IDC_USER 1107
+#define IDC_PASSWORD_LABEL 1108
+#define IDC_PASSWORD 1109
+#define IDC_TRUSTED_CA_LABEL 1110
+#define IDC_TRUSTED_CA_FILE 1111
 
 // Controls of the About box (dialog 104) and the release notes (dialog 105).
 // Their numbers repeat ids of the page; each dialog has its own id space.

@@ -36,7 +36,9 @@ Settings pickSettings(FuzzedDataProvider& input) {
     Settings settings;
     for (const SettingsKey& key : kSettingsKeys) {
         if (key.switchField) settings.*key.switchField = input.ConsumeBool();
-        if (key.numberField) settings.*key.numberField = input.ConsumeIntegral<int32_t>();
+        if (key.numberField) {
+            settings.*key.numberField = input.ConsumeIntegralInRange<int32_t>(key.minimum, key.maximum);
+        }
         if (key.textField) settings.*key.textField = input.ConsumeRandomLengthString(64);
     }
     return settings;
@@ -58,12 +60,23 @@ void checkRoundTrip(const Settings& saved) {
     }
 }
 
+// Whatever the file holds, a number reads within its key's range.
+void checkNumberRanges(const std::string& stored) {
+    Settings loaded;
+    for (const SettingsKey& key : kSettingsKeys) {
+        if (!key.numberField) continue;
+        assignStored(loaded, key, stored);
+        FUZZ_REQUIRE(loaded.*key.numberField >= key.minimum && loaded.*key.numberField <= key.maximum);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string stored(reinterpret_cast<const char*>(data), size);
     checkNumberAgainstLibrary(stored);
     checkStoredText(stored);
+    checkNumberRanges(stored);
 
     FuzzedDataProvider input(data, size);
     checkRoundTrip(pickSettings(input));

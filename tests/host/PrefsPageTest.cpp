@@ -112,7 +112,7 @@ TEST_F(PrefsPageHost, ApplySavesEveryKeyAsThePageShowsItAndKeepsThePage) {
     type(page, IDC_CHAR_LIMIT, "12abc");
     click(page, IDC_PREFIX_ENABLED);
     host.prefsAction(kApply);
-    EXPECT_EQ(host.settingsEntries().size(), 16u);
+    EXPECT_EQ(host.settingsEntries().size(), 21u);
     EXPECT_EQ(stored("CharLimit"), "12");
     EXPECT_EQ(stored("Prefix Enabled"), "0");
     EXPECT_EQ(stored("Provider"), "USA: Nextel");
@@ -168,4 +168,47 @@ TEST_F(PrefsPageHost, AboutAndReadMeOpen) {
                                          readAndClose(IDC_RELEASE_NOTES, notesStart, 65)));
     EXPECT_EQ(address, "http://");
     EXPECT_EQ(notesStart, std::string(63, '-') + "\r\n");
+}
+
+// "Advanced..." edits the mail server's keys in dialog 106: an OK keeps them
+// in the page until the host applies, and the password goes to the file
+// protected, never in the clear.
+TEST_F(PrefsPageHost, AdvancedValuesWaitForApplyAndThePasswordIsStoredProtected) {
+    const bool ended = DialogDriver::driveModal([&] { click(page, IDC_ADVANCED); }, [&](HWND dialog, int) {
+        if (!dialog) return true;
+        SendDlgItemMessageA(dialog, IDC_SECURITY, CB_SETCURSEL, 1, 0);
+        type(dialog, IDC_PORT, "2525");
+        type(dialog, IDC_USER, "ann@example.org");
+        type(dialog, IDC_PASSWORD, "pa55word");
+        type(dialog, IDC_TRUSTED_CA_FILE, "C:\\ca.pem");
+        click(dialog, IDOK);
+        return false;
+    });
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(stored("SMTP User"), kMissing) << "nothing is saved before apply";
+    host.prefsAction(kApply);
+    EXPECT_EQ(stored("SMTP Security"), "1");
+    EXPECT_EQ(stored("SMTP Port"), "2525");
+    EXPECT_EQ(stored("SMTP User"), "ann@example.org");
+    EXPECT_EQ(stored("Trusted CA File"), "C:\\ca.pem");
+    const std::string password = stored("SMTP Password");
+    EXPECT_FALSE(password.empty());
+    EXPECT_EQ(host.settingsFile().text().find("pa55word"), std::string::npos);
+}
+
+TEST_F(PrefsPageHost, UnloadWhileTheAdvancedDialogIsOpenEndsItAsCancel) {
+    host.stop();
+    bool unloaded = false;
+    const bool ended = DialogDriver::driveModal([&] { click(page, IDC_ADVANCED); }, [&](HWND dialog, int) {
+        if (!dialog) return true;
+        type(dialog, IDC_USER, "typed-never-kept");
+        host.unload();
+        unloaded = true;
+        return false;
+    });
+    EXPECT_TRUE(unloaded);
+    EXPECT_TRUE(ended);
+    expectRemoved();
+    EXPECT_EQ(stored("SMTP User"), "");
+    EXPECT_EQ(stored("SMTP Server"), "mail.example.net");
 }

@@ -25,6 +25,11 @@ const std::vector<IniEntry> kDefaults = {
     {"Phone Number", ""},
     {"Trigger Prefix", "!page"},
     {"Reply", "Your message has been forwarded to a mobile device"},
+    {"SMTP Port", "0"},
+    {"SMTP Security", "0"},
+    {"SMTP User", ""},
+    {"SMTP Password", ""},
+    {"Trusted CA File", ""},
 };
 
 std::map<std::string, std::string> byKey(const std::vector<IniEntry>& entries) {
@@ -63,7 +68,7 @@ std::string patterned(size_t length) {
 
 }  // namespace
 
-TEST(SettingsFile, WithoutAFileUnloadWritesAllSixteenDefaultsInOrder) {
+TEST(SettingsFile, WithoutAFileUnloadWritesEveryDefaultInOrder) {
     TestHost host;
     host.load();
     EXPECT_FALSE(host.settingsFile().exists());
@@ -102,6 +107,18 @@ TEST(SettingsFile, UnloadWritesBackWhatLoadRead) {
                      {"Trigger Prefix", "", ""},
                      {"Reply", reply, reply.substr(0, 2047)},
                      {"SMTP Server", server, server}});
+}
+
+// The mail server's keys: numbers out of their range read as the default,
+// and a password that does not unprotect for this user reads as empty.
+TEST(SettingsFile, MailServerKeysReadOddValuesAsTheirDefaults) {
+    expectRoundTrip({{"SMTP Port", "2525", "2525"},
+                     {"SMTP Security", "3", "0"},
+                     {"SMTP User", "ann@example.org", "ann@example.org"},
+                     {"SMTP Password", "c2VjcmV0", ""},
+                     {"Trusted CA File", "C:\\certs\\ca.pem", "C:\\certs\\ca.pem"}});
+    expectRoundTrip({{"SMTP Port", "65536", "0"}, {"SMTP Security", "2", "2"}});
+    expectRoundTrip({{"SMTP Port", "-25", "0"}, {"SMTP Security", "-1", "0"}});
 }
 
 TEST(SettingsFile, SavingKeepsOtherKeysAndSections) {

@@ -23,14 +23,42 @@ Requests, and what follows "ok" in their answers:
       silent              answer nothing until the client closes
   unreachable             a fresh address with port 25 bound but not
                           listening, so a connect is refused    -> ID HOST PORT
+  tls MODE OPTION ...     an aiosmtpd server on 127.0.0.1 at a fresh port, for
+                          a client that names it "localhost"    -> ID HOST PORT
+      MODE                starttls (required before any mail), implicit (TLS
+                          from the first byte) or clear (no STARTTLS offered,
+                          AUTH offered in the clear all the same)
+      cert=KIND           good (issued to localhost by the lab's CA, the
+                          default), wrongname (by that CA to another name),
+                          untrusted (to localhost by a CA nobody trusts)
+      login=USER:PASS     AUTH required, with these credentials (hex)
+      mechs=LIST          the AUTH mechanisms offered: PLAIN,LOGIN by default
+      no8bitmime          8BITMIME is not offered
+      inject              the 220 to STARTTLS comes with a line of its own
+                          after it, in the clear, as a man in the middle
+                          would slip it in
+  proxy ID CHUNK          a proxy on 127.0.0.1 at a fresh port to the server
+                          ID, passing the bytes on in pieces of CHUNK bytes
+                          with a pause after each                -> ID HOST PORT
+  ca                      the lab's test CA certificate, made with openssl at
+                          the first request and removed at exit -> PEMPATH DERPATH
   connections ID                                                -> COUNT
   received ID             the connections in the order accepted -> COUNT, then
-                          for each: OPEN(0/1) HELO TRANSCRIPT ERRORS MAILS, where
+                          for each: OPEN(0/1) HELO(or EHLO) TRANSCRIPT ERRORS MAILS CLEAR,
+                          where
                           ERRORS is a count and that many texts (the steps of a
                           script that went otherwise), MAILS a count and that
-                          many mails, each HELO FROM DATA and a count of
-                          recipients and the recipients (SMTP servers only;
-                          the data as stored, after the server's dot-unstuffing)
+                          many mails, each HELO FROM DATA, a count of
+                          recipients and the recipients, and the lab's clock in
+                          milliseconds when it arrived (SMTP servers only;
+                          the data as stored, after the server's dot-unstuffing),
+                          and CLEAR what arrived before TLS began (all of the
+                          transcript when it never began, nothing with implicit
+                          TLS); the transcript holds the bytes after TLS too,
+                          decrypted
+  decoded ID              every mail as Python's email parser reads it -> COUNT,
+                          then for each: SUBJECT BODY MESSAGEID CHARSET
+                          TRANSFERENCODING, decoded, as UTF-8
   stop ID                 closes the server and its connections
 A failed request is answered "error TEXT".
 
@@ -42,18 +70,25 @@ process ends, or after half an hour without a request.
 
 import argparse
 import asyncio
+import email
+import email.policy
 import logging
 import os
 import random
+import shutil
 import socket
+import ssl
+import subprocess
 import sys
+import tempfile
 import time
+import warnings
 
 # Taken before the slow import below, so that a parent that ends while the
 # lab starts is noticed.
 PARENT = os.getppid()
 
-from aiosmtpd.smtp import SMTP  # noqa: E402
+from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword  # noqa: E402
 
 INIT_PID = 1
 SMTP_PORT = 25
@@ -62,6 +97,14 @@ READ_TIMEOUT_S = 60
 PARENT_POLL_S = 1.0
 IDLE_TIMEOUT_S = 1800
 CONTROL_LINE_LIMIT = 1 << 22
+LOOPBACK = "127.0.0.1"
+# The name every TLS test server's good certificate is issued to; Wine
+# matches no IP address in a certificate.
+TLS_SERVER_NAME = "localhost"
+WRONG_SERVER_NAME = "mail.example.test"
+CERT_DAYS = "2"
+PROXY_PAUSE_S = 0.002
+PROXY_READ = 65536
 
 
 def orphaned():
@@ -89,6 +132,11 @@ class Connection:
         self.errors = []
         self.open = True
         self.transport = None
+        self.tls_at = None  # transcript length when TLS began
+        self.raw_mails = []
+
+    def cleartext(self):
+        return self.transcript if self.tls_at is None else self.transcript[:self.tls_at]
 
     def words(self):
         words = ["1" if self.open else "0", text(self.helo), text(self.transcript)]
@@ -96,15 +144,17 @@ class Connection:
         words.append(str(len(self.mails)))
         for mail in self.mails:
             words += mail
+        words.append(text(self.cleartext()))
         return words
 
 
 class Peer:
     """A listening (or merely bound) socket and the connections it accepted."""
 
-    def __init__(self, peer_id, host, sock):
+    def __init__(self, peer_id, host, sock, port=SMTP_PORT):
         self.id = peer_id
         self.host = host
+        self.port = port
         self.sock = sock
         self.server = None
         self.connections = []
@@ -133,6 +183,7 @@ class RecordingHandler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        server.record.raw_mails.append(envelope.original_content)
         server.record.mails.append(
             [text(session.host_name), text(envelope.mail_from), text(envelope.original_content),
              str(len(envelope.rcpt_tos))] + [text(r) for r in envelope.rcpt_tos]
@@ -143,9 +194,28 @@ class RecordingHandler:
 class RecordingSMTP(SMTP):
     """aiosmtpd's server, keeping every byte the client sends."""
 
-    def __init__(self, peer, handler, loop):
-        super().__init__(handler, hostname="maillab", enable_SMTPUTF8=True, loop=loop)
+    READY_FOR_TLS = "220 Ready to start TLS"
+    INJECTED = "250 injected before TLS"
+
+    def __init__(self, peer, handler, loop, hide=(), implicit_tls=False, inject=False, **options):
+        super().__init__(handler, hostname="maillab", enable_SMTPUTF8=True, loop=loop, **options)
         self.record = peer.new_connection()
+        if implicit_tls:
+            self.record.tls_at = 0
+        self.hidden = set(hide)
+        self.inject = inject
+
+    async def push(self, status):
+        if status in self.hidden:
+            return
+        if self.inject and status == self.READY_FOR_TLS:
+            status += "\r\n" + self.INJECTED
+        await super().push(status)
+
+    async def smtp_STARTTLS(self, arg):
+        if self.tls_context and not arg:
+            self.record.tls_at = len(self.record.transcript)
+        await super().smtp_STARTTLS(arg)
 
     def connection_made(self, transport):
         self.record.transport = transport
@@ -162,6 +232,111 @@ class RecordingSMTP(SMTP):
     async def smtp_HELO(self, hostname):
         self.record.helo = hostname or ""
         await super().smtp_HELO(hostname)
+
+    async def smtp_EHLO(self, hostname):
+        self.record.helo = hostname or ""
+        await super().smtp_EHLO(hostname)
+
+
+def openssl(*args, cwd):
+    subprocess.run(["openssl", *args], cwd=cwd, check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+
+
+class TlsFiles:
+    """A test CA and server certificates, made at first use in a directory of
+    their own that goes when the lab ends. Nothing of it is kept."""
+
+    KINDS = {"good": ("ca", TLS_SERVER_NAME), "wrongname": ("ca", WRONG_SERVER_NAME),
+             "untrusted": ("rogue", TLS_SERVER_NAME)}
+
+    def __init__(self):
+        self.dir = None
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def make_ca(self, name):
+        openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{name}.key",
+                "-out", f"{name}.pem", "-days", CERT_DAYS, "-subj", f"/CN=maillab {name} CA",
+                "-addext", "basicConstraints=critical,CA:TRUE",
+                "-addext", "keyUsage=critical,keyCertSign,cRLSign", cwd=self.dir)
+
+    def make_server(self, kind, ca, name):
+        openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{kind}.key",
+                "-out", f"{kind}.csr", "-subj", f"/CN={name}", cwd=self.dir)
+        with open(self.path(f"{kind}.ext"), "w") as f:
+            f.write(f"subjectAltName=DNS:{name}\nextendedKeyUsage=serverAuth\n"
+                    "basicConstraints=CA:FALSE\nkeyUsage=digitalSignature,keyEncipherment\n")
+        openssl("x509", "-req", "-in", f"{kind}.csr", "-CA", f"{ca}.pem", "-CAkey", f"{ca}.key",
+                "-CAcreateserial", "-out", f"{kind}.pem", "-days", CERT_DAYS,
+                "-extfile", f"{kind}.ext", cwd=self.dir)
+
+    def ensure(self):
+        if self.dir is not None:
+            return
+        self.dir = tempfile.mkdtemp(prefix="maillab-tls-")
+        for ca in ("ca", "rogue"):
+            self.make_ca(ca)
+        for kind, (ca, name) in self.KINDS.items():
+            self.make_server(kind, ca, name)
+        openssl("x509", "-in", "ca.pem", "-outform", "DER", "-out", "ca.der", cwd=self.dir)
+
+    def context(self, kind):
+        self.ensure()
+        if kind not in self.KINDS:
+            raise ValueError(f"unknown certificate {kind!r}")
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(self.path(f"{kind}.pem"), self.path(f"{kind}.key"))
+        return context
+
+    def remove(self):
+        if self.dir is not None:
+            shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def tls_options(words):
+    """The words after a tls request's mode, as a dict."""
+    options = {"cert": "good", "mechs": "PLAIN,LOGIN"}
+    for word in words:
+        key, _, value = word.partition("=")
+        if key not in ("cert", "login", "mechs", "no8bitmime", "inject"):
+            raise ValueError(f"unknown tls option {word!r}")
+        options[key] = value
+    return options
+
+
+def authenticator_for(login):
+    user, _, password = login.partition(":")
+    expected = LoginPassword(bytes.fromhex(user), bytes.fromhex(password))
+
+    def authenticate(server, session, envelope, mechanism, auth_data):
+        # handled=False: aiosmtpd then answers 535 itself.
+        return AuthResult(success=auth_data == expected, handled=False)
+
+    return authenticate
+
+
+async def pipe(reader, writer, chunk):
+    """Passes bytes on in pieces of `chunk`, pausing after each."""
+    try:
+        while data := await reader.read(PROXY_READ):
+            for at in range(0, len(data), chunk):
+                writer.write(data[at:at + chunk])
+                await writer.drain()
+                await asyncio.sleep(PROXY_PAUSE_S)
+    except (ConnectionError, OSError):
+        pass
+    finally:
+        writer.close()
+
+
+def decoded(data):
+    """A stored mail as a reader sees it: its texts decoded."""
+    message = email.message_from_bytes(data, policy=email.policy.default)
+    return [text(str(message["subject"] or "")), text(message.get_content()),
+            text(str(message["message-id"] or "")), text(message.get_content_charset() or ""),
+            text(str(message["content-transfer-encoding"] or ""))]
 
 
 def parse_step(word):
@@ -274,6 +449,7 @@ class Lab:
         self.next_id = 1
         self.last_request = None
         self.loop = None
+        self.tls = TlsFiles()
 
     def fresh_address(self, listening):
         """A bound socket on 127.0.0.N:25, and its host."""
@@ -299,9 +475,65 @@ class Lab:
 
     def add_peer(self, listening):
         host, sock = self.fresh_address(listening)
-        peer = Peer(f"p{self.next_id}", host, sock)
+        return self.register(Peer(f"p{self.next_id}", host, sock))
+
+    def register(self, peer):
         self.next_id += 1
         self.peers[peer.id] = peer
+        return peer
+
+    def add_loopback_peer(self):
+        """A listener on 127.0.0.1 at a fresh port, for a client that names
+        the server "localhost"."""
+        sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        sock.bind((LOOPBACK, 0))
+        sock.listen(64)
+        sock.setblocking(False)
+        return self.register(Peer(f"p{self.next_id}", LOOPBACK, sock, sock.getsockname()[1]))
+
+    async def start_tls(self, args):
+        if not args or args[0] not in ("starttls", "implicit", "clear"):
+            raise ValueError(f"tls needs a mode: {args!r}")
+        mode, options = args[0], tls_options(args[1:])
+        context = self.tls.context(options["cert"])
+        settings = {"auth_exclude_mechanism": [m for m in ("PLAIN", "LOGIN")
+                                               if m not in options["mechs"].split(",")]}
+        if "login" in options:
+            settings.update(auth_required=True, authenticator=authenticator_for(options["login"]))
+        if mode == "starttls":
+            settings.update(tls_context=context, require_starttls=True)
+        else:
+            # aiosmtpd sees no TLS of its own in these two modes.
+            settings.update(auth_require_tls=False)
+        hide = ["250-8BITMIME"] if "no8bitmime" in options else []
+        handler = RecordingHandler([])
+        peer = self.add_loopback_peer()
+        peer.server = await self.loop.create_server(
+            lambda: RecordingSMTP(peer, handler, self.loop, hide=hide,
+                                  implicit_tls=mode == "implicit", inject="inject" in options,
+                                  **settings),
+            sock=peer.sock, ssl=context if mode == "implicit" else None)
+        return peer
+
+    async def start_proxy(self, args):
+        target, chunk = self.peer(args[:1]), int(args[1])
+        if chunk < 1:
+            raise ValueError("a proxy needs pieces of at least one byte")
+        peer = self.add_loopback_peer()
+
+        async def serve(reader, writer):
+            record = peer.new_connection()
+            record.transport = writer.transport
+            try:
+                up_reader, up_writer = await asyncio.open_connection(target.host, target.port)
+            except OSError as error:
+                record.errors.append(f"proxy could not connect: {error!r}")
+                writer.close()
+                return
+            await asyncio.gather(pipe(reader, up_writer, chunk), pipe(up_reader, writer, chunk))
+            record.open = False
+
+        peer.server = await asyncio.start_server(serve, sock=peer.sock)
         return peer
 
     async def start_smtp(self, refused):
@@ -336,9 +568,19 @@ class Lab:
             peer = await self.start_script(args)
         elif op == "unreachable":
             peer = self.add_peer(listening=False)
+        elif op == "tls":
+            peer = await self.start_tls(args)
+        elif op == "proxy":
+            peer = await self.start_proxy(args)
+        elif op == "ca":
+            self.tls.ensure()
+            return [text(self.tls.path("ca.pem")), text(self.tls.path("ca.der"))]
         elif op == "received":
             connections = self.peer(args).connections
             return [str(len(connections))] + [w for c in connections for w in c.words()]
+        elif op == "decoded":
+            mails = [m for c in self.peer(args).connections for m in c.raw_mails]
+            return [str(len(mails))] + [w for m in mails for w in decoded(m)]
         elif op == "connections":
             return [str(len(self.peer(args).connections))]
         elif op == "stop":
@@ -346,7 +588,7 @@ class Lab:
             return []
         else:
             raise ValueError(f"unknown request {op!r}")
-        return [peer.id, peer.host, str(SMTP_PORT)]
+        return [peer.id, peer.host, str(peer.port)]
 
     async def control(self, reader, writer):
         try:
@@ -383,6 +625,7 @@ class Lab:
             control.close()
             for peer in list(self.peers.values()):
                 peer.close()
+            self.tls.remove()
 
 
 def main():
@@ -390,6 +633,8 @@ def main():
     parser.add_argument("--port-file", required=True, help="where the control port is written")
     args = parser.parse_args()
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
+    # The "clear" servers offer AUTH without TLS on purpose.
+    warnings.filterwarnings("ignore", message="Requiring AUTH while not requiring TLS")
     asyncio.run(Lab().run(args.port_file))
     return 0
 

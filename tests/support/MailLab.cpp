@@ -97,6 +97,7 @@ public:
         connection.errors = texts();
         connection.mails.resize(count());
         for (ReceivedMail& mail : connection.mails) mail = this->mail();
+        connection.cleartext = text();
         return connection;
     }
 
@@ -197,6 +198,31 @@ LabServer MailLab::startScript(const PeerScript& script) { return startPeer("scr
 
 LabServer MailLab::unreachable() { return startPeer("unreachable"); }
 
+LabServer MailLab::startTls(const TlsServerOptions& options) {
+    static const char* const kModes[] = {"starttls", "implicit", "clear"};
+    static const char* const kCertificates[] = {"good", "wrongname", "untrusted"};
+    std::string line = std::string("tls ") + kModes[options.mode] + " cert=" + kCertificates[options.certificate];
+    if (!options.user.empty()) line += " login=" + hex(options.user) + ":" + hex(options.password);
+    line += " mechs=" + options.mechanisms;
+    if (!options.eightBitMime) line += " no8bitmime";
+    if (options.injectAfterStartTls) line += " inject";
+    return startPeer(line);
+}
+
+LabServer MailLab::startProxy(const LabServer& server, int chunk) {
+    return startPeer("proxy " + server.id + " " + std::to_string(chunk));
+}
+
+std::string MailLab::caFile(bool der) {
+    Answer answer = request("ca");
+    const std::string pem = answer.text();
+    std::string path = der ? answer.text() : pem;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return "Z:" + path;
+}
+
 void MailLab::stop(const LabServer& server) { request("stop " + server.id); }
 
 std::vector<LabConnection> MailLab::connections(const LabServer& server) {
@@ -212,6 +238,19 @@ std::vector<ReceivedMail> MailLab::mails(const LabServer& server) {
         for (ReceivedMail& mail : connection.mails) all.push_back(std::move(mail));
     }
     return all;
+}
+
+std::vector<DecodedMail> MailLab::decodedMails(const LabServer& server) {
+    Answer answer = request("decoded " + server.id);
+    std::vector<DecodedMail> mails(answer.count());
+    for (DecodedMail& mail : mails) {
+        mail.subject = answer.text();
+        mail.body = answer.text();
+        mail.messageId = answer.text();
+        mail.charset = answer.text();
+        mail.transferEncoding = answer.text();
+    }
+    return mails;
 }
 
 std::size_t MailLab::connectionCount(const LabServer& server) {

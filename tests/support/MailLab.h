@@ -41,6 +41,15 @@ struct ReceivedMail {
     unsigned long long receivedMs = 0;
 };
 
+// A mail as Python's email parser decodes it, every text in UTF-8.
+struct DecodedMail {
+    std::string subject;
+    std::string body;
+    std::string messageId;
+    std::string charset;
+    std::string transferEncoding;
+};
+
 // One connection a peer accepted, in the order accepted.
 struct LabConnection {
     std::string helo;                 // SMTP server: the last HELO argument
@@ -48,13 +57,35 @@ struct LabConnection {
     std::string transcript;           // every byte the client sent
     std::vector<std::string> errors;  // scripted peer: steps that went otherwise
     bool open = false;                // the connection is still up
+    // What arrived before TLS began: all of the transcript without TLS,
+    // nothing with implicit TLS. The transcript goes on decrypted.
+    std::string cleartext;
 };
 
 struct LabServer {
     std::string id;
-    std::string host;  // 127.0.0.N
-    int port = 0;      // 25
+    std::string host;  // 127.0.0.N; 127.0.0.1 for TLS servers and proxies
+    int port = 0;      // 25; a fresh port for TLS servers and proxies
 };
+
+// An SMTP server with TLS on 127.0.0.1 at a port of its own, for a client
+// that names it "localhost" (the name in its certificate).
+struct TlsServerOptions {
+    enum Mode { StartTls, Implicit, Clear };  // Clear: no STARTTLS offered
+    enum Certificate { Good, WrongName, Untrusted };
+    Mode mode = StartTls;
+    Certificate certificate = Good;
+    // Non-empty: AUTH required, with these credentials.
+    std::string user;
+    std::string password;
+    std::string mechanisms = "PLAIN,LOGIN";
+    bool eightBitMime = true;
+    // A reply line slipped in after the 220 to STARTTLS, in the clear.
+    bool injectAfterStartTls = false;
+};
+
+// The name a TLS server's good certificate is issued to.
+const char kTlsServerName[] = "localhost";
 
 // The steps a scripted peer plays on each connection, in order. After the
 // last step it says nothing more and records what the client sends until
@@ -103,12 +134,20 @@ public:
     LabServer startScript(const PeerScript& script);
     // An address where every connect is refused at once.
     LabServer unreachable();
+    LabServer startTls(const TlsServerOptions& options);
+    // Passes every byte between a client and the server on in pieces of
+    // `chunk` bytes, with a short pause after each.
+    LabServer startProxy(const LabServer& server, int chunk);
+    // The lab's test CA certificate as Wine names the file: PEM or DER.
+    std::string caFile(bool der = false);
     void stop(const LabServer& server);
 
     std::vector<LabConnection> connections(const LabServer& server);
     // The mails of every connection, in the order received.
     std::vector<ReceivedMail> mails(const LabServer& server);
     std::size_t connectionCount(const LabServer& server);
+    // The mails of every connection as a mail reader decodes them.
+    std::vector<DecodedMail> decodedMails(const LabServer& server);
 
     // Polls until the server has at least `count` mails or connections;
     // false when the time ran out first.

@@ -79,7 +79,8 @@ class Demo(unittest.TestCase):
         cls.code = demo.returncode
         cls.errors = demo.stderr
         cls.lines = demo.stdout.splitlines()
-        cls.mails = parse_mails(cls.lines)
+        mails = parse_mails(cls.lines)
+        cls.mails, cls.tls_mails = mails[:-1], mails[-1:]
 
     def test_each_message_causes_its_requests(self):
         alert = ('plug-in: systraySetAlert: "IM: %s has been forwarded" '
@@ -140,8 +141,19 @@ class Demo(unittest.TestCase):
                 break
             if '=' in line:
                 keys.append(line.strip().split('=')[0])
-        self.assertEqual(len(keys), 16)
+        self.assertEqual(len(keys), 21)
         self.assertIn(f'  SMTP Server={self.address}', self.lines[start:])
+
+    def test_ends_with_one_message_over_starttls_with_a_login(self):
+        self.assertEqual(self.code, 0, self.errors)
+        self.assertIn('The STARTTLS server with a login received 1 mail; '
+                      'the last message should give 1.', self.lines)
+        self.assertEqual(len(self.tls_mails), 1)
+        mail = self.tls_mails[0]
+        self.assertEqual(mail['session'], ['STARTTLS, logged in as demo@example.com'])
+        self.assertEqual(mail['envelope'][0], 'EHLO example.com')
+        self.assertIn('Subject: IM: dora', mail['header'])
+        self.assertEqual(mail['body'], [' This one went over STARTTLS, with a login.'])
 
 
 if __name__ == '__main__':

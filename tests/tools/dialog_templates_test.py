@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""The dialog templates 102, 104 and 105 of the release DLL, read from its
+"""The dialog templates 102, 104, 105 and 106 of the release DLL, read from its
 resources as a file: size, font, styles, and every control in tab order
 with its id, class, text, position, size and the style bits that matter,
 so that a moved control or a lost style shows here."""
@@ -30,7 +30,8 @@ CLASSES = {
     'button': (0xF, {'push': 0, 'default': 1, 'check': 3, 'group box': 7, 'radio': 9},
                {'left': 0x100, 'right': 0x200, 'top': 0x400, 'flat': 0x8000}),
     'edit': (0x3, {'edit': 0},
-             {'multiline': 0x4, 'autov': 0x40, 'autoh': 0x80, 'readonly': 0x800}),
+             {'multiline': 0x4, 'password': 0x20, 'autov': 0x40, 'autoh': 0x80, 'readonly': 0x800,
+              'number': 0x2000}),
     'combobox': (0x3, {'drop-down list': 3}, {'sort': 0x100}),
     'static': (0x1F, {'left': 0, 'centred': 1, 'right': 2, 'picture': 0xE},
                {'vcentre': 0x200, 'sunken': 0x1000}),
@@ -49,7 +50,7 @@ PAGE = [
     (None, 'button', 'group box', '', '', 7, 64, 242, 33),
     (None, 'button', 'group box', '', '', 7, 101, 242, 52),
     (1005, 'button', 'check', 'top tab', 'Forwarding Enabled', 12, 7, 84, 9),
-    (1001, *EDIT, '', 78, 20, 162, 12),
+    (1001, *EDIT, '', 78, 20, 112, 12),
     (1035, *EDIT, '', 78, 40, 162, 12),
     (1002, *EDIT, '', 78, 76, 162, 12),
     (1006, 'combobox', 'drop-down list', 'sort vscroll tab disabled', '', 78, 114, 162, 18),
@@ -80,6 +81,7 @@ PAGE = [
     (1028, 'button', 'check', 'left tab disabled', '', 120, 223, 12, 12),
     (1029, 'static', 'left', 'group disabled', 'Show Name in Body', 134, 225, 66, 8),
     (1030, 'button', 'push', 'flat tab', 'Read Me', 204, 223, 36, 13),
+    (1036, 'button', 'push', 'flat tab disabled', 'Advanced...', 194, 19, 46, 13),
 ]
 ABOUT = [
     (1, 'button', 'default', 'tab', 'OK', 172, 4, 32, 23),
@@ -94,6 +96,24 @@ READ_ME = [
     (1030, 'edit', 'edit', 'multiline readonly border vscroll autoh autov tab', '', 0, 0, 370, 140),
 ]
 
+ADVANCED_LABEL = ('static', 'right', 'vcentre')
+ADVANCED_EDIT = ('edit', 'edit', 'border autoh tab')
+ADVANCED = [
+    (1101, 'button', 'group box', '', 'Mail Server', 7, 7, 222, 84),
+    (1102, *ADVANCED_LABEL, 'Security:', 14, 20, 60, 12),
+    (1103, 'combobox', 'drop-down list', 'vscroll tab', '', 78, 20, 70, 60),
+    (1104, *ADVANCED_LABEL, 'Port:', 150, 20, 26, 12),
+    (1105, 'edit', 'edit', 'border autoh tab number', '', 180, 20, 40, 12),
+    (1106, *ADVANCED_LABEL, 'User:', 14, 38, 60, 12),
+    (1107, *ADVANCED_EDIT, '', 78, 38, 142, 12),
+    (1108, *ADVANCED_LABEL, 'Password:', 14, 54, 60, 12),
+    (1109, 'edit', 'edit', 'border autoh tab password', '', 78, 54, 142, 12),
+    (1110, *ADVANCED_LABEL, 'Trusted CA File:', 14, 70, 60, 12),
+    (1111, *ADVANCED_EDIT, '', 78, 70, 142, 12),
+    (1, 'button', 'default', 'tab', 'OK', 124, 98, 50, 14),
+    (2, 'button', 'push', 'tab', 'Cancel', 179, 98, 50, 14),
+]
+
 DIALOG_MASK = (WS_POPUP | WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
                | DS_CONTROL | DS_CENTER | DS_SETFONT)
 MODAL = WS_POPUP | DS_MODALFRAME | DS_CENTER | DS_SETFONT
@@ -102,7 +122,9 @@ DIALOGS = {
     102: (WS_CHILD | DS_CONTROL | DS_SETFONT, 0, (256, 251), (8, 'MS Sans Serif', None), PAGE),
     104: (MODAL, WS_EX_TOOLWINDOW, (208, 31), (8, 'MS Shell Dlg', 400), ABOUT),
     105: (MODAL | WS_SYSMENU, 0, (406, 140), (8, 'MS Shell Dlg', 400), READ_ME),
+    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 118), (8, 'MS Shell Dlg', 400), ADVANCED),
 }
+TITLES = {106: 'Advanced Settings'}
 
 
 class Reader:
@@ -202,7 +224,7 @@ class DialogTemplates(unittest.TestCase):
                 self.assertEqual(header['ex_style'], ex_style)
                 self.assertEqual(header['rect'], (0, 0, *size))
                 self.assertEqual((header['menu'], header['window_class'], header['title']),
-                                 ('', '', ''))
+                                 ('', '', TITLES.get(number, '')))
                 points, face, weight = font
                 self.assertEqual(header['font'][:2], (points, face))
                 if weight is not None:

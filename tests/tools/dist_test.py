@@ -24,7 +24,8 @@ SETTINGS_KEYS = [
     'Forwarding Enabled', 'Prefix Enabled', 'Char Limit Enabled', 'Reply Enabled',
     'Show Systray Alert', 'Name In Body', 'ForwardType', 'CharLimit', 'Message Limit',
     'SMTP Server', 'Provider', 'From Address', 'EMail Address', 'Phone Number',
-    'Trigger Prefix', 'Reply',
+    'Trigger Prefix', 'Reply', 'SMTP Port', 'SMTP Security', 'SMTP User', 'SMTP Password',
+    'Trusted CA File',
 ]
 
 
@@ -84,7 +85,8 @@ class ReleasePackage(unittest.TestCase):
 
     def test_guide_covers_installing_the_server_and_every_setting(self):
         guide = self.entries[FOLDER + 'INSTALL.txt'].decode('ascii')
-        for words in ('tolvane.dll', 'port 25', 'without a login', 'IMTolvane.ini',
+        for words in ('tolvane.dll', 'port 25', 'port 587 with STARTTLS', 'port 465 with TLS',
+                      'IMTolvane.ini',
                       *SETTINGS_KEYS):
             self.assertIn(words, guide)
 

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """The release DLL as a file: a 32-bit DLL exporting exactly the two entry
-points, importing only system DLLs, carrying the envelope bitmap, the three
+points, importing only system DLLs, carrying the envelope bitmap, the four
 dialogs and version 1.1. Read, not loaded, so a 64-bit test run checks the
 32-bit DLL too."""
 
@@ -15,10 +15,11 @@ sys.path.insert(0, os.path.join(toolcheck.ROOT, 'tools'))
 from pe_image import CHARACTERISTIC_DLL, RT_BITMAP, RT_DIALOG, RT_VERSION, PeImage  # noqa: E402
 
 DLL = None
+# TLS goes through SChannel (secur32) and certificates through crypt32.
 SYSTEM_DLLS = {'kernel32.dll', 'user32.dll', 'gdi32.dll', 'msvcrt.dll', 'ws2_32.dll',
-               'wsock32.dll', 'comctl32.dll', 'advapi32.dll'}
+               'wsock32.dll', 'comctl32.dll', 'advapi32.dll', 'secur32.dll', 'crypt32.dll'}
 ENVELOPE_BITMAP = 101
-DIALOGS = (102, 104, 105)
+DIALOGS = (102, 104, 105, 106)
 FIXED_INFO_SIGNATURE = struct.pack('<I', 0xFEEF04BD)
 VERSION_1_1 = 0x00010001  # 1.1 as the high half of a version
 BACKGROUND = 232
@@ -40,7 +41,7 @@ class DllImage(unittest.TestCase):
         self.assertTrue(imports)
         self.assertLessEqual(set(imports), SYSTEM_DLLS)
 
-    def test_carries_the_envelope_bitmap_and_the_three_dialogs(self):
+    def test_carries_the_envelope_bitmap_and_the_four_dialogs(self):
         for dialog in DIALOGS:
             self.assertTrue(self.image.resource(RT_DIALOG, dialog), dialog)
         bitmap = self.image.resource(RT_BITMAP, ENVELOPE_BITMAP)

@@ -212,3 +212,38 @@ TEST_F(SenderThreadTest, ThreadTheAbortCannotReachIsTerminatedAndALaterStartSend
     ASSERT_TRUE(lab.waitForMails(server, 2));
     EXPECT_EQ(subjectsOf(lab.mails(server)), (std::vector<std::string>{"one", "two"}));
 }
+
+// The stop reaches a sender that waits inside a TLS handshake the same way.
+TEST_F(SenderThreadTest, StopDuringATlsHandshakeEndsTheThreadByItself) {
+    PeerScript afterStartTls = PeerScript().send("220 ready\r\n").expect("EHLO ");
+    afterStartTls.send("250-peer\r\n250 STARTTLS\r\n").expect("STARTTLS").send("220 go ahead\r\n").silent();
+    const struct {
+        const char* what;
+        PeerScript script;
+        SmtpSecurity security;
+        const char* before;  // what the client sends before its TLS hello
+    } cases[] = {{"TLS from the first byte", PeerScript().silent(), SmtpSecurity::Tls, ""},
+                 {"after STARTTLS", afterStartTls, SmtpSecurity::StartTls, "STARTTLS\r\n"}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        const LabServer server = lab.startScript(test.script);
+        MailJob stuck = job(server, "stuck");
+        stuck.options.security = test.security;
+        stuck.options.port = server.port;
+        queue.enqueue(stuck);
+        sender.start(queue);
+        const std::string before = test.before;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                const std::vector<LabConnection> connections = lab.connections(server);
+                if (connections.empty()) return false;
+                const std::size_t at = connections[0].transcript.find(before);
+                return at != std::string::npos && connections[0].transcript.size() > at + before.size();
+            },
+            5000));
+
+        expectAbortedStop();
+        EXPECT_EQ(queue.waiting(), 1u);
+        queue.discardAll();
+    }
+}

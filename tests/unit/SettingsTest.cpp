@@ -22,9 +22,27 @@ TEST(Settings, LineBreaksInATextCannotAddKeysOrSections) {
 
     const IniFile file(directory.file("IMTolvane.ini"));
     EXPECT_EQ(file.sections(), std::vector<std::string>{"IM Tolvane"});
-    EXPECT_EQ(file.entries("IM Tolvane").size(), 16u);
+    EXPECT_EQ(file.entries("IM Tolvane").size(), 21u);
     EXPECT_TRUE(loaded.forwardingEnabled);
     EXPECT_EQ(loaded.charLimit, -7);
     EXPECT_EQ(loaded.reply, "bye  [Evil]  Forwarding Enabled=0");
     EXPECT_EQ(loaded.smtpServer, "mail CharLimit=1 Provider=x");
+}
+
+// The password goes to the file protected for this user, never in the clear,
+// and comes back; DPAPI under Wine protects nothing, so only the round trip
+// is tested, not the secrecy.
+TEST(Settings, PasswordIsStoredProtectedAndReadBack) {
+    const TempDir directory;
+    Settings settings;
+    settings.smtpPassword = "pa55 w\xf6rd";
+    settings.save(directory.path());
+    Settings loaded;
+    loaded.load(directory.path());
+
+    const std::string stored =
+        IniFile(directory.file("IMTolvane.ini")).value("IM Tolvane", "SMTP Password");
+    EXPECT_FALSE(stored.empty());
+    EXPECT_EQ(stored.find("pa55"), std::string::npos);
+    EXPECT_EQ(loaded.smtpPassword, settings.smtpPassword);
 }

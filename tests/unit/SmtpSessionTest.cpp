@@ -54,7 +54,7 @@ protected:
     // One session of the given mails to the server; the session must open.
     void deliver(const LabServer& server, const std::vector<MailJob>& mails) {
         SmtpSession session;
-        ASSERT_NE(session.open(server.host, kHeloDomain), INVALID_SOCKET);
+        ASSERT_TRUE(session.open(server.host, kHeloDomain).succeeded);
         for (const MailJob& job : mails) session.sendMail(job);
         session.close();
         EXPECT_FALSE(session.isOpen());
@@ -117,14 +117,16 @@ TEST_F(SmtpSessionTest, NoConnectionMeansNoSession) {
     const LabServer unreachable = lab.unreachable();
     SmtpSession session;
     const DWORD start = GetTickCount();
-    EXPECT_EQ(session.open(unreachable.host, kHeloDomain), INVALID_SOCKET);
+    const SmtpOutcome refused = session.open(unreachable.host, kHeloDomain);
+    EXPECT_FALSE(refused.succeeded);
+    EXPECT_EQ(refused.stage, SmtpStage::Connect);
     EXPECT_LT(GetTickCount() - start, 2000u);
     EXPECT_FALSE(session.isOpen());
     // Nothing is sent or waited for on a session that never opened.
     session.sendMail(mail("x", "y"));
     session.close();
 
-    EXPECT_EQ(session.open("", kHeloDomain), INVALID_SOCKET);
+    EXPECT_EQ(session.open("", kHeloDomain).stage, SmtpStage::NameLookup);
 }
 
 TEST(SmtpSessionWinsock, LeavesTheCallersWindowsSocketsStarted) {
@@ -138,11 +140,11 @@ TEST(SmtpSessionWinsock, LeavesTheCallersWindowsSocketsStarted) {
     WSADATA data;
     ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
     SmtpSession delivered;
-    ASSERT_NE(delivered.open(server.host, kHeloDomain), INVALID_SOCKET);
+    ASSERT_TRUE(delivered.open(server.host, kHeloDomain).succeeded);
     delivered.sendMail(mail("one", "1"));
     delivered.close();
     SmtpSession failed;
-    EXPECT_EQ(failed.open(unreachable.host, kHeloDomain), INVALID_SOCKET);
+    EXPECT_FALSE(failed.open(unreachable.host, kHeloDomain).succeeded);
 
     const SOCKET probe = socket(AF_INET, SOCK_STREAM, 0);
     EXPECT_NE(probe, INVALID_SOCKET) << "error " << WSAGetLastError();
@@ -195,7 +197,19 @@ TEST_F(SmtpSessionTest, RefusedMailSendsNoDataAndTheNextMailFollows) {
     MailJob refused = mail("refused", "MAIL FROM: evil@x\r\nRCPT TO: victim@y\r\nDATA\r\n"
                                       "SUBJECT: forged\r\n\r\nforged\r\n.\r\n");
     refused.recipient = "nobody@x";
-    for (const LabServer& server : {scripted, real}) deliver(server, {refused, mail("next", "kept")});
+    for (const LabServer& server : {scripted, real}) {
+        SmtpSession session;
+        ASSERT_TRUE(session.open(server.host, kHeloDomain).succeeded);
+        const SmtpOutcome first = session.sendMail(refused);
+        EXPECT_FALSE(first.succeeded);
+        EXPECT_EQ(first.stage, SmtpStage::Recipient);
+        EXPECT_EQ(first.replyCode, 550);
+        EXPECT_EQ(first.replyLine.substr(0, 4), "550 ");
+        const SmtpOutcome second = session.sendMail(mail("next", "kept"));
+        EXPECT_TRUE(second.succeeded);
+        EXPECT_EQ(second.stage, SmtpStage::EndOfData);
+        session.close();
+    }
 
     const LabConnection connection = finishedConnection(scripted);
     EXPECT_EQ(connection.errors, std::vector<std::string>());

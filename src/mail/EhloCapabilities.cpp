@@ -1,0 +1,81 @@
+#include "mail/EhloCapabilities.h"
+
+#include <sstream>
+#include <vector>
+
+#include "mail/SmtpLimits.h"
+
+namespace {
+
+const char kAuth[] = "AUTH";
+
+std::string upper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The text after a reply line's code and separator; false for a line that
+// is no reply line.
+bool replyText(const std::string& line, std::string& text) {
+    const std::size_t code = SmtpLimits::kReplyCodeLength;
+    if (line.size() < code) return false;
+    for (std::size_t i = 0; i < code; ++i) {
+        if (!isDigit(line[i])) return false;
+    }
+    if (line.size() > code && line[code] != '-' && line[code] != ' ') return false;
+    text = line.size() > code ? line.substr(code + 1) : std::string();
+    return true;
+}
+
+std::vector<std::string> words(const std::string& text) {
+    std::istringstream stream(text);
+    std::vector<std::string> out;
+    for (std::string word; stream >> word;) out.push_back(upper(word));
+    return out;
+}
+
+void addMechanisms(EhloCapabilities& capabilities, const std::vector<std::string>& mechanisms,
+                   std::size_t first) {
+    for (std::size_t i = first; i < mechanisms.size(); ++i) {
+        if (mechanisms[i] == "PLAIN") capabilities.authPlain = true;
+        if (mechanisms[i] == "LOGIN") capabilities.authLogin = true;
+    }
+}
+
+void addKeyword(EhloCapabilities& capabilities, const std::string& text) {
+    std::vector<std::string> parts = words(text);
+    if (parts.empty()) return;
+    const std::string& keyword = parts[0];
+    if (keyword == "STARTTLS") capabilities.startTls = true;
+    if (keyword == "8BITMIME") capabilities.eightBitMime = true;
+    if (keyword == kAuth) addMechanisms(capabilities, parts, 1);
+    const std::string obsolete = std::string(kAuth) + "=";
+    if (keyword.compare(0, obsolete.size(), obsolete) == 0) {
+        parts[0].erase(0, obsolete.size());
+        addMechanisms(capabilities, parts, 0);
+    }
+}
+
+}  // namespace
+
+EhloCapabilities parseEhloReply(const std::string& reply) {
+    EhloCapabilities capabilities;
+    std::size_t start = 0;
+    bool first = true;
+    while (start < reply.size()) {
+        std::size_t end = reply.find('\n', start);
+        if (end == std::string::npos) end = reply.size();
+        std::string line = reply.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        start = end + 1;
+        std::string text;
+        if (!replyText(line, text)) continue;
+        if (!first) addKeyword(capabilities, text);
+        first = false;
+    }
+    return capabilities;
+}

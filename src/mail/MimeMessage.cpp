@@ -1,0 +1,64 @@
+#include "mail/MimeMessage.h"
+
+#include "mail/EncodedWord.h"
+#include "mail/MailData.h"
+#include "mail/QuotedPrintable.h"
+
+namespace MimeMessage {
+
+namespace {
+
+const char kCrLf[] = "\r\n";
+const char kSubject[] = "Subject: ";
+
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string subjectLine(const std::string& subject) {
+    const std::string value = MailData::singleLine(subject);
+    if (EncodedWord::isPlain(value)) return MailData::headerLine(kSubject, value);
+    return kSubject + EncodedWord::encode(value, sizeof kSubject - 1) + kCrLf;
+}
+
+std::string headers(const MailJob& job, const Extras& extras) {
+    return MailData::headerLine("From: ", job.sender) + MailData::headerLine("To: ", job.recipient) +
+           subjectLine(job.subject) + MailData::headerLine("Date: ", extras.date) +
+           MailData::headerLine("Message-ID: ", extras.messageId) + "MIME-Version: 1.0\r\n" +
+           "Content-Type: text/plain; charset=" + EncodedWord::kCharset + kCrLf +
+           "Content-Transfer-Encoding: " + (extras.eightBitMime ? "8bit" : "quoted-printable") +
+           kCrLf;
+}
+
+}  // namespace
+
+std::string ehloLine(const std::string& heloDomain) {
+    return "EHLO " + MailData::singleLine(heloDomain) + kCrLf;
+}
+
+std::string startTlsLine() { return std::string("STARTTLS") + kCrLf; }
+
+std::string mailFromLine(const std::string& sender, bool eightBitMime) {
+    return "MAIL FROM:" + bracketed(sender) + (eightBitMime ? " BODY=8BITMIME" : "") + kCrLf;
+}
+
+std::string rcptToLine(const std::string& recipient) {
+    return "RCPT TO:" + bracketed(recipient) + kCrLf;
+}
+
+std::string bracketed(const std::string& address) {
+    std::string inner = trimmed(MailData::singleLine(address));
+    if (inner.size() >= 2 && inner.front() == '<' && inner.back() == '>') {
+        inner = inner.substr(1, inner.size() - 2);
+    }
+    return "<" + inner + ">";
+}
+
+std::string data(const MailJob& job, const Extras& extras) {
+    const std::string body = extras.eightBitMime ? job.body : QuotedPrintable::encode(job.body);
+    return headers(job, extras) + kCrLf + MailData::transparentBody(body) + kCrLf + "." + kCrLf;
+}
+
+}  // namespace MimeMessage

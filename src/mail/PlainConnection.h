@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "mail/Connection.h"
+#include "mail/SmtpOutcome.h"
+
+class AbortSignal;
+
+// A TCP connection over Windows Sockets, the only user of Winsock in the
+// module. Each connection starts Windows Sockets for itself and cleans it up
+// when it ends, so start-ups and clean-ups always pair up.
+class PlainConnection : public Connection {
+public:
+    // With an abort signal, the stopping thread can shut the connection down
+    // while it is being made or used.
+    explicit PlainConnection(AbortSignal* abort = nullptr);
+    ~PlainConnection() override;
+    PlainConnection(const PlainConnection&) = delete;
+    PlainConnection& operator=(const PlainConnection&) = delete;
+
+    // Connects to the server: a dotted IPv4 address as it is, anything else
+    // looked up once by name, its first address taken. A failure (or an
+    // abort meanwhile) is the NameLookup or Connect stage.
+    SmtpOutcome connect(const std::string& server, int32_t port);
+
+    bool sendAll(const std::string& bytes) override;
+    bool receive(std::string& bytes) override;
+    void shutDown() override;
+
+    // Closes the socket; the connection cannot be used again.
+    void close();
+
+private:
+    AbortSignal* abort_;
+    uintptr_t socket_;
+    bool winsockStarted_ = false;
+};

@@ -1,0 +1,54 @@
+#pragma once
+#define SECURITY_WIN32
+#include <windows.h>
+#include <security.h>
+
+#include <string>
+
+#include "mail/Connection.h"
+#include "mail/SmtpOutcome.h"
+
+// TLS over another connection, through SChannel: TLS 1.2 or newer, the
+// server's certificate checked by CertificateCheck rather than by SChannel
+// (which under Wine checks nothing). Uses only secur32 and crypt32.
+class TlsConnection : public Connection {
+public:
+    // The transport must outlive this connection.
+    explicit TlsConnection(Connection& transport);
+    ~TlsConnection() override;
+    TlsConnection(const TlsConnection&) = delete;
+    TlsConnection& operator=(const TlsConnection&) = delete;
+
+    // The client's handshake with the server of that name (sent as SNI).
+    // A failure, an older protocol or a broken transport is the StartTls
+    // stage.
+    SmtpOutcome handshake(const std::string& serverName);
+    // The server's certificate: a chain to a trusted root (the system's, or
+    // one of the "Trusted CA File") for server authentication, issued to
+    // serverName. A failure is the Certificate stage.
+    SmtpOutcome checkCertificate(const std::string& serverName, const std::string& trustedCaFile);
+
+    bool sendAll(const std::string& bytes) override;
+    bool receive(std::string& bytes) override;
+    void shutDown() override;
+
+    // Tells the server that nothing more follows (close_notify); the
+    // transport stays open for its owner to close.
+    void close();
+
+private:
+    bool acquireCredentials();
+    SECURITY_STATUS step(const std::wstring& target, bool first, bool& sentToken);
+    bool sendToken(SecBuffer& token);
+    bool protocolAllowed();
+
+    Connection& transport_;
+    CredHandle credentials_{};
+    CtxtHandle context_{};
+    bool haveCredentials_ = false;
+    bool haveContext_ = false;
+    bool established_ = false;
+    SecPkgContext_StreamSizes sizes_{};
+    // Bytes from the server not yet handed to SChannel.
+    std::string incoming_;
+};

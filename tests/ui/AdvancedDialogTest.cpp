@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "DialogDriver.h"
+#include "PageHarness.h"
+#include "ui/resource.h"
+
+using DialogDriver::click;
+using DialogDriver::text;
+using DialogDriver::type;
+
+namespace {
+
+Settings mailServerSettings() {
+    Settings settings = fullSettings();
+    settings.smtpSecurity = 1;
+    settings.smtpPort = 0;
+    settings.smtpUser = "ann@example.org";
+    settings.smtpPassword = "secret";
+    settings.trustedCaFile = "C:\\ca.pem";
+    return settings;
+}
+
+void selectSecurity(HWND dialog, int position) {
+    SendDlgItemMessageA(dialog, IDC_SECURITY, CB_SETCURSEL, position, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SECURITY, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SECURITY)));
+}
+
+// Opens dialog 106 from the page, runs `act` on it once, and reports
+// whether it ended by itself.
+bool withDialog(const PageHarness& harness, const std::function<void(HWND)>& act) {
+    return DialogDriver::driveModal([&] { click(harness.page(), IDC_ADVANCED); },
+                                    [&](HWND dialog, int) {
+                                        if (!dialog) return true;
+                                        act(dialog);
+                                        return false;
+                                    });
+}
+
+}  // namespace
+
+TEST(AdvancedDialog, ShowsThePagesValuesWithTheUsualPortAndAMaskedPassword) {
+    PageHarness harness(mailServerSettings());
+    EXPECT_TRUE(withDialog(harness, [&](HWND dialog) {
+        char caption[64] = {};
+        GetWindowTextA(dialog, caption, sizeof caption);
+        EXPECT_STREQ(caption, "Advanced Settings");
+        EXPECT_EQ(text(dialog, IDC_MAIL_SERVER_FRAME), "Mail Server");
+        EXPECT_EQ(DialogDriver::itemCount(dialog, IDC_SECURITY), 3);
+        EXPECT_EQ(DialogDriver::item(dialog, IDC_SECURITY, 2), "TLS");
+        EXPECT_EQ(DialogDriver::selection(dialog, IDC_SECURITY), 1);
+        EXPECT_EQ(text(dialog, IDC_PORT), "587");
+        EXPECT_EQ(text(dialog, IDC_USER), "ann@example.org");
+        EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, IDC_PASSWORD), GWL_STYLE) & ES_PASSWORD, 0);
+        EXPECT_EQ(text(dialog, IDC_TRUSTED_CA_FILE), "C:\\ca.pem");
+        click(dialog, IDCANCEL);
+    }));
+}
+
+// A port that shows the usual one follows the security and is stored as 0;
+// a port typed by hand stays.
+TEST(AdvancedDialog, OkKeepsTheValuesInThePageAndCancelDropsThem) {
+    PageHarness harness(mailServerSettings());
+    EXPECT_TRUE(withDialog(harness, [&](HWND dialog) {
+        type(dialog, IDC_USER, "dropped");
+        click(dialog, IDCANCEL);
+    }));
+    EXPECT_EQ(harness.readBack().smtpUser, "ann@example.org");
+
+    EXPECT_TRUE(withDialog(harness, [&](HWND dialog) {
+        selectSecurity(dialog, 2);
+        EXPECT_EQ(text(dialog, IDC_PORT), "465");
+        type(dialog, IDC_PASSWORD, "new secret");
+        click(dialog, IDOK);
+    }));
+    Settings read = harness.readBack();
+    EXPECT_EQ(read.smtpSecurity, 2);
+    EXPECT_EQ(read.smtpPort, 0);
+    EXPECT_EQ(read.smtpPassword, "new secret");
+
+    EXPECT_TRUE(withDialog(harness, [&](HWND dialog) {
+        EXPECT_EQ(text(dialog, IDC_PASSWORD), "new secret") << "the page kept what OK gave it";
+        type(dialog, IDC_PORT, "2525");
+        selectSecurity(dialog, 0);
+        EXPECT_EQ(text(dialog, IDC_PORT), "2525");
+        click(dialog, IDOK);
+    }));
+    read = harness.readBack();
+    EXPECT_EQ(read.smtpSecurity, 0);
+    EXPECT_EQ(read.smtpPort, 2525);
+}
