@@ -3,15 +3,12 @@
 #include <memory>
 #include <new>
 
-#include "mail/DeliveryReporter.h"
 #include "mail/FailureText.h"
 #include "mail/MailData.h"
 #include "mail/SmtpSession.h"
 
 namespace {
 
-// A test mail goes to one recipient: failing, it drops that one.
-const std::size_t kTestMails = 1;
 // How long a cancel waits for the aborted thread before it kills it.
 const DWORD kCancelWaitMs = 2000;
 
@@ -19,12 +16,10 @@ const DWORD kCancelWaitMs = 2000;
 
 TestMail::~TestMail() { cancel(); }
 
-bool TestMail::start(const MailJob& job, const std::string& logDirectory, HWND window,
-                     UINT message) {
+bool TestMail::start(const MailJob& job, HWND window, UINT message) {
     if (running()) return false;
     closeThread();
     job_ = job;
-    logDirectory_ = logDirectory;
     window_ = window;
     message_ = message;
     abort_.clear();
@@ -70,17 +65,13 @@ DWORD WINAPI TestMail::run(LPVOID self) {
 }
 
 std::string TestMail::send() {
-    DeliveryReporter reporter(logDirectory_, nullptr);
     SmtpSession session(&abort_);
     const unsigned port = static_cast<unsigned>(portToUse(job_.options));
     const SmtpOutcome opened = session.open(job_.server, MailData::heloDomain(job_.sender), job_.options);
     if (!opened.succeeded) {
-        reporter.notConnected(job_.server, port, opened, kTestMails);
         return FailureText::testMailResult(job_.server, port, opened);
     }
-    reporter.connected(job_.server, port, opened);
     const SmtpOutcome outcome = session.sendMail(job_);
-    reporter.mailDone(job_.recipient, outcome);
     session.close();
     return FailureText::testMailResult(job_.server, port, outcome);
 }

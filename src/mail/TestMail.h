@@ -9,7 +9,7 @@
 
 // One test mail, sent on a thread of its own so that the dialog that asked
 // for it goes on; what became of it ("Sent: 250 2.0.0 Ok", "Not sent: ...")
-// is posted to a window of that dialog's thread and logged like any mail.
+// is posted to a window of that dialog's thread.
 class TestMail {
 public:
     TestMail() = default;
@@ -22,7 +22,7 @@ public:
     // result text as the last parameter (see takeResult). False, sending
     // nothing, while an earlier test mail is under way or when no thread
     // can be made.
-    bool start(const MailJob& job, const std::string& logDirectory, HWND window, UINT message);
+    bool start(const MailJob& job, HWND window, UINT message);
     // On the window's thread: ends a test mail under way and drops its
     // result unread, so that nothing reaches the window afterwards.
     void cancel();
@@ -39,7 +39,6 @@ private:
     HANDLE thread_ = nullptr;
     AbortSignal abort_;
     MailJob job_;
-    std::string logDirectory_;
     HWND window_ = nullptr;
     UINT message_ = 0;
 };

@@ -119,14 +119,7 @@ void fillMailServer(HWND page, const Settings& settings) {
     fields.trustedCaFile = settings.trustedCaFile;
 }
 
-void readBackMailServer(HWND page, Settings& settings) {
-    const MailServerFields& fields = *mailServerFields(page);
-    settings.smtpPort = fields.port;
-    settings.smtpSecurity = fields.security;
-    settings.smtpUser = fields.user;
-    settings.smtpPassword = fields.password;
-    settings.trustedCaFile = fields.trustedCaFile;
-}
+void readBackMailServer(HWND page, Settings& settings) { mailServerFields(page)->storeInto(settings); }
 
 void runDialog(HWND page, int control) {
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(page, GWLP_HINSTANCE));

@@ -58,6 +58,8 @@
 #define IDC_PASSWORD 1109
 #define IDC_TRUSTED_CA_LABEL 1110
 #define IDC_TRUSTED_CA_FILE 1111
+#define IDC_SEND_TEST_MAIL 1112
+#define IDC_TEST_MAIL_RESULT 1113
 
 // Controls of the About box (dialog 104) and the release notes (dialog 105).
 // Their numbers repeat ids of the page; each dialog has its own id space.

@@ -43,28 +43,46 @@ struct FailureCase {
     const char* name;
     std::function<LabServer(MailLab&)> server;
     const char* text;
-    // With "%s" for the server's address.
+    // With "%s" for the server's name and "%p" for its port.
     const char* alert;
     std::vector<const char*> logLines;
+    // Settings beyond plain SMTP to the server's address.
+    std::function<std::vector<IniEntry>(MailLab&, const LabServer&)> settings = nullptr;
 };
+
+// A server that wants a login over STARTTLS, and a user without a password.
+LabServer askingForALogin(MailLab& lab) {
+    TlsServerOptions options;
+    options.user = "ann@example.org";
+    options.password = "the right one";
+    return lab.startTls(options);
+}
+
+std::vector<IniEntry> loggingIn(MailLab& lab, const LabServer& server) {
+    return {{"SMTP Server", kTlsServerName}, {"SMTP Port", std::to_string(server.port)},
+            {"SMTP Security", "1"}, {"SMTP User", "ann@example.org"}, {"Trusted CA File", lab.caFile()}};
+}
 
 const FailureCase kCases[] = {
     {"Unreachable", [](MailLab& lab) { return lab.unreachable(); }, kThreeParts,
-     "could not connect to %s:25 (connection refused); 3 mails dropped",
-     {"%s:25 \\| - \\| not connected at connect, 3 dropped \\| - \\| connection refused"}},
+     "could not connect to %s:%p (connection refused); 3 mails dropped",
+     {"%s:%p \\| - \\| not connected at connect, 3 dropped \\| - \\| connection refused"}},
     {"RefusedRecipient", [](MailLab& lab) { return lab.startSmtp({kForwardRecipient}); }, "aaaaabbbbb",
      "%s refused the recipient (550); 2 mails dropped",
-     {"%s:25 \\| - \\| connected \\| 250 \\| .*",
-      "%s:25 \\| pager@example.net \\| not sent at RCPT \\| 550 \\| .*",
-      "%s:25 \\| pager@example.net \\| not sent at RCPT \\| 550 \\| .*"}},
+     {"%s:%p \\| - \\| connected \\| 250 \\| .*",
+      "%s:%p \\| pager@example.net \\| not sent at RCPT \\| 550 \\| .*",
+      "%s:%p \\| pager@example.net \\| not sent at RCPT \\| 550 \\| .*"}},
     {"RefusedEndOfData", [](MailLab& lab) { return lab.startScript(refusingTheEndOfData()); }, kOnePart,
      "%s refused the mail (554); 1 mail dropped",
-     {"%s:25 \\| - \\| connected \\| 250 \\| .*",
-      "%s:25 \\| pager@example.net \\| not sent at end of data \\| 554 \\| 5.6.0 spam, go away"}},
+     {"%s:%p \\| - \\| connected \\| 250 \\| .*",
+      "%s:%p \\| pager@example.net \\| not sent at end of data \\| 554 \\| 5.6.0 spam, go away"}},
+    {"RefusedLogin", askingForALogin, kThreeParts, "%s refused the login (535); 3 mails dropped",
+     {"%s:%p \\| - \\| not connected at login, 3 dropped \\| 535 \\| .*"}, loggingIn},
 };
 
-std::string withServer(std::string text, const std::string& server) {
-    for (size_t at; (at = text.find("%s")) != std::string::npos;) text.replace(at, 2, server);
+std::string withServer(std::string text, const std::string& name, int port) {
+    for (size_t at; (at = text.find("%s")) != std::string::npos;) text.replace(at, 2, name);
+    for (size_t at; (at = text.find("%p")) != std::string::npos;) text.replace(at, 2, std::to_string(port));
     return text;
 }
 
@@ -76,6 +94,10 @@ class FailureAlert : public ::testing::Test {
 protected:
     void startHost(const LabServer& target, const std::vector<IniEntry>& extra = {}) {
         server = target;
+        serverName = server.host;
+        for (const IniEntry& entry : extra) {
+            if (entry.first == "SMTP Server") serverName = entry.second;
+        }
         host.writeSettings(forwardingTo(server.host, inParts(extra)));
         host.load();
         host.start();
@@ -110,6 +132,7 @@ protected:
 
     MailLab lab;
     LabServer server;
+    std::string serverName;
     TestHost host;
 };
 
@@ -119,11 +142,12 @@ class EachFailure : public FailureAlert, public ::testing::WithParamInterface<Fa
 
 TEST_P(EachFailure, OneAlertWithTheStageAndCodeAndALogLineEach) {
     const FailureCase& c = GetParam();
-    startHost(c.server(lab));
+    const LabServer target = c.server(lab);
+    startHost(target, c.settings ? c.settings(lab, target) : std::vector<IniEntry>());
     broadcast(c.text);
     ASSERT_TRUE(pumpUntil([&] { return !failureAlerts().empty(); }, kAttemptMs));
     pumpFor(kSettleMs);
-    EXPECT_EQ(failureAlerts(), std::vector<std::string>{withServer(c.alert, server.host)});
+    EXPECT_EQ(failureAlerts(), std::vector<std::string>{withServer(c.alert, serverName, server.port)});
     const HostRequest& alert = host.last("systraySetAlert");
     EXPECT_EQ(alert.alertStyle, "default");
     EXPECT_EQ(std::vector<int32_t>(alert.alertValues, alert.alertValues + 3), (std::vector<int32_t>{1, 0, 0}));
@@ -131,7 +155,7 @@ TEST_P(EachFailure, OneAlertWithTheStageAndCodeAndALogLineEach) {
     const std::vector<std::string> lines = logLines();
     ASSERT_EQ(lines.size(), c.logLines.size()) << log().text();
     for (size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_TRUE(std::regex_match(lines[i], std::regex(kLogTime + withServer(c.logLines[i], escaped(server.host)))))
+        EXPECT_TRUE(std::regex_match(lines[i], std::regex(kLogTime + withServer(c.logLines[i], escaped(serverName), server.port))))
             << lines[i];
     }
 }

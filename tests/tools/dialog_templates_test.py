@@ -34,7 +34,7 @@ CLASSES = {
               'number': 0x2000}),
     'combobox': (0x3, {'drop-down list': 3}, {'sort': 0x100}),
     'static': (0x1F, {'left': 0, 'centred': 1, 'right': 2, 'picture': 0xE},
-               {'vcentre': 0x200, 'sunken': 0x1000}),
+               {'noprefix': 0x80, 'vcentre': 0x200, 'sunken': 0x1000}),
 }
 ORDINAL_CLASSES = {0x80: 'button', 0x81: 'edit', 0x82: 'static', 0x85: 'combobox'}
 NO_ID = (0xFFFF, 0xFFFFFFFF)
@@ -99,7 +99,7 @@ READ_ME = [
 ADVANCED_LABEL = ('static', 'right', 'vcentre')
 ADVANCED_EDIT = ('edit', 'edit', 'border autoh tab')
 ADVANCED = [
-    (1101, 'button', 'group box', '', 'Mail Server', 7, 7, 222, 84),
+    (1101, 'button', 'group box', '', 'Mail Server', 7, 7, 222, 112),
     (1102, *ADVANCED_LABEL, 'Security:', 14, 20, 60, 12),
     (1103, 'combobox', 'drop-down list', 'vscroll tab', '', 78, 20, 70, 60),
     (1104, *ADVANCED_LABEL, 'Port:', 150, 20, 26, 12),
@@ -110,8 +110,10 @@ ADVANCED = [
     (1109, 'edit', 'edit', 'border autoh tab password', '', 78, 54, 142, 12),
     (1110, *ADVANCED_LABEL, 'Trusted CA File:', 14, 70, 60, 12),
     (1111, *ADVANCED_EDIT, '', 78, 70, 142, 12),
-    (1, 'button', 'default', 'tab', 'OK', 124, 98, 50, 14),
-    (2, 'button', 'push', 'tab', 'Cancel', 179, 98, 50, 14),
+    (1112, 'button', 'push', 'tab', 'Send Test Mail', 14, 88, 60, 14),
+    (1113, 'static', 'left', 'noprefix', '', 78, 88, 142, 26),
+    (1, 'button', 'default', 'tab', 'OK', 124, 126, 50, 14),
+    (2, 'button', 'push', 'tab', 'Cancel', 179, 126, 50, 14),
 ]
 
 DIALOG_MASK = (WS_POPUP | WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
@@ -122,7 +124,7 @@ DIALOGS = {
     102: (WS_CHILD | DS_CONTROL | DS_SETFONT, 0, (256, 251), (8, 'MS Sans Serif', None), PAGE),
     104: (MODAL, WS_EX_TOOLWINDOW, (208, 31), (8, 'MS Shell Dlg', 400), ABOUT),
     105: (MODAL | WS_SYSMENU, 0, (406, 140), (8, 'MS Shell Dlg', 400), READ_ME),
-    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 118), (8, 'MS Shell Dlg', 400), ADVANCED),
+    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 146), (8, 'MS Shell Dlg', 400), ADVANCED),
 }
 TITLES = {106: 'Advanced Settings'}
 
