@@ -8,8 +8,9 @@ namespace {
 
 const char kLineEnd[] = "\r\n";
 
-// Every log of the module: the sender thread and a test mail's thread may
-// write and roll over the same file at once.
+// Every log object of the module: two of them on one file (a sender thread
+// started again while an earlier one still ends) must not roll it over
+// under each other.
 std::mutex logGuard;
 
 class FileHandle {
