@@ -2,16 +2,10 @@
 
 #include <windows.h>
 
-#include <mutex>
-
 namespace {
 
 const char kLineEnd[] = "\r\n";
 
-// Every log object of the module: two of them on one file (a sender thread
-// started again while an earlier one still ends) must not roll it over
-// under each other.
-std::mutex logGuard;
 
 class FileHandle {
 public:
@@ -48,7 +42,6 @@ DeliveryLog::DeliveryLog(const std::string& directory)
 void DeliveryLog::append(const std::string& line) {
     if (path_.empty()) return;
     const std::string bytes = line + kLineEnd;
-    std::lock_guard<std::mutex> lock(logGuard);
     const std::uint64_t size = sizeOf(path_);
     if (size > 0 && size + bytes.size() >= kLimitBytes) {
         MoveFileExA(path_.c_str(), (path_ + kOlderSuffix).c_str(), MOVEFILE_REPLACE_EXISTING);
