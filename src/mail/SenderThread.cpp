@@ -21,9 +21,11 @@ const DWORD kTerminateWaitMs = 1000;
 
 SenderThread::~SenderThread() { stop(); }
 
-void SenderThread::start(MailQueue& queue) {
+void SenderThread::start(MailQueue& queue, const std::string& logDirectory,
+                         FailureSink* failures) {
     if (thread_) return;
     queue_ = &queue;
+    reporter_.emplace(logDirectory, failures);
     abort_.clear();
     senderRunning_ = true;
     thread_ = CreateThread(nullptr, 0, &SenderThread::run, this, 0, nullptr);
@@ -65,21 +67,28 @@ void SenderThread::loop() {
 
 void SenderThread::serveBatch(const MailJob& front) {
     SmtpSession session(&abort_);
-    if (!session.open(front.server, MailData::heloDomain(front.sender), front.options).succeeded) {
+    const SmtpOutcome opened =
+        session.open(front.server, MailData::heloDomain(front.sender), front.options);
+    const unsigned port = static_cast<unsigned>(portToUse(front.options));
+    if (!opened.succeeded) {
         // A failed connection drops every waiting job; an abort keeps them
         // for the next start.
-        if (!abort_.raised()) queue_->discardAll();
+        if (abort_.raised()) return;
+        const std::size_t dropped = queue_->discardAll();
+        reporter_->notConnected(front.server, port, opened, dropped);
         return;
     }
+    reporter_->connected(front.server, port, opened);
     drain(session);
     session.close();
+    reporter_->attemptEnded();
 }
 
 void SenderThread::drain(SmtpSession& session) {
     while (!abort_.raised()) {
         std::optional<MailJob> job = queue_->take();
         if (!job) return;
-        session.sendMail(*job);
+        reporter_->mailDone(job->recipient, session.sendMail(*job));
         abort_.pause(kMailPauseMs);
     }
 }

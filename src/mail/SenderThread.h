@@ -2,12 +2,16 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
+#include <string>
 
 #include "mail/AbortSignal.h"
+#include "mail/DeliveryReporter.h"
 
 class MailQueue;
 struct MailJob;
 class SmtpSession;
+class FailureSink;
 
 // How a stop ended the thread.
 enum class StopOutcome {
@@ -28,8 +32,10 @@ public:
     SenderThread& operator=(const SenderThread&) = delete;
 
     // Sets the running flag and creates the thread over the queue. Does nothing
-    // while a thread is already running.
-    void start(MailQueue& queue);
+    // while a thread is already running. The thread logs its attempts in the
+    // log directory (none when empty) and tells the sink of every failed one.
+    void start(MailQueue& queue, const std::string& logDirectory = std::string(),
+               FailureSink* failures = nullptr);
     // Clears the running flag and gives the thread 2000 ms to finish; then asks
     // it to abort, which leaves every job not yet taken in the queue, and
     // kills it only if it still has not ended shortly after. Closes its
@@ -49,4 +55,5 @@ private:
     std::atomic<bool> senderRunning_{false};
     MailQueue* queue_ = nullptr;
     AbortSignal abort_;
+    std::optional<DeliveryReporter> reporter_;
 };

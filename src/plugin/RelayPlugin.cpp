@@ -5,6 +5,7 @@
 #include "forward/AwayRule.h"
 #include "forward/ForwardPlan.h"
 #include "forward/MessageEvent.h"
+#include "mail/FailureText.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
 #include "ui/AdvancedDialog.h"
@@ -23,7 +24,7 @@ const char kPageDescription[] = "Forward IMs to an email address or mobile phone
 const int32_t kStartUserValue = 0;
 
 const char kAlertStyle[] = "default";
-// The three values the host is given with every forwarded-message alert.
+// The three values the host is given with every alert.
 const int32_t kAlertFirstValue = 1;
 const int32_t kAlertSecondValue = 0;
 const int32_t kAlertThirdValue = 0;
@@ -70,12 +71,14 @@ void RelayPlugin::onStart() {
     started_ = true;
     initializePrefs(kPageName);
     enableMessageBroadcast(messageBroadcastCallback, kStartUserValue);
-    senderThread_.start(mailQueue_);
+    alertWindow_.create(module_, [this](const FailedAttempt& attempt) { alertFailure(attempt); });
+    senderThread_.start(mailQueue_, hostLink_.settingsDirectory(), &alertWindow_);
 }
 
 void RelayPlugin::onStop() {
     started_ = false;
     senderThread_.stop();
+    alertWindow_.destroy();
     disableMessageBroadcast();
 }
 
@@ -144,4 +147,9 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
 
 void RelayPlugin::raiseAlert(const std::string& text) {
     setSystrayAlert(text.c_str(), kAlertStyle, kAlertFirstValue, kAlertSecondValue, kAlertThirdValue);
+}
+
+void RelayPlugin::alertFailure(const FailedAttempt& attempt) {
+    if (!settings_.showSystrayAlert) return;
+    raiseAlert(FailureText::alert(attempt.server, attempt.port, attempt.outcome, attempt.mailsDropped));
 }

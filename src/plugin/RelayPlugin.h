@@ -5,6 +5,7 @@
 
 #include "mail/MailQueue.h"
 #include "mail/SenderThread.h"
+#include "plugin/AlertWindow.h"
 #include "plugin/PluginBase.h"
 #include "plugin/PresenceProbe.h"
 #include "settings/Settings.h"
@@ -34,6 +35,8 @@ private:
     void showPage(const PrefsShowRecord& record);
     void closePage();
     void raiseAlert(const std::string& text);
+    // On the host's thread, for an attempt of the sender thread that lost mail.
+    void alertFailure(const FailedAttempt& attempt);
 
     HBITMAP bitmap_ = nullptr;
     // Between "start" and "stop": guards against a second start.
@@ -43,4 +46,6 @@ private:
     MailQueue mailQueue_;
     SenderThread senderThread_;
     PresenceProbe presenceProbe_ = probePresence;
+    // Made before the sender thread starts and destroyed after it ends.
+    AlertWindow alertWindow_;
 };

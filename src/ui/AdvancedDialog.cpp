@@ -1,8 +1,15 @@
 #include "ui/AdvancedDialog.h"
 
+#include <memory>
+#include <new>
+
 #include "forward/AwayRule.h"
+#include "forward/ForwardPlan.h"
 #include "mail/SmtpOptions.h"
+#include "settings/Settings.h"
 #include "settings/SettingsValues.h"
+#include "ui/PrefsPage.h"
+#include "ui/TestMailButton.h"
 #include "ui/resource.h"
 
 namespace {
@@ -12,8 +19,12 @@ const int kTextBufferSize = 1024;
 const char* const kSecurityNames[] = {"None", "STARTTLS", "TLS"};
 const int kSecurityCount = sizeof kSecurityNames / sizeof kSecurityNames[0];
 
-// The one dialog open at a time, for cancelOpen.
+// The one dialog open at a time, for cancelOpen; the window it was opened
+// over, whose page values a test mail uses (Windows makes the top-level
+// window the owner of a dialog opened over a child); and its test mail.
 HWND openDialog = nullptr;
+HWND pageUnder = nullptr;
+std::unique_ptr<TestMailButton> testMailButton;
 
 LRESULT sendTo(HWND dialog, int control, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(GetDlgItem(dialog, control), message, wParam, lParam);
@@ -74,11 +85,45 @@ void readBack(HWND dialog, AdvancedFields& fields) {
     fields.awayMinutes = awayThresholdMinutes(SettingsValues::parseNumber(readText(dialog, IDC_AWAY_MINUTES)));
 }
 
+// The page's values under the dialog's mail server, as they stand on screen.
+Settings valuesOnScreen(HWND dialog) {
+    Settings values;
+    if (pageUnder) PrefsPage::readBack(pageUnder, values);
+    AdvancedFields fields;
+    readBack(dialog, fields);
+    fields.storeInto(values);
+    return values;
+}
+
+void sendTestMail(HWND dialog) {
+    if (!testMailButton) return;
+    const MailJob job = testMailJob(valuesOnScreen(dialog));
+    if (job.server.empty()) {
+        testMailButton->refuse("the page names no SMTP server");
+    } else if (job.recipient.empty()) {
+        testMailButton->refuse("the page gives no address to send to");
+    } else {
+        testMailButton->send(job);
+    }
+}
+
 }  // namespace
 
+void AdvancedFields::storeInto(Settings& settings) const {
+    settings.smtpPort = port;
+    settings.smtpSecurity = security;
+    settings.smtpUser = user;
+    settings.smtpPassword = password;
+    settings.trustedCaFile = trustedCaFile;
+    settings.awayMinutes = awayMinutes;
+}
+
 bool AdvancedDialog::run(HINSTANCE module, HWND owner, AdvancedFields& fields) {
-    return DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_ADVANCED), owner, procedure,
-                           reinterpret_cast<LPARAM>(&fields)) == IDOK;
+    pageUnder = owner;
+    const INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_ADVANCED), owner, procedure,
+                                           reinterpret_cast<LPARAM>(&fields));
+    pageUnder = nullptr;
+    return result == IDOK;
 }
 
 void AdvancedDialog::cancelOpen() {
@@ -90,11 +135,22 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
         case WM_INITDIALOG:
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             openDialog = dialog;
+            testMailButton.reset(new (std::nothrow) TestMailButton(dialog, IDC_SEND_TEST_MAIL, IDC_TEST_MAIL_RESULT));
             fill(dialog, *reinterpret_cast<AdvancedFields*>(lParam));
             return TRUE;
         case WM_DESTROY:
-            if (openDialog == dialog) openDialog = nullptr;
+            if (openDialog == dialog) {
+                openDialog = nullptr;
+                testMailButton.reset();
+            }
             return FALSE;
+        case TestMailButton::kResultMessage:
+            if (testMailButton) {
+                testMailButton->showResult(lParam);
+            } else {
+                TestMail::takeResult(lParam);
+            }
+            return TRUE;
         case WM_COMMAND:
             break;
         default:
@@ -103,6 +159,8 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
     const int control = LOWORD(wParam);
     if (control == IDC_SECURITY && HIWORD(wParam) == CBN_SELCHANGE) {
         securityChanged(dialog);
+    } else if (control == IDC_SEND_TEST_MAIL && HIWORD(wParam) == BN_CLICKED) {
+        sendTestMail(dialog);
     } else if (control == IDOK) {
         readBack(dialog, *reinterpret_cast<AdvancedFields*>(GetWindowLongPtrA(dialog, DWLP_USER)));
         EndDialog(dialog, IDOK);

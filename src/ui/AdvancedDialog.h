@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+struct Settings;
+
 // The fields of dialog 106, as the page keeps them from its fill to its
 // read-back: an OK of the dialog changes these, not the settings.
 struct AdvancedFields {
@@ -13,11 +15,16 @@ struct AdvancedFields {
     std::string password;  // "SMTP Password"
     std::string trustedCaFile;
     int32_t awayMinutes = 0;  // "Away Minutes"
+
+    // Copies the fields into their settings.
+    void storeInto(Settings& settings) const;
 };
 
 // "Advanced Settings" (dialog 106): settings that do not fit on the page,
 // each group of them in a frame of its own. The port field shows the usual
-// port of the chosen security while the setting is 0.
+// port of the chosen security while the setting is 0. "Send Test Mail"
+// tries the mail server on screen, not yet applied, with the destination
+// and sender that the page under the dialog shows.
 class AdvancedDialog {
 public:
     // Runs the dialog modally over the owner; OK copies its values into the

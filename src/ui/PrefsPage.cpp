@@ -120,15 +120,7 @@ void fillAdvanced(HWND page, const Settings& settings) {
     fields.awayMinutes = settings.awayMinutes;
 }
 
-void readBackAdvanced(HWND page, Settings& settings) {
-    const AdvancedFields& fields = *advancedFields(page);
-    settings.smtpPort = fields.port;
-    settings.smtpSecurity = fields.security;
-    settings.smtpUser = fields.user;
-    settings.smtpPassword = fields.password;
-    settings.trustedCaFile = fields.trustedCaFile;
-    settings.awayMinutes = fields.awayMinutes;
-}
+void readBackAdvanced(HWND page, Settings& settings) { advancedFields(page)->storeInto(settings); }
 
 void runDialog(HWND page, int control) {
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(page, GWLP_HINSTANCE));

@@ -63,6 +63,9 @@
 #define IDC_AWAY_MINUTES_LABEL 1113
 #define IDC_AWAY_MINUTES 1114
 #define IDC_AWAY_MINUTES_UNIT 1115
+// Group "Mail Server", continued.
+#define IDC_SEND_TEST_MAIL 1116
+#define IDC_TEST_MAIL_RESULT 1117
 
 // Controls of the About box (dialog 104) and the release notes (dialog 105).
 // Their numbers repeat ids of the page; each dialog has its own id space.
