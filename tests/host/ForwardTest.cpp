@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "ForwardingSettings.h"
 #include "MailLab.h"
 #include "TestHost.h"
 
@@ -194,17 +195,6 @@ const std::string kText118 = letters(118);
 const std::string kText150 = letters(150);
 const std::string kText100 = letters(100);
 const char kName20[] = "a_twenty_letter_name";
-
-// Parts with the name in the body, each holding `pieceSize` characters of the text.
-Mails partsWithName(const std::string& name, const std::string& text, size_t pieceSize, size_t count) {
-    Mails mails;
-    for (size_t i = 0; i < count; ++i) {
-        const std::string label = std::to_string(i + 1) + "/" + std::to_string(count);
-        mails.emplace_back("IM: " + name + " (Part " + label + ")",
-                           name + " (" + label + "): " + text.substr(i * pieceSize, pieceSize));
-    }
-    return mails;
-}
 
 const ForwardCase kCases[] = {
     {"LongTextsGoOutInNumberedParts", {{"CharLimit", "10"}, {"Message Limit", "5"}},

@@ -43,3 +43,14 @@ std::string bodyOf(const std::string& data) {
     if (end == std::string::npos || end < bodyStart) return data.substr(bodyStart);
     return data.substr(bodyStart, end - bodyStart);
 }
+
+SubjectsAndBodies partsWithName(const std::string& name, const std::string& text,
+                                size_t pieceSize, size_t count) {
+    SubjectsAndBodies mails;
+    for (size_t i = 0; i < count; ++i) {
+        const std::string label = std::to_string(i + 1) + "/" + std::to_string(count);
+        mails.emplace_back("IM: " + name + " (Part " + label + ")",
+                           name + " (" + label + "): " + text.substr(i * pieceSize, pieceSize));
+    }
+    return mails;
+}

@@ -4,6 +4,7 @@
 // entries are written after the defaults and so take their place.
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "IniFile.h"
@@ -17,6 +18,13 @@ std::vector<IniEntry> forwardingTo(const std::string& server,
 
 // A text with a running number, such as "ann 007", so that order shows.
 std::string numbered(const char* stem, size_t n);
+
+// The subject and body of each mail, in order.
+using SubjectsAndBodies = std::vector<std::pair<std::string, std::string>>;
+// The first `count` pieces of the text, each of `pieceSize` characters, in
+// numbered parts that carry the name in the body.
+SubjectsAndBodies partsWithName(const std::string& name, const std::string& text,
+                                size_t pieceSize, size_t count);
 
 // The SUBJECT header value of mail data as a server stored it.
 std::string subjectOf(const std::string& data);

@@ -1,5 +1,7 @@
 #include "MailLab.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -263,4 +265,17 @@ bool MailLab::waitForMails(const LabServer& server, std::size_t count, DWORD tim
 
 bool MailLab::waitForConnections(const LabServer& server, std::size_t count, DWORD timeoutMs) {
     return waitUntil([&] { return connectionCount(server) >= count; }, timeoutMs);
+}
+
+LabConnection MailLab::finishedConnection(const LabServer& server) {
+    const DWORD kWaitMs = 5000;
+    std::vector<LabConnection> found;
+    const bool ended = waitUntil(
+        [&] {
+            found = connections(server);
+            return found.size() == 1 && !found[0].open;
+        },
+        kWaitMs);
+    EXPECT_TRUE(ended) << "one connection that has ended";
+    return found.empty() ? LabConnection() : found[0];
 }

@@ -153,6 +153,9 @@ public:
     // false when the time ran out first.
     bool waitForMails(const LabServer& server, std::size_t count, DWORD timeoutMs = 10000);
     bool waitForConnections(const LabServer& server, std::size_t count, DWORD timeoutMs = 10000);
+    // The only connection of a peer, once it has ended; a failed check of
+    // the running test, and an empty connection, when there is no such one.
+    LabConnection finishedConnection(const LabServer& server);
 
 private:
     class Answer;

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "ForwardingSettings.h"
 #include "forward/MessageComposer.h"
 #include "settings/Settings.h"
 
@@ -32,18 +33,6 @@ Mails numbered(const std::string& name, const std::vector<std::string>& bodies) 
     for (size_t i = 0; i < bodies.size(); ++i) {
         const std::string label = std::to_string(i + 1) + "/" + std::to_string(bodies.size());
         mails.emplace_back("IM: " + name + " (Part " + label + ")", bodies[i]);
-    }
-    return mails;
-}
-
-// The first `count` pieces of the text, each of `pieceSize` characters, in
-// parts that carry the name in the body.
-Mails numberedWithName(const std::string& name, const std::string& text, size_t pieceSize, size_t count) {
-    Mails mails;
-    for (size_t i = 0; i < count; ++i) {
-        const std::string label = std::to_string(i + 1) + "/" + std::to_string(count);
-        mails.emplace_back("IM: " + name + " (Part " + label + ")",
-                           name + " (" + label + "): " + text.substr(i * pieceSize, pieceSize));
     }
     return mails;
 }
@@ -125,7 +114,7 @@ TEST(MessageComposer, FewerPartsWhereTheLabelOfTheRealCountLeavesNoRoom) {
         SCOPED_TRACE(test.what);
         const std::string text = letters(test.length);
         EXPECT_EQ(compose(test.settings, test.name, text),
-                  numberedWithName(test.name, text, test.pieceSize, test.parts));
+                  partsWithName(test.name, text, test.pieceSize, test.parts));
     }
 }
 

@@ -60,18 +60,6 @@ protected:
         EXPECT_FALSE(session.isOpen());
     }
 
-    // The only connection of a peer, once it has ended.
-    LabConnection finishedConnection(const LabServer& server) {
-        std::vector<LabConnection> connections;
-        EXPECT_TRUE(waitUntil(
-            [&] {
-                connections = lab.connections(server);
-                return connections.size() == 1 && !connections[0].open;
-            },
-            5000));
-        return connections.empty() ? LabConnection() : connections[0];
-    }
-
     MailLab lab;
 };
 
@@ -83,7 +71,7 @@ TEST_F(SmtpSessionTest, DeliversHeloEnvelopeHeadersTheCurrentUtcDateAndBody) {
     deliver(server, {mail("IM: ann", "hi")});
     const std::string after = utcNow();
 
-    const LabConnection connection = finishedConnection(server);
+    const LabConnection connection = lab.finishedConnection(server);
     ASSERT_EQ(connection.mails.size(), 1u);
     EXPECT_EQ(connection.mails[0].recipients, std::vector<std::string>{kRecipient});
     EXPECT_EQ(withoutDate(connection.mails[0].data), storedData("IM: ann", "hi"));
@@ -101,7 +89,7 @@ TEST_F(SmtpSessionTest, HostileTextsArriveAsOneMailWithNothingSmuggled) {
                              "..two dots\n" + longLine;
     deliver(server, {mail("hi\r\nBcc: victim@y", body)});
 
-    const LabConnection connection = finishedConnection(server);
+    const LabConnection connection = lab.finishedConnection(server);
     ASSERT_EQ(connection.mails.size(), 1u);
     EXPECT_EQ(connection.mails[0].recipients, std::vector<std::string>{kRecipient});
     const std::string brokenLongLine = longLine.substr(0, 998) + "\r\n" + longLine.substr(998, 998) +
@@ -179,7 +167,7 @@ TEST_F(SmtpSessionTest, KeepsInStepWithSlowRepliesAndWithNone) {
         const DWORD start = GetTickCount();
         deliver(server, {mail("one", "1"), mail("two", "2")});
         EXPECT_LT(GetTickCount() - start, 5000u);
-        EXPECT_EQ(finishedConnection(server).errors, std::vector<std::string>());
+        EXPECT_EQ(lab.finishedConnection(server).errors, std::vector<std::string>());
     }
 }
 
@@ -211,13 +199,13 @@ TEST_F(SmtpSessionTest, RefusedMailSendsNoDataAndTheNextMailFollows) {
         session.close();
     }
 
-    const LabConnection connection = finishedConnection(scripted);
+    const LabConnection connection = lab.finishedConnection(scripted);
     EXPECT_EQ(connection.errors, std::vector<std::string>());
     EXPECT_EQ(connection.transcript.find("evil@x"), std::string::npos);
     EXPECT_EQ(connection.transcript.find("SUBJECT: refused"), std::string::npos);
     EXPECT_NE(connection.transcript.find("SUBJECT: next\r\n"), std::string::npos);
     // A real server takes the RSET and the next mail, and nothing else.
-    const std::vector<ReceivedMail> mails = finishedConnection(real).mails;
+    const std::vector<ReceivedMail> mails = lab.finishedConnection(real).mails;
     ASSERT_EQ(mails.size(), 1u);
     EXPECT_EQ(mails[0].recipients, std::vector<std::string>{kRecipient});
     EXPECT_EQ(withoutDate(mails[0].data), storedData("next", "kept"));

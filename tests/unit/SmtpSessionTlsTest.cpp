@@ -50,17 +50,6 @@ protected:
         return outcome;
     }
 
-    LabConnection onlyConnection(const LabServer& server) {
-        std::vector<LabConnection> connections;
-        EXPECT_TRUE(waitUntil(
-            [&] {
-                connections = lab.connections(server);
-                return connections.size() == 1 && !connections[0].open;
-            },
-            5000));
-        return connections.empty() ? LabConnection() : connections[0];
-    }
-
     MailLab lab;
 };
 
@@ -94,7 +83,7 @@ TEST_F(SmtpSessionTlsTest, EachModeLogsInAndDelivers) {
             << stageName(outcome.stage) << ": " << outcome.detail << " " << outcome.replyLine;
         EXPECT_EQ(outcome.stage, SmtpStage::EndOfData);
 
-        const LabConnection connection = onlyConnection(server);
+        const LabConnection connection = lab.finishedConnection(server);
         ASSERT_EQ(connection.mails.size(), 1u);
         EXPECT_EQ(connection.helo, kHeloDomain);
         const std::string clear =
@@ -147,7 +136,7 @@ TEST_F(SmtpSessionTlsTest, FailuresDeliverNothingAndSendNothingInTheClear) {
         EXPECT_NE(outcome.detail.find(test.why), std::string::npos) << outcome.detail;
         EXPECT_EQ(outcome.detail.find(kPassword), std::string::npos);
 
-        const LabConnection connection = onlyConnection(server);
+        const LabConnection connection = lab.finishedConnection(server);
         EXPECT_TRUE(connection.mails.empty());
         EXPECT_EQ(connection.cleartext.find("AUTH"), std::string::npos);
         EXPECT_EQ(connection.cleartext.find("MAIL"), std::string::npos);
@@ -180,7 +169,7 @@ TEST_F(SmtpSessionTlsTest, BytesAfterTheReadyForTlsAreThrownAway) {
     const SmtpOutcome outcome =
         attempt(server, options(server, SmtpSecurity::StartTls), mail("after injection", "text"));
     EXPECT_TRUE(outcome.succeeded) << stageName(outcome.stage) << ": " << outcome.detail;
-    EXPECT_EQ(onlyConnection(server).mails.size(), 1u);
+    EXPECT_EQ(lab.finishedConnection(server).mails.size(), 1u);
 }
 
 // TLS records that arrive a few bytes at a time, in the handshake and after.
@@ -192,7 +181,7 @@ TEST_F(SmtpSessionTlsTest, RecordsInPiecesOfThreeBytes) {
             proxy, mode == TlsServerOptions::Implicit ? SmtpSecurity::Tls : SmtpSecurity::StartTls);
         const SmtpOutcome outcome = attempt(proxy, options, mail("in pieces", std::string(3000, 'p')));
         EXPECT_TRUE(outcome.succeeded) << stageName(outcome.stage) << ": " << outcome.detail;
-        EXPECT_EQ(onlyConnection(server).mails.size(), 1u);
+        EXPECT_EQ(lab.finishedConnection(server).mails.size(), 1u);
     }
 }
 
