@@ -55,7 +55,7 @@ DWORD WINAPI SenderThread::run(LPVOID self) {
 void SenderThread::loop() {
     while (senderRunning_) {
         try {
-            if (std::optional<MailJob> front = queue_->front()) serveBatch(*front);
+            if (std::optional<MailJob> front = nextFront()) serveBatch(*front);
         } catch (const std::bad_alloc&) {
             // Out of memory for a copy: the pass is skipped, the jobs stay.
         }
@@ -63,23 +63,47 @@ void SenderThread::loop() {
     }
 }
 
+// Kept mails go first once their pause is over; new ones wait behind them.
+std::optional<MailJob> SenderThread::nextFront() {
+    retry_.dropExpired();
+    if (!retry_.empty()) return retry_.due() ? retry_.front() : std::nullopt;
+    return queue_->front();
+}
+
 void SenderThread::serveBatch(const MailJob& front) {
     SmtpSession session(&abort_);
-    if (!session.open(front.server, MailData::heloDomain(front.sender), front.options).succeeded) {
-        // A failed connection drops every waiting job; an abort keeps them
-        // for the next start.
-        if (!abort_.raised()) queue_->discardAll();
+    const SmtpOutcome open = session.open(front.server, MailData::heloDomain(front.sender), front.options);
+    if (!open.succeeded) {
+        // An abort keeps every job for the next start.
+        if (!abort_.raised()) keepOrDropWaiting(open);
         return;
     }
     drain(session);
     session.close();
 }
 
+// A failed connection drops every waiting job, unless the jobs ask for
+// retries and the server did not refuse for good: those are kept, in order.
+void SenderThread::keepOrDropWaiting(const SmtpOutcome& open) {
+    if (!keepsMailsAfterOpen(open)) {
+        retry_.dropAll();
+        queue_->discardAll();
+        return;
+    }
+    bool kept = !retry_.empty();
+    while (std::optional<MailJob> job = queue_->take()) {
+        kept = retry_.keepWaiting(std::move(*job)) || kept;
+    }
+    if (kept) retry_.attemptFailed();
+}
+
 void SenderThread::drain(SmtpSession& session) {
     while (!abort_.raised()) {
-        std::optional<MailJob> job = queue_->take();
+        std::optional<MailJob> job = retry_.take();
+        if (!job) job = queue_->take();
         if (!job) return;
-        session.sendMail(*job);
+        // A mail refused for now ends the batch, so that none overtakes it.
+        if (retry_.mailDone(*job, session.sendMail(*job))) return;
         abort_.pause(kMailPauseMs);
     }
 }

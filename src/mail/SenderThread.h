@@ -2,8 +2,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 
 #include "mail/AbortSignal.h"
+#include "mail/RetryBacklog.h"
 
 class MailQueue;
 struct MailJob;
@@ -37,11 +39,15 @@ public:
     StopOutcome stop();
     // What the tests observe of the thread's handle.
     bool started() const { return thread_ != nullptr; }
+    // The tests' way to shorten the pauses between attempts; before start.
+    void setRetryTiming(const RetryTiming& timing) { retry_.setTiming(timing); }
 
 private:
     static DWORD WINAPI run(LPVOID self);
     void loop();
+    std::optional<MailJob> nextFront();
     void serveBatch(const MailJob& front);
+    void keepOrDropWaiting(const SmtpOutcome& open);
     void drain(SmtpSession& session);
 
     HANDLE thread_ = nullptr;
@@ -49,4 +55,6 @@ private:
     std::atomic<bool> senderRunning_{false};
     MailQueue* queue_ = nullptr;
     AbortSignal abort_;
+    // Survives a stop, so that a later start tries its mails again.
+    RetryBacklog retry_;
 };

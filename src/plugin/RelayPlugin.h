@@ -25,6 +25,10 @@ public:
     int32_t onMessageBroadcast(int32_t first, int32_t second, const char* eventName,
                                const MessageEvent& event, int32_t fifth) override;
 
+    // What in-process tests reach through pluginObject(): shorter pauses
+    // between attempts; before "start".
+    void setRetryTiming(const RetryTiming& timing) { senderThread_.setRetryTiming(timing); }
+
 private:
     void showPage(const PrefsShowRecord& record);
     void closePage();

@@ -33,6 +33,8 @@ constexpr SettingsKey secretKey(const char* name, std::string Settings::*field) 
 
 const int32_t kLargestPort = 65535;
 const int32_t kLargestSecurity = 2;
+// A day.
+const int32_t kLongestRetryMinutes = 1440;
 
 }  // namespace
 
@@ -60,6 +62,7 @@ const SettingsKey kSettingsKeys[kSettingsKeyCount] = {
     textKey("SMTP User", "", &Settings::smtpUser),
     secretKey("SMTP Password", &Settings::smtpPassword),
     textKey("Trusted CA File", "", &Settings::trustedCaFile),
+    rangedKey("Retry Minutes", "0", &Settings::retryMinutes, 0, kLongestRetryMinutes),
 };
 
 std::string storedValue(const Settings& settings, const SettingsKey& key) {

@@ -1,5 +1,7 @@
 #include "ui/AdvancedDialog.h"
 
+#include <algorithm>
+
 #include "mail/SmtpOptions.h"
 #include "settings/SettingsValues.h"
 #include "ui/resource.h"
@@ -10,6 +12,8 @@ namespace {
 const int kTextBufferSize = 1024;
 const char* const kSecurityNames[] = {"None", "STARTTLS", "TLS"};
 const int kSecurityCount = sizeof kSecurityNames / sizeof kSecurityNames[0];
+// "Retry for [ ] minutes" takes at most a day.
+const int32_t kLongestRetryMinutes = 1440;
 
 // The one dialog open at a time, for cancelOpen.
 HWND openDialog = nullptr;
@@ -49,6 +53,7 @@ void fill(HWND dialog, const MailServerFields& fields) {
     setText(dialog, IDC_USER, fields.user);
     setText(dialog, IDC_PASSWORD, fields.password);
     setText(dialog, IDC_TRUSTED_CA_FILE, fields.trustedCaFile);
+    setText(dialog, IDC_RETRY_MINUTES, SettingsValues::formatNumber(fields.retryMinutes));
 }
 
 // A port that still shows the usual one follows the security to its new one.
@@ -68,6 +73,9 @@ void readBack(HWND dialog, MailServerFields& fields) {
     fields.user = readText(dialog, IDC_USER);
     fields.password = readText(dialog, IDC_PASSWORD);
     fields.trustedCaFile = readText(dialog, IDC_TRUSTED_CA_FILE);
+    // More than a day is a day; anything that is no number, no retries.
+    const int32_t minutes = SettingsValues::parseNumber(readText(dialog, IDC_RETRY_MINUTES));
+    fields.retryMinutes = minutes < 0 ? 0 : std::min(minutes, kLongestRetryMinutes);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ struct MailServerFields {
     std::string user;      // "SMTP User"
     std::string password;  // "SMTP Password"
     std::string trustedCaFile;
+    int32_t retryMinutes = 0;  // "Retry Minutes"
 };
 
 // "Advanced Settings" (dialog 106): settings that do not fit on the page,

@@ -117,6 +117,7 @@ void fillMailServer(HWND page, const Settings& settings) {
     fields.user = settings.smtpUser;
     fields.password = settings.smtpPassword;
     fields.trustedCaFile = settings.trustedCaFile;
+    fields.retryMinutes = settings.retryMinutes;
 }
 
 void readBackMailServer(HWND page, Settings& settings) {
@@ -126,6 +127,7 @@ void readBackMailServer(HWND page, Settings& settings) {
     settings.smtpUser = fields.user;
     settings.smtpPassword = fields.password;
     settings.trustedCaFile = fields.trustedCaFile;
+    settings.retryMinutes = fields.retryMinutes;
 }
 
 void runDialog(HWND page, int control) {

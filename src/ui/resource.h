@@ -58,6 +58,9 @@
 #define IDC_PASSWORD 1109
 #define IDC_TRUSTED_CA_LABEL 1110
 #define IDC_TRUSTED_CA_FILE 1111
+#define IDC_RETRY_LABEL 1112
+#define IDC_RETRY_MINUTES 1113
+#define IDC_RETRY_UNIT 1114
 
 // Controls of the About box (dialog 104) and the release notes (dialog 105).
 // Their numbers repeat ids of the page; each dialog has its own id space.

@@ -99,7 +99,7 @@ READ_ME = [
 ADVANCED_LABEL = ('static', 'right', 'vcentre')
 ADVANCED_EDIT = ('edit', 'edit', 'border autoh tab')
 ADVANCED = [
-    (1101, 'button', 'group box', '', 'Mail Server', 7, 7, 222, 84),
+    (1101, 'button', 'group box', '', 'Mail Server', 7, 7, 222, 100),
     (1102, *ADVANCED_LABEL, 'Security:', 14, 20, 60, 12),
     (1103, 'combobox', 'drop-down list', 'vscroll tab', '', 78, 20, 70, 60),
     (1104, *ADVANCED_LABEL, 'Port:', 150, 20, 26, 12),
@@ -110,8 +110,11 @@ ADVANCED = [
     (1109, 'edit', 'edit', 'border autoh tab password', '', 78, 54, 142, 12),
     (1110, *ADVANCED_LABEL, 'Trusted CA File:', 14, 70, 60, 12),
     (1111, *ADVANCED_EDIT, '', 78, 70, 142, 12),
-    (1, 'button', 'default', 'tab', 'OK', 124, 98, 50, 14),
-    (2, 'button', 'push', 'tab', 'Cancel', 179, 98, 50, 14),
+    (1112, *ADVANCED_LABEL, 'Retry for', 14, 86, 60, 12),
+    (1113, 'edit', 'edit', 'border autoh tab number', '', 78, 86, 40, 12),
+    (1114, 'static', 'left', 'vcentre', 'minutes', 122, 86, 40, 12),
+    (1, 'button', 'default', 'tab', 'OK', 124, 114, 50, 14),
+    (2, 'button', 'push', 'tab', 'Cancel', 179, 114, 50, 14),
 ]
 
 DIALOG_MASK = (WS_POPUP | WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
@@ -122,7 +125,7 @@ DIALOGS = {
     102: (WS_CHILD | DS_CONTROL | DS_SETFONT, 0, (256, 251), (8, 'MS Sans Serif', None), PAGE),
     104: (MODAL, WS_EX_TOOLWINDOW, (208, 31), (8, 'MS Shell Dlg', 400), ABOUT),
     105: (MODAL | WS_SYSMENU, 0, (406, 140), (8, 'MS Shell Dlg', 400), READ_ME),
-    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 118), (8, 'MS Shell Dlg', 400), ADVANCED),
+    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 134), (8, 'MS Shell Dlg', 400), ADVANCED),
 }
 TITLES = {106: 'Advanced Settings'}
 
