@@ -48,17 +48,19 @@ Settings pictureSettings() {
     settings.smtpSecurity = 1;
     settings.smtpUser = "me@example.org";
     settings.smtpPassword = "password";
+    settings.awayMinutes = 10;
     return settings;
 }
 
 // The dialog as the page's settings above fill it.
 void runAdvanced(HINSTANCE module, HWND owner) {
     const Settings settings = pictureSettings();
-    MailServerFields fields;
+    AdvancedFields fields;
     fields.port = settings.smtpPort;
     fields.security = settings.smtpSecurity;
     fields.user = settings.smtpUser;
     fields.password = settings.smtpPassword;
+    fields.awayMinutes = settings.awayMinutes;
     AdvancedDialog::run(module, owner, fields);
 }
 

@@ -1,5 +1,7 @@
 #include "forward/CarrierTable.h"
 
+#include "text/PlainText.h"
+
 const std::array<CarrierRow, 16> CarrierTable::rows = {{
     {"ALL: SMS (sms.gatewayonline.net)", "@sms.gatewayonline.net", true},
     {"USA: AllTel", "@message.alltel.com", false},
@@ -29,7 +31,7 @@ const CarrierRow* CarrierTable::findByLabel(const std::string& label) {
 std::string phoneDigits(const std::string& phoneNumber) {
     std::string digits;
     for (char c : phoneNumber) {
-        if (c >= '0' && c <= '9') digits += c;
+        if (PlainText::isDigit(c)) digits += c;
     }
     return digits;
 }

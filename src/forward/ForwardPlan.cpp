@@ -10,6 +10,8 @@ namespace {
 
 const char kHandledType[] = "incoming_privateMessage";
 const char kReplyMedium[] = "AIM";
+const char kTestMailSubject[] = "IM: test mail";
+const char kTestMailBody[] = "Test mail from IM Tolvaning.";
 
 // The text to forward, with the trigger prefix cut off; none when the
 // prefix is required and the text does not begin with it.
@@ -74,4 +76,9 @@ std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan) {
                                settings.retryMinutes});
     }
     return jobs;
+}
+
+MailJob testMailJob(const Settings& settings) {
+    return MailJob{settings.smtpServer, settings.fromAddress, forwardDestination(settings),
+                   kTestMailSubject, kTestMailBody, smtpOptions(settings)};
 }

@@ -28,6 +28,10 @@ ForwardPlan planForward(const Settings& settings, const MessageEvent& event);
 // out.
 std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan);
 
+// One short mail to the destination the settings give, through their mail
+// server, to try them; its recipient is empty when they give none.
+MailJob testMailJob(const Settings& settings);
+
 // "SMTP Port", "SMTP Security", "SMTP User", "SMTP Password" and "Trusted
 // CA File" as the session takes them.
 SmtpOptions smtpOptions(const Settings& settings);

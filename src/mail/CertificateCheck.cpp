@@ -1,8 +1,8 @@
 #include "mail/CertificateCheck.h"
 
 #include <cstddef>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "mail/PemFile.h"
@@ -60,9 +60,17 @@ private:
     HCERTCHAINENGINE handle_ = nullptr;
 };
 
+// The whole file, or nothing when it cannot be read. C stdio, not a stream:
+// a stream would link the C++ locale machinery, most of the DLL's size.
 std::string fileContents(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    std::string contents;
+    if (!file) return contents;
+    char chunk[4096];
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) {
+        contents.append(chunk, got);
+    }
+    return contents;
 }
 
 // The certificates of the file, added to the store; how many there were.

@@ -1,9 +1,9 @@
 #include "mail/EhloCapabilities.h"
 
-#include <sstream>
 #include <vector>
 
 #include "mail/SmtpLimits.h"
+#include "text/PlainText.h"
 
 namespace {
 
@@ -16,25 +16,30 @@ std::string upper(std::string text) {
     return text;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // The text after a reply line's code and separator; false for a line that
 // is no reply line.
 bool replyText(const std::string& line, std::string& text) {
     const std::size_t code = SmtpLimits::kReplyCodeLength;
     if (line.size() < code) return false;
     for (std::size_t i = 0; i < code; ++i) {
-        if (!isDigit(line[i])) return false;
+        if (!PlainText::isDigit(line[i])) return false;
     }
     if (line.size() > code && line[code] != '-' && line[code] != ' ') return false;
     text = line.size() > code ? line.substr(code + 1) : std::string();
     return true;
 }
 
+// The words of a line, split at the blanks of the C locale. No stream: it
+// would link the C++ locale machinery, most of the DLL's size.
 std::vector<std::string> words(const std::string& text) {
-    std::istringstream stream(text);
+    const char kBlanks[] = " \t\n\v\f\r";
     std::vector<std::string> out;
-    for (std::string word; stream >> word;) out.push_back(upper(word));
+    std::size_t start = text.find_first_not_of(kBlanks);
+    while (start != std::string::npos) {
+        const std::size_t end = text.find_first_of(kBlanks, start);
+        out.push_back(upper(text.substr(start, end - start)));
+        start = text.find_first_not_of(kBlanks, end);
+    }
     return out;
 }
 

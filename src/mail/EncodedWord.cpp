@@ -1,5 +1,7 @@
 #include "mail/EncodedWord.h"
 
+#include "text/PlainText.h"
+
 namespace EncodedWord {
 
 const char kCharset[] = "windows-1252";
@@ -16,8 +18,8 @@ const char kClosing[] = "?=";
 
 // RFC 2047 5 (3): the characters that stand for themselves anywhere.
 bool isLiteral(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '!' ||
-           c == '*' || c == '+' || c == '-' || c == '/';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || PlainText::isDigit(static_cast<char>(c)) ||
+           c == '!' || c == '*' || c == '+' || c == '-' || c == '/';
 }
 
 std::string qEncoded(unsigned char c) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "mail/SmtpLimits.h"
+#include "text/PlainText.h"
 
 namespace MailData {
 
@@ -13,13 +14,13 @@ const char kDot = '.';
 const std::size_t kMaxDataLine = SmtpLimits::kMaxDataLine;
 
 std::string oneLine(const char* prefix, const std::string& value) {
-    return prefix + singleLine(value) + kCrLf;
+    return prefix + PlainText::singleLine(value) + kCrLf;
 }
 
 }  // namespace
 
 std::string headerLine(const char* prefix, const std::string& value) {
-    const std::string line = prefix + singleLine(value);
+    const std::string line = prefix + PlainText::singleLine(value);
     const std::size_t valueStart = std::char_traits<char>::length(prefix);
     std::string out;
     std::size_t at = 0;
@@ -103,14 +104,6 @@ std::string resetLine() { return std::string("RSET") + kCrLf; }
 std::string heloDomain(const std::string& sender) {
     const std::size_t at = sender.find('@');
     return at == std::string::npos ? sender : sender.substr(at + 1);
-}
-
-std::string singleLine(const std::string& text) {
-    std::string line = text;
-    for (char& c : line) {
-        if (c == '\r' || c == '\n') c = ' ';
-    }
-    return line;
 }
 
 std::string transparentBody(const std::string& body) {

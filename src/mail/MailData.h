@@ -38,9 +38,6 @@ std::string heloDomain(const std::string& sender);
 // not make the server refuse the whole mail.
 std::string headerLine(const char* prefix, const std::string& value);
 
-// CR and LF become blanks.
-std::string singleLine(const std::string& text);
-
 // The body as mail data: every line end CR LF, every line at most 998 bytes,
 // and every line that begins with "." given a second one.
 std::string transparentBody(const std::string& body);

@@ -64,9 +64,12 @@ bool MailQueue::enqueueAll(std::vector<MailJob>&& jobs) {
     return true;
 }
 
-void MailQueue::discardAll() {
+std::size_t MailQueue::discardAll() {
     HeldLock held(lock_);
-    if (held.taken()) jobs_.clear();
+    if (!held.taken()) return 0;
+    const std::size_t count = jobs_.size();
+    jobs_.clear();
+    return count;
 }
 
 std::optional<MailJob> MailQueue::take() {

@@ -45,8 +45,9 @@ public:
     // Appends the jobs in their order under one taking of the lock. All are
     // dropped when the lock cannot be taken; false then.
     bool enqueueAll(std::vector<MailJob>&& jobs);
-    // Drops every waiting job.
-    void discardAll();
+    // Drops every waiting job; returns how many there were (0 when the lock
+    // cannot be taken).
+    std::size_t discardAll();
 
     // Removes and returns the front job; nothing when the queue is empty or
     // the lock cannot be taken.

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "text/PlainText.h"
+
 namespace {
 
 // Stands in for a sender domain with nothing usable in it.
@@ -13,7 +15,7 @@ std::string usableDomain(const std::string& domain) {
     std::string out;
     for (char c : domain) {
         const bool letterOrDigit =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || PlainText::isDigit(c);
         if (letterOrDigit || c == '-' || c == '.') out += c;
     }
     while (!out.empty() && out.front() == '.') out.erase(0, 1);

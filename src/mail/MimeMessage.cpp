@@ -3,6 +3,7 @@
 #include "mail/EncodedWord.h"
 #include "mail/MailData.h"
 #include "mail/QuotedPrintable.h"
+#include "text/PlainText.h"
 
 namespace MimeMessage {
 
@@ -18,7 +19,7 @@ std::string trimmed(const std::string& text) {
 }
 
 std::string subjectLine(const std::string& subject) {
-    const std::string value = MailData::singleLine(subject);
+    const std::string value = PlainText::singleLine(subject);
     if (EncodedWord::isPlain(value)) return MailData::headerLine(kSubject, value);
     return kSubject + EncodedWord::encode(value, sizeof kSubject - 1) + kCrLf;
 }
@@ -35,7 +36,7 @@ std::string headers(const MailJob& job, const Extras& extras) {
 }  // namespace
 
 std::string ehloLine(const std::string& heloDomain) {
-    return "EHLO " + MailData::singleLine(heloDomain) + kCrLf;
+    return "EHLO " + PlainText::singleLine(heloDomain) + kCrLf;
 }
 
 std::string startTlsLine() { return std::string("STARTTLS") + kCrLf; }
@@ -49,7 +50,7 @@ std::string rcptToLine(const std::string& recipient) {
 }
 
 std::string bracketed(const std::string& address) {
-    std::string inner = trimmed(MailData::singleLine(address));
+    std::string inner = trimmed(PlainText::singleLine(address));
     if (inner.size() >= 2 && inner.front() == '<' && inner.back() == '>') {
         inner = inner.substr(1, inner.size() - 2);
     }

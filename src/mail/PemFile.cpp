@@ -1,6 +1,6 @@
 #include "mail/PemFile.h"
 
-#include "mail/Base64.h"
+#include "text/Base64.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "mail/AbortSignal.h"
 
@@ -11,6 +12,17 @@ namespace {
 
 const WORD kWinsockVersion = 0x0101;
 const int kReceiveChunk = 4096;
+
+// Why a connect failed, in the words a user knows.
+std::string connectFailure(int error) {
+    switch (error) {
+        case WSAECONNREFUSED: return "connection refused";
+        case WSAETIMEDOUT: return "timed out";
+        case WSAENETUNREACH:
+        case WSAEHOSTUNREACH: return "unreachable";
+        default: return "Windows Sockets error " + std::to_string(error);
+    }
+}
 
 // A dotted address is taken as it is; anything else is looked up by name.
 // An empty name is no server at all, not the local machine.
@@ -53,7 +65,7 @@ SmtpOutcome PlainConnection::connect(const std::string& server, int32_t port) {
         return SmtpOutcome::failure(SmtpStage::NameLookup, "the server's name was not found");
     }
     if (::connect(socket_, reinterpret_cast<const sockaddr*>(&destination), sizeof destination) != 0) {
-        return SmtpOutcome::failure(SmtpStage::Connect, "the connection was refused or timed out");
+        return SmtpOutcome::failure(SmtpStage::Connect, connectFailure(WSAGetLastError()));
     }
     // A shutdown that came while connect was still setting up may not have
     // reached it, and the greeting would be waited for without end.

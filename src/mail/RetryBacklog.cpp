@@ -42,13 +42,18 @@ bool RetryBacklog::expired(const KeptMail& mail, uint64_t now) const {
     return now - mail.keptSinceMs > limitMs;
 }
 
-std::size_t RetryBacklog::dropExpired() {
+ExpiredMails RetryBacklog::dropExpired() {
     const uint64_t now = timing_.now();
+    ExpiredMails dropped;
+    const auto first = std::find_if(kept_.begin(), kept_.end(),
+                                    [&](const KeptMail& mail) { return expired(mail, now); });
+    if (first == kept_.end()) return dropped;
+    dropped = {0, first->job.server, first->job.options, first->job.retryMinutes};
     const std::size_t before = kept_.size();
-    kept_.erase(std::remove_if(kept_.begin(), kept_.end(),
-                               [&](const KeptMail& mail) { return expired(mail, now); }),
+    kept_.erase(std::remove_if(first, kept_.end(), [&](const KeptMail& mail) { return expired(mail, now); }),
                 kept_.end());
-    return before - kept_.size();
+    dropped.count = before - kept_.size();
+    return dropped;
 }
 
 std::size_t RetryBacklog::dropAll() {

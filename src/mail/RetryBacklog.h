@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <string>
 
 #include "mail/MailJob.h"
 #include "mail/SmtpOutcome.h"
@@ -27,6 +28,15 @@ bool keepsMailsAfterOpen(const SmtpOutcome& open);
 // the mail later.
 bool refusedForNow(const SmtpOutcome& mail);
 
+// Kept mails dropped for their age: how many, and the server, options and
+// "Retry Minutes" of the first of them.
+struct ExpiredMails {
+    std::size_t count = 0;
+    std::string server;
+    SmtpOptions options;
+    int32_t retryMinutes = 0;
+};
+
 // The mails a failed attempt kept, in their order, each with the time it was
 // first kept, and when the next attempt is due: 30 s after the first failed
 // attempt, the pause doubling after each further one up to 5 minutes. A mail
@@ -45,9 +55,8 @@ public:
     // The first kept mail, which names the server of the next attempt.
     std::optional<MailJob> front() const;
 
-    // Drops the kept mails that have grown older than their "Retry Minutes";
-    // returns how many.
-    std::size_t dropExpired();
+    // Drops the kept mails that have grown older than their "Retry Minutes".
+    ExpiredMails dropExpired();
     // Drops every kept mail; returns how many.
     std::size_t dropAll();
 

@@ -21,9 +21,11 @@ const DWORD kTerminateWaitMs = 1000;
 
 SenderThread::~SenderThread() { stop(); }
 
-void SenderThread::start(MailQueue& queue) {
+void SenderThread::start(MailQueue& queue, const std::string& logDirectory,
+                         FailureSink* failures) {
     if (thread_) return;
     queue_ = &queue;
+    reporter_.emplace(logDirectory, failures);
     abort_.clear();
     senderRunning_ = true;
     thread_ = CreateThread(nullptr, 0, &SenderThread::run, this, 0, nullptr);
@@ -65,36 +67,53 @@ void SenderThread::loop() {
 
 // Kept mails go first once their pause is over; new ones wait behind them.
 std::optional<MailJob> SenderThread::nextFront() {
-    retry_.dropExpired();
+    const ExpiredMails expired = retry_.dropExpired();
+    if (expired.count > 0) {
+        reporter_->retriesEnded(expired.server, static_cast<unsigned>(portToUse(expired.options)),
+                                expired.count, expired.retryMinutes);
+    }
     if (!retry_.empty()) return retry_.due() ? retry_.front() : std::nullopt;
     return queue_->front();
 }
 
 void SenderThread::serveBatch(const MailJob& front) {
     SmtpSession session(&abort_);
-    const SmtpOutcome open = session.open(front.server, MailData::heloDomain(front.sender), front.options);
-    if (!open.succeeded) {
+    const SmtpOutcome opened =
+        session.open(front.server, MailData::heloDomain(front.sender), front.options);
+    const unsigned port = static_cast<unsigned>(portToUse(front.options));
+    if (!opened.succeeded) {
         // An abort keeps every job for the next start.
-        if (!abort_.raised()) keepOrDropWaiting(open);
+        if (!abort_.raised()) keepOrDropWaiting(front, opened);
         return;
     }
+    reporter_->connected(front.server, port, opened);
     drain(session);
     session.close();
+    reporter_->attemptEnded();
 }
 
 // A failed connection drops every waiting job, unless the jobs ask for
 // retries and the server did not refuse for good: those are kept, in order.
-void SenderThread::keepOrDropWaiting(const SmtpOutcome& open) {
+// Only an attempt that dropped mail raises an alert.
+void SenderThread::keepOrDropWaiting(const MailJob& front, const SmtpOutcome& open) {
+    const unsigned port = static_cast<unsigned>(portToUse(front.options));
     if (!keepsMailsAfterOpen(open)) {
-        retry_.dropAll();
-        queue_->discardAll();
+        const std::size_t dropped = retry_.dropAll() + queue_->discardAll();
+        reporter_->notConnected(front.server, port, open, dropped);
         return;
     }
-    bool kept = !retry_.empty();
+    std::size_t dropped = 0;
     while (std::optional<MailJob> job = queue_->take()) {
-        kept = retry_.keepWaiting(std::move(*job)) || kept;
+        if (!retry_.keepWaiting(std::move(*job))) ++dropped;
     }
-    if (kept) retry_.attemptFailed();
+    if (!retry_.empty()) retry_.attemptFailed();
+    reporter_->notConnected(front.server, port, open, dropped);
+}
+
+void SenderThread::dropWaiting() {
+    if (!queue_) return;
+    const std::size_t waiting = retry_.dropAll() + queue_->discardAll();
+    if (reporter_ && waiting > 0) reporter_->droppedAtUnload(waiting);
 }
 
 void SenderThread::drain(SmtpSession& session) {
@@ -102,8 +121,11 @@ void SenderThread::drain(SmtpSession& session) {
         std::optional<MailJob> job = retry_.take();
         if (!job) job = queue_->take();
         if (!job) return;
+        const SmtpOutcome outcome = session.sendMail(*job);
         // A mail refused for now ends the batch, so that none overtakes it.
-        if (retry_.mailDone(*job, session.sendMail(*job))) return;
+        const bool kept = retry_.mailDone(*job, outcome);
+        reporter_->mailDone(job->recipient, outcome, kept);
+        if (kept) return;
         abort_.pause(kMailPauseMs);
     }
 }

@@ -3,13 +3,17 @@
 
 #include <atomic>
 #include <optional>
+#include <cstddef>
+#include <string>
 
 #include "mail/AbortSignal.h"
+#include "mail/DeliveryReporter.h"
 #include "mail/RetryBacklog.h"
 
 class MailQueue;
 struct MailJob;
 class SmtpSession;
+class FailureSink;
 
 // How a stop ended the thread.
 enum class StopOutcome {
@@ -30,8 +34,10 @@ public:
     SenderThread& operator=(const SenderThread&) = delete;
 
     // Sets the running flag and creates the thread over the queue. Does nothing
-    // while a thread is already running.
-    void start(MailQueue& queue);
+    // while a thread is already running. The thread logs its attempts in the
+    // log directory (none when empty) and tells the sink of every failed one.
+    void start(MailQueue& queue, const std::string& logDirectory = std::string(),
+               FailureSink* failures = nullptr);
     // Clears the running flag and gives the thread 2000 ms to finish; then asks
     // it to abort, which leaves every job not yet taken in the queue, and
     // kills it only if it still has not ended shortly after. Closes its
@@ -39,6 +45,9 @@ public:
     StopOutcome stop();
     // What the tests observe of the thread's handle.
     bool started() const { return thread_ != nullptr; }
+    // Once the thread has ended for good: drops the mails still waiting and
+    // says in the delivery log how many.
+    void dropWaiting();
     // The tests' way to shorten the pauses between attempts; before start.
     void setRetryTiming(const RetryTiming& timing) { retry_.setTiming(timing); }
 
@@ -47,7 +56,7 @@ private:
     void loop();
     std::optional<MailJob> nextFront();
     void serveBatch(const MailJob& front);
-    void keepOrDropWaiting(const SmtpOutcome& open);
+    void keepOrDropWaiting(const MailJob& front, const SmtpOutcome& open);
     void drain(SmtpSession& session);
 
     HANDLE thread_ = nullptr;
@@ -55,6 +64,7 @@ private:
     std::atomic<bool> senderRunning_{false};
     MailQueue* queue_ = nullptr;
     AbortSignal abort_;
+    std::optional<DeliveryReporter> reporter_;
     // Survives a stop, so that a later start tries its mails again.
     RetryBacklog retry_;
 };

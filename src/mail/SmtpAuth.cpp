@@ -1,7 +1,7 @@
 #include "mail/SmtpAuth.h"
 
-#include "mail/Base64.h"
 #include "mail/SmtpLimits.h"
+#include "text/Base64.h"
 
 namespace SmtpAuth {
 

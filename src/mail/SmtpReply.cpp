@@ -1,5 +1,7 @@
 #include "mail/SmtpReply.h"
 
+#include "text/PlainText.h"
+
 namespace SmtpReply {
 
 namespace {
@@ -7,12 +9,10 @@ namespace {
 const std::size_t kCodeLength = kHeadLength - 1;
 const char kContinuation = '-';
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 bool isContinuation(const std::string& text, std::size_t lineStart) {
     if (text.size() <= lineStart + kCodeLength) return false;
     for (std::size_t i = 0; i < kCodeLength; ++i) {
-        if (!isDigit(text[lineStart + i])) return false;
+        if (!PlainText::isDigit(text[lineStart + i])) return false;
     }
     return text[lineStart + kCodeLength] == kContinuation;
 }

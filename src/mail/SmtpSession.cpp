@@ -18,6 +18,7 @@
 #include "mail/SmtpLimits.h"
 #include "mail/SmtpReply.h"
 #include "mail/TlsConnection.h"
+#include "text/PlainText.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ int replyCode(const std::string& line) {
     if (line.size() < SmtpLimits::kReplyCodeLength) return 0;
     int code = 0;
     for (std::size_t i = 0; i < SmtpLimits::kReplyCodeLength; ++i) {
-        if (line[i] < '0' || line[i] > '9') return 0;
+        if (!PlainText::isDigit(line[i])) return 0;
         code = code * 10 + (line[i] - '0');
     }
     return code;

@@ -2,8 +2,10 @@
 
 #include "Version.h"
 
+#include "forward/AwayRule.h"
 #include "forward/ForwardPlan.h"
 #include "forward/MessageEvent.h"
+#include "mail/FailureText.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
 #include "ui/AdvancedDialog.h"
@@ -22,7 +24,7 @@ const char kPageDescription[] = "Forward IMs to an email address or mobile phone
 const int32_t kStartUserValue = 0;
 
 const char kAlertStyle[] = "default";
-// The three values the host is given with every forwarded-message alert.
+// The three values the host is given with every alert.
 const int32_t kAlertFirstValue = 1;
 const int32_t kAlertSecondValue = 0;
 const int32_t kAlertThirdValue = 0;
@@ -48,6 +50,7 @@ void RelayPlugin::onUnload() {
     // A host that forgot "stop" must not leave the thread on a queue that is
     // about to be destroyed, nor a callback registered into a freed module.
     if (started_) onStop();
+    senderThread_.dropWaiting();
     if (page_) {
         // "Advanced Settings" still open over the page ends first, as Cancel.
         AdvancedDialog::cancelOpen();
@@ -69,12 +72,14 @@ void RelayPlugin::onStart() {
     started_ = true;
     initializePrefs(kPageName);
     enableMessageBroadcast(messageBroadcastCallback, kStartUserValue);
-    senderThread_.start(mailQueue_);
+    alertWindow_.create(module_, [this](const FailedAttempt& attempt) { alertFailure(attempt); });
+    senderThread_.start(mailQueue_, hostLink_.settingsDirectory(), &alertWindow_);
 }
 
 void RelayPlugin::onStop() {
     started_ = false;
     senderThread_.stop();
+    alertWindow_.destroy();
     disableMessageBroadcast();
 }
 
@@ -127,10 +132,13 @@ void RelayPlugin::onPrefsAction(const PrefsActionRecord& record) {
 int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const MessageEvent& event,
                                         int32_t) {
     ForwardPlan plan = planForward(settings_, event);
+    if (plan.mails.empty()) return 0;
+    // Asked last, so that only a message that would go out costs the calls.
+    if (!forwardsNow(settings_.awayMinutes, presenceProbe_)) return 0;
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
     // reply may say they were.
-    if (plan.mails.empty() || !mailQueue_.enqueueAll(mailJobs(settings_, plan))) return 0;
+    if (!mailQueue_.enqueueAll(mailJobs(settings_, plan))) return 0;
     if (plan.raiseAlert) raiseAlert(plan.alertText);
     if (plan.sendReply) {
         sendMessage(event.medium.c_str(), event.connection, event.name.c_str(), settings_.reply.c_str());
@@ -140,4 +148,13 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
 
 void RelayPlugin::raiseAlert(const std::string& text) {
     setSystrayAlert(text.c_str(), kAlertStyle, kAlertFirstValue, kAlertSecondValue, kAlertThirdValue);
+}
+
+void RelayPlugin::alertFailure(const FailedAttempt& attempt) {
+    if (!settings_.showSystrayAlert) return;
+    if (attempt.retriedMinutes > 0) {
+        raiseAlert(FailureText::retriesEnded(attempt.mailsDropped, attempt.retriedMinutes));
+    } else {
+        raiseAlert(FailureText::alert(attempt.server, attempt.port, attempt.outcome, attempt.mailsDropped));
+    }
 }

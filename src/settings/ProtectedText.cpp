@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 
-#include "mail/Base64.h"
+#include "text/Base64.h"
 
 namespace ProtectedText {
 

@@ -5,6 +5,9 @@
 // The values of "ForwardType" that name a destination.
 enum ForwardType : int32_t { kForwardToEmail = 1, kForwardToPhone = 2 };
 
+// The longest "Away Minutes" that takes effect: one day.
+const int32_t kMaxAwayMinutes = 1440;
+
 // What the user configures. Each field is known by its INI key.
 struct Settings {
     bool forwardingEnabled = false;  // "Forwarding Enabled"
@@ -28,6 +31,7 @@ struct Settings {
     std::string smtpUser;            // "SMTP User": empty for no login
     std::string smtpPassword;        // "SMTP Password", in the clear here, protected in the file
     std::string trustedCaFile;       // "Trusted CA File"
+    int32_t awayMinutes = 0;         // "Away Minutes": forward only after so long idle; 0 always
     int32_t retryMinutes = 0;        // "Retry Minutes": 0 drops mail that cannot go out at once
 
     // Reads every field from the INI file in the directory, which ends with

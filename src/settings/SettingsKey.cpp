@@ -62,6 +62,7 @@ const SettingsKey kSettingsKeys[kSettingsKeyCount] = {
     textKey("SMTP User", "", &Settings::smtpUser),
     secretKey("SMTP Password", &Settings::smtpPassword),
     textKey("Trusted CA File", "", &Settings::trustedCaFile),
+    rangedKey("Away Minutes", "0", &Settings::awayMinutes, 0, kMaxAwayMinutes),
     rangedKey("Retry Minutes", "0", &Settings::retryMinutes, 0, kLongestRetryMinutes),
 };
 

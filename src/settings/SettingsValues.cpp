@@ -1,5 +1,7 @@
 #include "settings/SettingsValues.h"
 
+#include "text/PlainText.h"
+
 namespace SettingsValues {
 
 namespace {
@@ -8,8 +10,6 @@ const char kOn = '1';
 
 // The blanks that atoi skips in the C locale.
 bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
@@ -22,7 +22,7 @@ int32_t parseNumber(const std::string& stored) {
     if (i < stored.size() && (stored[i] == '-' || stored[i] == '+')) negative = stored[i++] == '-';
     // Unsigned arithmetic wraps, so an overflowing value stays defined.
     uint32_t value = 0;
-    for (; i < stored.size() && isDigit(stored[i]); ++i) {
+    for (; i < stored.size() && PlainText::isDigit(stored[i]); ++i) {
         value = value * 10u + uint32_t(stored[i] - '0');
     }
     if (negative) value = 0u - value;
@@ -33,12 +33,6 @@ std::string formatSwitch(bool on) { return on ? "1" : "0"; }
 
 std::string formatNumber(int32_t value) { return std::to_string(value); }
 
-std::string formatText(const std::string& text) {
-    std::string line = text;
-    for (char& c : line) {
-        if (c == '\r' || c == '\n') c = ' ';
-    }
-    return line;
-}
+std::string formatText(const std::string& text) { return PlainText::singleLine(text); }
 
 }  // namespace SettingsValues

@@ -1,9 +1,15 @@
 #include "ui/AdvancedDialog.h"
 
-#include <algorithm>
+#include <memory>
+#include <new>
 
+#include "forward/AwayRule.h"
+#include "forward/ForwardPlan.h"
 #include "mail/SmtpOptions.h"
+#include "settings/Settings.h"
 #include "settings/SettingsValues.h"
+#include "ui/PrefsPage.h"
+#include "ui/TestMailButton.h"
 #include "ui/resource.h"
 
 namespace {
@@ -15,8 +21,12 @@ const int kSecurityCount = sizeof kSecurityNames / sizeof kSecurityNames[0];
 // "Retry for [ ] minutes" takes at most a day.
 const int32_t kLongestRetryMinutes = 1440;
 
-// The one dialog open at a time, for cancelOpen.
+// The one dialog open at a time, for cancelOpen; the window it was opened
+// over, whose page values a test mail uses (Windows makes the top-level
+// window the owner of a dialog opened over a child); and its test mail.
 HWND openDialog = nullptr;
+HWND pageUnder = nullptr;
+std::unique_ptr<TestMailButton> testMailButton;
 
 LRESULT sendTo(HWND dialog, int control, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(GetDlgItem(dialog, control), message, wParam, lParam);
@@ -41,7 +51,7 @@ std::string usualPortText(int security) {
     return SettingsValues::formatNumber(usualPort(securityFromNumber(security)));
 }
 
-void fill(HWND dialog, const MailServerFields& fields) {
+void fill(HWND dialog, const AdvancedFields& fields) {
     for (const char* name : kSecurityNames) {
         sendTo(dialog, IDC_SECURITY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
@@ -53,6 +63,7 @@ void fill(HWND dialog, const MailServerFields& fields) {
     setText(dialog, IDC_USER, fields.user);
     setText(dialog, IDC_PASSWORD, fields.password);
     setText(dialog, IDC_TRUSTED_CA_FILE, fields.trustedCaFile);
+    setText(dialog, IDC_AWAY_MINUTES, SettingsValues::formatNumber(fields.awayMinutes));
     setText(dialog, IDC_RETRY_MINUTES, SettingsValues::formatNumber(fields.retryMinutes));
 }
 
@@ -65,7 +76,7 @@ void securityChanged(HWND dialog) {
 }
 
 // The usual port, and anything that is no port, is stored as 0.
-void readBack(HWND dialog, MailServerFields& fields) {
+void readBack(HWND dialog, AdvancedFields& fields) {
     fields.security = selectedSecurity(dialog);
     const int32_t port = SettingsValues::parseNumber(readText(dialog, IDC_PORT));
     const bool usual = port == usualPort(securityFromNumber(fields.security));
@@ -73,16 +84,52 @@ void readBack(HWND dialog, MailServerFields& fields) {
     fields.user = readText(dialog, IDC_USER);
     fields.password = readText(dialog, IDC_PASSWORD);
     fields.trustedCaFile = readText(dialog, IDC_TRUSTED_CA_FILE);
-    // More than a day is a day; anything that is no number, no retries.
-    const int32_t minutes = SettingsValues::parseNumber(readText(dialog, IDC_RETRY_MINUTES));
-    fields.retryMinutes = minutes < 0 ? 0 : std::min(minutes, kLongestRetryMinutes);
+    // Empty means 0, and so does a number beyond a day, as in the file.
+    const int32_t retry = SettingsValues::parseNumber(readText(dialog, IDC_RETRY_MINUTES));
+    fields.retryMinutes = retry >= 0 && retry <= kLongestRetryMinutes ? retry : 0;
+    fields.awayMinutes = awayThresholdMinutes(SettingsValues::parseNumber(readText(dialog, IDC_AWAY_MINUTES)));
+}
+
+// The page's values under the dialog's mail server, as they stand on screen.
+Settings valuesOnScreen(HWND dialog) {
+    Settings values;
+    if (pageUnder) PrefsPage::readBack(pageUnder, values);
+    AdvancedFields fields;
+    readBack(dialog, fields);
+    fields.storeInto(values);
+    return values;
+}
+
+void sendTestMail(HWND dialog) {
+    if (!testMailButton) return;
+    const MailJob job = testMailJob(valuesOnScreen(dialog));
+    if (job.server.empty()) {
+        testMailButton->refuse("the page names no SMTP server");
+    } else if (job.recipient.empty()) {
+        testMailButton->refuse("the page gives no address to send to");
+    } else {
+        testMailButton->send(job);
+    }
 }
 
 }  // namespace
 
-bool AdvancedDialog::run(HINSTANCE module, HWND owner, MailServerFields& fields) {
-    return DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_ADVANCED), owner, procedure,
-                           reinterpret_cast<LPARAM>(&fields)) == IDOK;
+void AdvancedFields::storeInto(Settings& settings) const {
+    settings.smtpPort = port;
+    settings.smtpSecurity = security;
+    settings.smtpUser = user;
+    settings.smtpPassword = password;
+    settings.trustedCaFile = trustedCaFile;
+    settings.retryMinutes = retryMinutes;
+    settings.awayMinutes = awayMinutes;
+}
+
+bool AdvancedDialog::run(HINSTANCE module, HWND owner, AdvancedFields& fields) {
+    pageUnder = owner;
+    const INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_ADVANCED), owner, procedure,
+                                           reinterpret_cast<LPARAM>(&fields));
+    pageUnder = nullptr;
+    return result == IDOK;
 }
 
 void AdvancedDialog::cancelOpen() {
@@ -94,11 +141,22 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
         case WM_INITDIALOG:
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             openDialog = dialog;
-            fill(dialog, *reinterpret_cast<MailServerFields*>(lParam));
+            testMailButton.reset(new (std::nothrow) TestMailButton(dialog, IDC_SEND_TEST_MAIL, IDC_TEST_MAIL_RESULT));
+            fill(dialog, *reinterpret_cast<AdvancedFields*>(lParam));
             return TRUE;
         case WM_DESTROY:
-            if (openDialog == dialog) openDialog = nullptr;
+            if (openDialog == dialog) {
+                openDialog = nullptr;
+                testMailButton.reset();
+            }
             return FALSE;
+        case TestMailButton::kResultMessage:
+            if (testMailButton) {
+                testMailButton->showResult(lParam);
+            } else {
+                TestMail::takeResult(lParam);
+            }
+            return TRUE;
         case WM_COMMAND:
             break;
         default:
@@ -107,8 +165,10 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
     const int control = LOWORD(wParam);
     if (control == IDC_SECURITY && HIWORD(wParam) == CBN_SELCHANGE) {
         securityChanged(dialog);
+    } else if (control == IDC_SEND_TEST_MAIL && HIWORD(wParam) == BN_CLICKED) {
+        sendTestMail(dialog);
     } else if (control == IDOK) {
-        readBack(dialog, *reinterpret_cast<MailServerFields*>(GetWindowLongPtrA(dialog, DWLP_USER)));
+        readBack(dialog, *reinterpret_cast<AdvancedFields*>(GetWindowLongPtrA(dialog, DWLP_USER)));
         EndDialog(dialog, IDOK);
     } else if (control == IDCANCEL) {
         EndDialog(dialog, IDCANCEL);

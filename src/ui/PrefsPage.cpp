@@ -96,51 +96,44 @@ std::string readProvider(HWND page) {
 
 // The page's copy of the fields that dialog 106 edits, made at the first
 // fill and freed with the page.
-MailServerFields* mailServerFields(HWND page) {
-    auto* fields = reinterpret_cast<MailServerFields*>(GetWindowLongPtrA(page, DWLP_USER));
+AdvancedFields* advancedFields(HWND page) {
+    auto* fields = reinterpret_cast<AdvancedFields*>(GetWindowLongPtrA(page, DWLP_USER));
     if (!fields) {
-        fields = new MailServerFields();
+        fields = new AdvancedFields();
         SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(fields));
     }
     return fields;
 }
 
-void freeMailServerFields(HWND page) {
-    delete reinterpret_cast<MailServerFields*>(GetWindowLongPtrA(page, DWLP_USER));
+void freeAdvancedFields(HWND page) {
+    delete reinterpret_cast<AdvancedFields*>(GetWindowLongPtrA(page, DWLP_USER));
     SetWindowLongPtrA(page, DWLP_USER, 0);
 }
 
-void fillMailServer(HWND page, const Settings& settings) {
-    MailServerFields& fields = *mailServerFields(page);
+void fillAdvanced(HWND page, const Settings& settings) {
+    AdvancedFields& fields = *advancedFields(page);
     fields.port = settings.smtpPort;
     fields.security = settings.smtpSecurity;
     fields.user = settings.smtpUser;
     fields.password = settings.smtpPassword;
     fields.trustedCaFile = settings.trustedCaFile;
     fields.retryMinutes = settings.retryMinutes;
+    fields.awayMinutes = settings.awayMinutes;
 }
 
-void readBackMailServer(HWND page, Settings& settings) {
-    const MailServerFields& fields = *mailServerFields(page);
-    settings.smtpPort = fields.port;
-    settings.smtpSecurity = fields.security;
-    settings.smtpUser = fields.user;
-    settings.smtpPassword = fields.password;
-    settings.trustedCaFile = fields.trustedCaFile;
-    settings.retryMinutes = fields.retryMinutes;
-}
+void readBackAdvanced(HWND page, Settings& settings) { advancedFields(page)->storeInto(settings); }
 
 void runDialog(HWND page, int control) {
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(page, GWLP_HINSTANCE));
     if (control == IDC_ABOUT) AboutDialog::run(module, page);
     if (control == IDC_READ_ME) ReadMeDialog::run(module, page);
-    if (control == IDC_ADVANCED) AdvancedDialog::run(module, page, *mailServerFields(page));
+    if (control == IDC_ADVANCED) AdvancedDialog::run(module, page, *advancedFields(page));
 }
 
 }  // namespace
 
 INT_PTR CALLBACK PrefsPage::procedure(HWND page, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_DESTROY) freeMailServerFields(page);
+    if (message == WM_DESTROY) freeAdvancedFields(page);
     if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
     int control = LOWORD(wParam);
     if (ControlGroups::isCondition(control)) {
@@ -165,7 +158,7 @@ void PrefsPage::fill(HWND page, const Settings& settings) {
     }
     fillProvider(page, settings.provider);
     for (const TextField& text : kTexts) setText(page, text.control, settings.*text.field);
-    fillMailServer(page, settings);
+    fillAdvanced(page, settings);
     updateEnabling(page);
 }
 
@@ -182,7 +175,7 @@ void PrefsPage::readBack(HWND page, Settings& settings) {
     for (const NumberField& number : kNumbers) {
         settings.*number.field = SettingsValues::parseNumber(readText(page, number.control));
     }
-    readBackMailServer(page, settings);
+    readBackAdvanced(page, settings);
 }
 
 void PrefsPage::updateEnabling(HWND page) {

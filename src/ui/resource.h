@@ -58,9 +58,18 @@
 #define IDC_PASSWORD 1109
 #define IDC_TRUSTED_CA_LABEL 1110
 #define IDC_TRUSTED_CA_FILE 1111
-#define IDC_RETRY_LABEL 1112
-#define IDC_RETRY_MINUTES 1113
-#define IDC_RETRY_UNIT 1114
+// Group "When to Forward".
+#define IDC_WHEN_TO_FORWARD_FRAME 1112
+#define IDC_AWAY_MINUTES_LABEL 1113
+#define IDC_AWAY_MINUTES 1114
+#define IDC_AWAY_MINUTES_UNIT 1115
+// Group "Mail Server", continued.
+#define IDC_SEND_TEST_MAIL 1116
+#define IDC_TEST_MAIL_RESULT 1117
+// Group "Mail Server", its last row.
+#define IDC_RETRY_LABEL 1118
+#define IDC_RETRY_MINUTES 1119
+#define IDC_RETRY_UNIT 1120
 
 // Controls of the About box (dialog 104) and the release notes (dialog 105).
 // Their numbers repeat ids of the page; each dialog has its own id space.

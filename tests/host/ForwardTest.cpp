@@ -153,6 +153,7 @@ struct Message {
     std::string text;
     std::string name = "ann";
     std::string medium = "AIM";
+    bool afterInput = false;  // the user presses a key just before it arrives
 };
 
 // Messages broadcast under some settings, and all that should come of them:
@@ -170,6 +171,16 @@ struct ForwardCase {
 void PrintTo(const ForwardCase& test, std::ostream* out) { *out << test.id; }
 
 std::string forwarded(const std::string& subject) { return subject + " has been forwarded"; }
+
+// Shift pressed and released through the system's input queue, as the user's
+// keyboard would.
+void pressShift() {
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_SHIFT;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
+}
 
 ForwardCase toPhone(const char* id, const char* number, const char* provider, const char* recipient) {
     return {id,     {{"ForwardType", "2"}, {"Phone Number", number}, {"Provider", provider}},
@@ -232,6 +243,14 @@ const ForwardCase kCases[] = {
      {{"over icq", "ann", "ICQ"}, {"over aim in small letters", "ann", "aim"}},
      {{"IM: ann", "over icq"}, {"IM: ann", "over aim in small letters"}},
      {forwarded("IM: ann"), forwarded("IM: ann")}, 0},
+    // The idle clock is the machine's own here; a threshold of 0, or one
+    // out of range, forwards as before.
+    {"AwayMinutesHoldBackAMessageRightAfterInput", {{"Away Minutes", "1"}}, {{"hi", "ann", "AIM", true}},
+     {}, {}, 0},
+    {"AwayMinutesZeroForwardsRightAfterInput", {{"Away Minutes", "0"}}, {{"hi", "ann", "AIM", true}},
+     {{"IM: ann", "hi"}}, {forwarded("IM: ann")}, 1},
+    {"AwayMinutesBeyondADayForwardRightAfterInput", {{"Away Minutes", "1441"}}, {{"hi", "ann", "AIM", true}},
+     {{"IM: ann", "hi"}}, {forwarded("IM: ann")}, 1},
     {"AlertSwitchedOff", {{"Show Systray Alert", "0"}}, {{"hi"}}, {{"IM: ann", "hi"}}, {}, 1},
     {"ProviderThatNamesNoRowForwardsNothing",
      {{"ForwardType", "2"}, {"Phone Number", "5551234567"}, {"Provider", "usa: sprint pcs"}},
@@ -252,7 +271,10 @@ class ForwardCaseTest : public ForwardTest, public ::testing::WithParamInterface
 TEST_P(ForwardCaseTest, MailsAlertsAndReplies) {
     const ForwardCase& test = GetParam();
     startWith(test.settings);
-    for (const Message& message : test.messages) send(message.text, message.name, message.medium);
+    for (const Message& message : test.messages) {
+        if (message.afterInput) pressShift();
+        send(message.text, message.name, message.medium);
+    }
     EXPECT_EQ(alerts(), test.alerts);
     EXPECT_EQ(host.count("messageSend"), test.replies);
     EXPECT_EQ(host.requests().size(), test.alerts.size() + test.replies);

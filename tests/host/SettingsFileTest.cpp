@@ -30,6 +30,7 @@ const std::vector<IniEntry> kDefaults = {
     {"SMTP User", ""},
     {"SMTP Password", ""},
     {"Trusted CA File", ""},
+    {"Away Minutes", "0"},
     {"Retry Minutes", "0"},
 };
 
@@ -96,7 +97,9 @@ TEST(SettingsFile, UnloadWritesBackWhatLoadRead) {
                      {"EMail Address", "you@example.org", "you@example.org"},
                      {"Phone Number", "(555) 010-0199", "(555) 010-0199"},
                      {"Trigger Prefix", "#fwd", "#fwd"},
-                     {"Reply", "Away; your note = noted [ok]", "Away; your note = noted [ok]"}});
+                     {"Reply", "Away; your note = noted [ok]", "Away; your note = noted [ok]"},
+                     {"Away Minutes", "90 min", "90"}});
+    expectRoundTrip({{"Away Minutes", "-5", "0"}});
     // Present but empty values are not the defaults, and a long text is cut
     // to 2047 bytes.
     const std::string reply = patterned(3000);
@@ -105,6 +108,7 @@ TEST(SettingsFile, UnloadWritesBackWhatLoadRead) {
                      {"ForwardType", "", "0"},
                      {"CharLimit", "", "0"},
                      {"Message Limit", "+007", "7"},
+                     {"Away Minutes", "1441", "0"},
                      {"Trigger Prefix", "", ""},
                      {"Reply", reply, reply.substr(0, 2047)},
                      {"SMTP Server", server, server}});

@@ -34,7 +34,7 @@ CLASSES = {
               'number': 0x2000}),
     'combobox': (0x3, {'drop-down list': 3}, {'sort': 0x100}),
     'static': (0x1F, {'left': 0, 'centred': 1, 'right': 2, 'picture': 0xE},
-               {'vcentre': 0x200, 'sunken': 0x1000}),
+               {'noprefix': 0x80, 'vcentre': 0x200, 'sunken': 0x1000}),
 }
 ORDINAL_CLASSES = {0x80: 'button', 0x81: 'edit', 0x82: 'static', 0x85: 'combobox'}
 NO_ID = (0xFFFF, 0xFFFFFFFF)
@@ -99,7 +99,7 @@ READ_ME = [
 ADVANCED_LABEL = ('static', 'right', 'vcentre')
 ADVANCED_EDIT = ('edit', 'edit', 'border autoh tab')
 ADVANCED = [
-    (1101, 'button', 'group box', '', 'Mail Server', 7, 7, 222, 100),
+    (1101, 'button', 'group box', '', 'Mail Server', 7, 7, 222, 128),
     (1102, *ADVANCED_LABEL, 'Security:', 14, 20, 60, 12),
     (1103, 'combobox', 'drop-down list', 'vscroll tab', '', 78, 20, 70, 60),
     (1104, *ADVANCED_LABEL, 'Port:', 150, 20, 26, 12),
@@ -110,11 +110,17 @@ ADVANCED = [
     (1109, 'edit', 'edit', 'border autoh tab password', '', 78, 54, 142, 12),
     (1110, *ADVANCED_LABEL, 'Trusted CA File:', 14, 70, 60, 12),
     (1111, *ADVANCED_EDIT, '', 78, 70, 142, 12),
-    (1112, *ADVANCED_LABEL, 'Retry for', 14, 86, 60, 12),
-    (1113, 'edit', 'edit', 'border autoh tab number', '', 78, 86, 40, 12),
-    (1114, 'static', 'left', 'vcentre', 'minutes', 122, 86, 40, 12),
-    (1, 'button', 'default', 'tab', 'OK', 124, 114, 50, 14),
-    (2, 'button', 'push', 'tab', 'Cancel', 179, 114, 50, 14),
+    (1118, *ADVANCED_LABEL, 'Retry for', 14, 86, 60, 12),
+    (1119, 'edit', 'edit', 'border autoh tab number', '', 78, 86, 40, 12),
+    (1120, 'static', 'left', 'vcentre', 'minutes', 122, 86, 40, 12),
+    (1116, 'button', 'push', 'tab', 'Send Test Mail', 14, 104, 60, 14),
+    (1117, 'static', 'left', 'noprefix', '', 78, 104, 142, 26),
+    (1112, 'button', 'group box', '', 'When to Forward', 7, 139, 222, 30),
+    (1113, 'static', 'left', 'vcentre', 'Only when I have been away for', 14, 152, 106, 12),
+    (1114, 'edit', 'edit', 'border autoh tab number', '', 122, 152, 30, 12),
+    (1115, 'static', 'left', 'vcentre', 'minutes', 156, 152, 40, 12),
+    (1, 'button', 'default', 'tab', 'OK', 124, 176, 50, 14),
+    (2, 'button', 'push', 'tab', 'Cancel', 179, 176, 50, 14),
 ]
 
 DIALOG_MASK = (WS_POPUP | WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
@@ -125,7 +131,7 @@ DIALOGS = {
     102: (WS_CHILD | DS_CONTROL | DS_SETFONT, 0, (256, 251), (8, 'MS Sans Serif', None), PAGE),
     104: (MODAL, WS_EX_TOOLWINDOW, (208, 31), (8, 'MS Shell Dlg', 400), ABOUT),
     105: (MODAL | WS_SYSMENU, 0, (406, 140), (8, 'MS Shell Dlg', 400), READ_ME),
-    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 134), (8, 'MS Shell Dlg', 400), ADVANCED),
+    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 196), (8, 'MS Shell Dlg', 400), ADVANCED),
 }
 TITLES = {106: 'Advanced Settings'}
 

@@ -83,7 +83,7 @@ TEST(AdvancedDialog, OkKeepsTheValuesInThePageAndCancelDropsThem) {
     EXPECT_EQ(read.smtpSecurity, 2);
     EXPECT_EQ(read.smtpPort, 0);
     EXPECT_EQ(read.smtpPassword, "new secret");
-    EXPECT_EQ(read.retryMinutes, 1440) << "more than a day is a day";
+    EXPECT_EQ(read.retryMinutes, 0) << "more than a day reads as 0, as in the file";
 
     EXPECT_TRUE(withDialog(harness, [&](HWND dialog) {
         EXPECT_EQ(text(dialog, IDC_PASSWORD), "new secret") << "the page kept what OK gave it";
@@ -95,4 +95,32 @@ TEST(AdvancedDialog, OkKeepsTheValuesInThePageAndCancelDropsThem) {
     read = harness.readBack();
     EXPECT_EQ(read.smtpSecurity, 0);
     EXPECT_EQ(read.smtpPort, 2525);
+}
+
+// The threshold shows as stored; OK takes what is typed, empty or beyond a
+// day as 0 (forward always).
+TEST(AdvancedDialog, WhenToForwardKeepsTheAwayMinutes) {
+    Settings settings = fullSettings();
+    settings.awayMinutes = 15;
+    PageHarness harness(settings);
+    const struct {
+        const char* typed;
+        int32_t stored;
+    } cases[] = {{"90", 90}, {"", 0}, {"1441", 0}, {"1440", 1440}};
+    EXPECT_TRUE(withDialog(harness, [&](HWND dialog) {
+        EXPECT_EQ(text(dialog, IDC_WHEN_TO_FORWARD_FRAME), "When to Forward");
+        EXPECT_EQ(text(dialog, IDC_AWAY_MINUTES), "15");
+        click(dialog, IDCANCEL);
+    }));
+    for (const auto& c : cases) {
+        EXPECT_TRUE(withDialog(harness, [&](HWND dialog) {
+            type(dialog, IDC_AWAY_MINUTES, c.typed);
+            click(dialog, IDOK);
+        }));
+        EXPECT_EQ(harness.readBack().awayMinutes, c.stored) << "typed " << c.typed;
+    }
+    EXPECT_TRUE(withDialog(harness, [&](HWND dialog) {
+        EXPECT_EQ(text(dialog, IDC_AWAY_MINUTES), "1440");
+        click(dialog, IDCANCEL);
+    }));
 }

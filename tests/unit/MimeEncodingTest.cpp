@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "mail/Base64.h"
 #include "mail/EhloCapabilities.h"
 #include "mail/EncodedWord.h"
 #include "mail/MessageId.h"
@@ -13,6 +12,7 @@
 #include "mail/QuotedPrintable.h"
 #include "mail/SmtpAuth.h"
 #include "mail/SmtpOptions.h"
+#include "text/Base64.h"
 
 namespace {
 

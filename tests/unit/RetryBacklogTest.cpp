@@ -86,12 +86,14 @@ TEST_F(RetryBacklogTest, KeepsMailsInOrderUntilTheyAreOlderThanTheirRetryMinutes
     EXPECT_EQ(backlog.front()->subject, "short");
 
     fakeNow += kMinute - 10 * kSecond;
-    EXPECT_EQ(backlog.dropExpired(), 0u) << "exactly a minute old is not older";
+    EXPECT_EQ(backlog.dropExpired().count, 0u) << "exactly a minute old is not older";
     fakeNow += 1;
-    EXPECT_EQ(backlog.dropExpired(), 1u);
+    const ExpiredMails expired = backlog.dropExpired();
+    EXPECT_EQ(expired.count, 1u);
+    EXPECT_EQ(expired.retryMinutes, 1);
     EXPECT_EQ(backlog.front()->subject, "long");
     fakeNow += kMinute + 10 * kSecond;
-    EXPECT_EQ(backlog.dropExpired(), 1u);
+    EXPECT_EQ(backlog.dropExpired().count, 1u);
     EXPECT_TRUE(backlog.empty());
 }
 
@@ -106,7 +108,7 @@ TEST_F(RetryBacklogTest, MailRefusedForNowGoesBackToTheFrontWithItsAge) {
     EXPECT_EQ(backlog.front()->subject, "old");
     EXPECT_FALSE(backlog.due());
     fakeNow += 11 * kSecond;
-    EXPECT_EQ(backlog.dropExpired(), 2u);
+    EXPECT_EQ(backlog.dropExpired().count, 2u);
 
     backlog.take();
     EXPECT_FALSE(backlog.mailDone(job("sent"), SmtpOutcome::success(SmtpStage::EndOfData, 250)));
@@ -115,6 +117,6 @@ TEST_F(RetryBacklogTest, MailRefusedForNowGoesBackToTheFrontWithItsAge) {
     EXPECT_TRUE(backlog.empty());
     EXPECT_TRUE(backlog.mailDone(job("new", 1), refusal(SmtpStage::EndOfData, 452)));
     fakeNow += kMinute;
-    EXPECT_EQ(backlog.dropExpired(), 0u);
+    EXPECT_EQ(backlog.dropExpired().count, 0u);
     EXPECT_EQ(backlog.size(), 1u);
 }

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "ForwardingSettings.h"
 #include "HostPlayer.h"
 #include "MailLab.h"
+#include "MessagePump.h"
 #include "RequestRecorder.h"
 #include "TempDir.h"
 #include "plugin/PluginModule.h"
@@ -35,8 +38,7 @@ protected:
 
     void startWith(const LabServer& server, int retryMinutes) {
         IniFile(directory.file("IMTolvane.ini"))
-            .writeThroughProfile(forwardingTo(server.host, {{"Show Systray Alert", "0"},
-                                                            {"Retry Minutes", std::to_string(retryMinutes)}}),
+            .writeThroughProfile(forwardingTo(server.host, {{"Retry Minutes", std::to_string(retryMinutes)}}),
                                  "IM Tolvane");
         info.hostSize = sizeof info;
         info.settingsDirectory = directory.path().c_str();
@@ -53,6 +55,18 @@ protected:
             MessageRecord record = HostPlayer::messageRecord("AIM", 1, "ann", kPrivateMessage, text.c_str());
             ASSERT_TRUE(recorder.broadcastMessage(record));
         }
+    }
+
+    // The alerts that are no "has been forwarded", after the plug-in's
+    // window on this thread had the time given to raise them.
+    std::vector<std::string> failureAlerts(DWORD pumpMs) {
+        pumpFor(pumpMs);
+        std::vector<std::string> texts;
+        for (const HostRequest& request : recorder.requests()) {
+            const bool failure = request.alertText.find("forwarded") == std::string::npos;
+            if (request.name == "systraySetAlert" && failure) texts.push_back(request.alertText);
+        }
+        return texts;
     }
 
     std::vector<std::string> received(const LabServer& server) {
@@ -119,6 +133,7 @@ TEST_F(Retry, RefusalForNowThenAcceptanceDeliversOnceInOrder) {
     ASSERT_EQ(connections.size(), 2u);
     EXPECT_TRUE(connections[0].mails.empty());
     EXPECT_EQ(received(server), kThree);
+    EXPECT_TRUE(failureAlerts(200).empty()) << "no mail was lost";
 }
 
 TEST_F(Retry, PermanentRefusalIsNotRetried) {
@@ -130,14 +145,29 @@ TEST_F(Retry, PermanentRefusalIsNotRetried) {
     EXPECT_EQ(lab.connectionCount(server), 1u);
 }
 
-TEST_F(Retry, MailsOlderThanRetryMinutesAreDropped) {
+// Only the final drop raises an alert, not each retried attempt.
+TEST_F(Retry, MailsOlderThanRetryMinutesAreDroppedWithOneAlert) {
     const LabServer server = lab.unreachable();
     startWith(server, 1);
-    send({"too old"});
-    Sleep(1500);
+    send({"too old", "too old too"});
+    EXPECT_EQ(failureAlerts(1500),
+              std::vector<std::string>{"IM: mail not sent: 2 mails dropped after 1 minute of retrying"});
     lab.listen(server);
     send({"fresh"});
     ASSERT_TRUE(lab.waitForMails(server, 1));
     Sleep(500);
     EXPECT_EQ(received(server), std::vector<std::string>{"fresh"});
+}
+
+TEST_F(Retry, UnloadSaysInTheLogHowManyMailsWereStillWaiting) {
+    const LabServer server = lab.unreachable();
+    startWith(server, 5);
+    send({"one", "two"});
+    Sleep(300);
+    plugin_main("stop", nullptr);
+    plugin_main("unload", nullptr);
+    loaded = started = false;
+    std::ifstream log(directory.file("IMTolvane.log"));
+    const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("| 2 still waiting, dropped at unload |"), std::string::npos) << text;
 }

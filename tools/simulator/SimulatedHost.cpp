@@ -3,6 +3,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "MessagePump.h"
+
 namespace {
 
 const char kHostText[] = "host simulator";
@@ -106,7 +108,8 @@ void SimulatedHost::prefsAction(int32_t action) {
 
 void SimulatedHost::wait(uint32_t ms) const {
     say(kHostPrefix, "waits " + std::to_string(ms) + " ms");
-    Sleep(ms);
+    // As the client waits: the plug-in's failure alerts arrive as messages.
+    pumpFor(ms);
 }
 
 void SimulatedHost::report(int32_t eventAnswer) const {

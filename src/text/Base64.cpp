@@ -1,6 +1,8 @@
-#include "mail/Base64.h"
+#include "text/Base64.h"
 
 #include <cstdint>
+
+#include "text/PlainText.h"
 
 namespace Base64 {
 
@@ -15,7 +17,7 @@ const int kDigitsPerGroup = 4;
 int digitValue(char c) {
     if (c >= 'A' && c <= 'Z') return c - 'A';
     if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (PlainText::isDigit(c)) return c - '0' + 52;
     if (c == '+') return 62;
     if (c == '/') return 63;
     return kNotBase64;

@@ -1,0 +1,53 @@
+#include "mail/DeliveryLog.h"
+
+#include <windows.h>
+
+namespace {
+
+const char kLineEnd[] = "\r\n";
+
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (valid()) CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+HANDLE openForAppend(const std::string& path) {
+    return CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+std::uint64_t sizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+}  // namespace
+
+DeliveryLog::DeliveryLog(const std::string& directory)
+    : path_(directory.empty() ? std::string() : directory + kFileName) {}
+
+void DeliveryLog::append(const std::string& line) {
+    if (path_.empty()) return;
+    const std::string bytes = line + kLineEnd;
+    const std::uint64_t size = sizeOf(path_);
+    if (size > 0 && size + bytes.size() >= kLimitBytes) {
+        MoveFileExA(path_.c_str(), (path_ + kOlderSuffix).c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    FileHandle file(openForAppend(path_));
+    if (!file.valid()) return;
+    DWORD written = 0;
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}

@@ -1,0 +1,84 @@
+#include "mail/DeliveryLogLine.h"
+
+#include <cstdio>
+
+namespace DeliveryLogLine {
+
+namespace {
+
+const char kSeparator[] = " | ";
+const char kNone[] = "-";
+// A reply or a name longer than this is cut: a line stays readable, and a
+// server cannot fill the log with one answer.
+const std::size_t kMaxField = 200;
+
+// Control characters become blanks; an empty field shows as "-".
+std::string field(const std::string& text) {
+    if (text.empty()) return kNone;
+    std::string out = text.substr(0, kMaxField);
+    for (char& c : out) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) c = ' ';
+    }
+    return out;
+}
+
+std::string timestamp(const MailTime& time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d UTC", time.year, time.month,
+                  time.day, time.hour, time.minute, time.second);
+    return text;
+}
+
+// The reply after its code, or, where the server gave none, why not.
+std::string replyText(const SmtpOutcome& outcome) {
+    if (outcome.replyCode == 0) return outcome.detail;
+    const std::size_t textStart = outcome.replyLine.find_first_not_of("0123456789");
+    if (textStart == std::string::npos) return std::string();
+    return outcome.replyLine.substr(textStart + 1);
+}
+
+std::string line(const MailTime& time, const std::string& server, unsigned port,
+                 const std::string& recipient, const std::string& result,
+                 const SmtpOutcome& outcome) {
+    return timestamp(time) + kSeparator + field(server) + ":" + std::to_string(port) + kSeparator +
+           field(recipient) + kSeparator + result + kSeparator +
+           (outcome.replyCode ? std::to_string(outcome.replyCode) : kNone) + kSeparator +
+           field(replyText(outcome));
+}
+
+}  // namespace
+
+std::string connected(const MailTime& time, const std::string& server, unsigned port,
+                      const SmtpOutcome& outcome) {
+    return line(time, server, port, std::string(), "connected", outcome);
+}
+
+std::string notConnected(const MailTime& time, const std::string& server, unsigned port,
+                         const SmtpOutcome& outcome, std::size_t mailsDropped) {
+    const std::string result = std::string("not connected at ") + stageName(outcome.stage) + ", " +
+                               std::to_string(mailsDropped) + " dropped";
+    return line(time, server, port, std::string(), result, outcome);
+}
+
+std::string mail(const MailTime& time, const std::string& server, unsigned port,
+                 const std::string& recipient, const SmtpOutcome& outcome) {
+    const std::string result =
+        outcome.succeeded ? "sent" : std::string("not sent at ") + stageName(outcome.stage);
+    return line(time, server, port, recipient, result, outcome);
+}
+
+std::string retriesEnded(const MailTime& time, const std::string& server, unsigned port,
+                         std::size_t mailsDropped, int32_t retriedMinutes) {
+    const std::string result = std::to_string(mailsDropped) + " dropped after " +
+                               std::to_string(retriedMinutes) + " minutes of retrying";
+    return line(time, server, port, std::string(), result, SmtpOutcome());
+}
+
+std::string droppedAtUnload(const MailTime& time, std::size_t mailsDropped) {
+    return timestamp(time) + kSeparator + kNone + kSeparator + kNone + kSeparator +
+           std::to_string(mailsDropped) + " still waiting, dropped at unload" + kSeparator + kNone +
+           kSeparator + kNone;
+}
+
+}  // namespace DeliveryLogLine

@@ -1,0 +1,74 @@
+#include "mail/FailureText.h"
+
+namespace FailureText {
+
+namespace {
+
+const char kAlertPrefix[] = "IM: mail not sent: ";
+const char kSent[] = "Sent: ";
+const char kNotSent[] = "Not sent: ";
+
+// How the user reads each stage after the server's name: what the server
+// refused there with a reply, and what failed there without one.
+struct StageWords {
+    SmtpStage stage;
+    const char* refused;
+    const char* failed;
+};
+
+const StageWords kStageWords[] = {
+    {SmtpStage::Greeting, "refused the connection", "sent no greeting"},
+    {SmtpStage::Hello, "refused the greeting", "did not answer the greeting"},
+    {SmtpStage::StartTls, "refused STARTTLS", "could not start TLS"},
+    {SmtpStage::Certificate, "refused the certificate check", "failed the certificate check"},
+    {SmtpStage::Login, "refused the login", "could not log in"},
+    {SmtpStage::MailFrom, "refused the sender", "did not answer the sender"},
+    {SmtpStage::Recipient, "refused the recipient", "did not answer the recipient"},
+    {SmtpStage::Data, "refused the mail data", "did not answer DATA"},
+    {SmtpStage::EndOfData, "refused the mail", "did not confirm the mail"},
+};
+
+const StageWords* wordsFor(SmtpStage stage) {
+    for (const StageWords& words : kStageWords) {
+        if (words.stage == stage) return &words;
+    }
+    return nullptr;
+}
+
+std::string withReason(const std::string& text, const std::string& reason) {
+    return reason.empty() ? text : text + " (" + reason + ")";
+}
+
+std::string mailsDroppedText(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " mail dropped" : " mails dropped");
+}
+
+}  // namespace
+
+std::string describe(const std::string& server, unsigned port, const SmtpOutcome& outcome) {
+    if (outcome.stage == SmtpStage::NameLookup) return "could not find " + server;
+    const StageWords* words = wordsFor(outcome.stage);
+    if (!words) {
+        return withReason("could not connect to " + server + ":" + std::to_string(port),
+                          outcome.detail);
+    }
+    if (outcome.replyCode == 0) return withReason(server + " " + words->failed, outcome.detail);
+    return server + " " + words->refused + " (" + std::to_string(outcome.replyCode) + ")";
+}
+
+std::string alert(const std::string& server, unsigned port, const SmtpOutcome& outcome,
+                  std::size_t mailsDropped) {
+    return kAlertPrefix + describe(server, port, outcome) + "; " + mailsDroppedText(mailsDropped);
+}
+
+std::string retriesEnded(std::size_t mailsDropped, int32_t retriedMinutes) {
+    return kAlertPrefix + mailsDroppedText(mailsDropped) + " after " + std::to_string(retriedMinutes) +
+           (retriedMinutes == 1 ? " minute" : " minutes") + " of retrying";
+}
+
+std::string testMailResult(const std::string& server, unsigned port, const SmtpOutcome& outcome) {
+    if (!outcome.succeeded) return kNotSent + describe(server, port, outcome);
+    return kSent + outcome.replyLine;
+}
+
+}  // namespace FailureText
