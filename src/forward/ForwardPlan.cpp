@@ -72,7 +72,8 @@ std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan) {
     const SmtpOptions options = smtpOptions(settings);
     for (ComposedMail& mail : plan.mails) {
         jobs.push_back(MailJob{settings.smtpServer, settings.fromAddress, plan.destination,
-                               std::move(mail.subject), std::move(mail.body), options});
+                               std::move(mail.subject), std::move(mail.body), options,
+                               settings.retryMinutes});
     }
     return jobs;
 }

@@ -68,4 +68,17 @@ std::string mail(const MailTime& time, const std::string& server, unsigned port,
     return line(time, server, port, recipient, result, outcome);
 }
 
+std::string retriesEnded(const MailTime& time, const std::string& server, unsigned port,
+                         std::size_t mailsDropped, int32_t retriedMinutes) {
+    const std::string result = std::to_string(mailsDropped) + " dropped after " +
+                               std::to_string(retriedMinutes) + " minutes of retrying";
+    return line(time, server, port, std::string(), result, SmtpOutcome());
+}
+
+std::string droppedAtUnload(const MailTime& time, std::size_t mailsDropped) {
+    return timestamp(time) + kSeparator + kNone + kSeparator + kNone + kSeparator +
+           std::to_string(mailsDropped) + " still waiting, dropped at unload" + kSeparator + kNone +
+           kSeparator + kNone;
+}
+
 }  // namespace DeliveryLogLine

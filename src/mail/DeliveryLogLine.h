@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "mail/MailDate.h"
@@ -22,5 +23,11 @@ std::string notConnected(const MailTime& time, const std::string& server, unsign
 
 std::string mail(const MailTime& time, const std::string& server, unsigned port,
                  const std::string& recipient, const SmtpOutcome& outcome);
+
+// Kept mails dropped after retrying so many minutes.
+std::string retriesEnded(const MailTime& time, const std::string& server, unsigned port,
+                         std::size_t mailsDropped, int32_t retriedMinutes);
+// Mails still waiting at unload, dropped with the plug-in.
+std::string droppedAtUnload(const MailTime& time, std::size_t mailsDropped);
 
 }  // namespace DeliveryLogLine

@@ -30,9 +30,9 @@ void DeliveryReporter::notConnected(const std::string& server, unsigned port,
     fail(FailedAttempt{server, port, outcome, mailsDropped});
 }
 
-void DeliveryReporter::mailDone(const std::string& recipient, const SmtpOutcome& outcome) {
+void DeliveryReporter::mailDone(const std::string& recipient, const SmtpOutcome& outcome, bool kept) {
     log_.append(DeliveryLogLine::mail(utcNow(), current_.server, current_.port, recipient, outcome));
-    if (outcome.succeeded) return;
+    if (outcome.succeeded || kept) return;
     if (!firstFailure_) firstFailure_ = outcome;
     ++current_.mailsDropped;
 }
@@ -44,6 +44,17 @@ void DeliveryReporter::attemptEnded() {
     fail(current_);
 }
 
+void DeliveryReporter::retriesEnded(const std::string& server, unsigned port, std::size_t mailsDropped,
+                                    int32_t retriedMinutes) {
+    log_.append(DeliveryLogLine::retriesEnded(utcNow(), server, port, mailsDropped, retriedMinutes));
+    fail(FailedAttempt{server, port, SmtpOutcome(), mailsDropped, retriedMinutes});
+}
+
+void DeliveryReporter::droppedAtUnload(std::size_t mailsDropped) {
+    log_.append(DeliveryLogLine::droppedAtUnload(utcNow(), mailsDropped));
+}
+
+// An attempt whose mails were all kept for a later one lost nothing.
 void DeliveryReporter::fail(FailedAttempt attempt) {
-    if (sink_) sink_->attemptFailed(std::move(attempt));
+    if (sink_ && attempt.mailsDropped > 0) sink_->attemptFailed(std::move(attempt));
 }

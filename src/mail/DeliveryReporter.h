@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -21,7 +22,13 @@ public:
     // An attempt that ended before it began: every waiting mail dropped.
     void notConnected(const std::string& server, unsigned port, const SmtpOutcome& outcome,
                       std::size_t mailsDropped);
-    void mailDone(const std::string& recipient, const SmtpOutcome& outcome);
+    // A mail kept to be tried again is not lost.
+    void mailDone(const std::string& recipient, const SmtpOutcome& outcome, bool kept = false);
+    // Kept mails dropped after retrying: logged, and raised as a failure.
+    void retriesEnded(const std::string& server, unsigned port, std::size_t mailsDropped,
+                      int32_t retriedMinutes);
+    // Mails still waiting when the plug-in is unloaded.
+    void droppedAtUnload(std::size_t mailsDropped);
     // Ends the attempt that connected() opened.
     void attemptEnded();
 

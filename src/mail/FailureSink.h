@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "mail/SmtpOutcome.h"
@@ -12,6 +13,8 @@ struct FailedAttempt {
     unsigned port = 0;
     SmtpOutcome outcome;
     std::size_t mailsDropped = 0;
+    // Above 0: kept mails dropped after retrying that many minutes.
+    int32_t retriedMinutes = 0;
 };
 
 // Told of every failed attempt, on the sender thread; never calls the host.

@@ -61,6 +61,11 @@ std::string alert(const std::string& server, unsigned port, const SmtpOutcome& o
     return kAlertPrefix + describe(server, port, outcome) + "; " + mailsDroppedText(mailsDropped);
 }
 
+std::string retriesEnded(std::size_t mailsDropped, int32_t retriedMinutes) {
+    return kAlertPrefix + mailsDroppedText(mailsDropped) + " after " + std::to_string(retriedMinutes) +
+           (retriedMinutes == 1 ? " minute" : " minutes") + " of retrying";
+}
+
 std::string testMailResult(const std::string& server, unsigned port, const SmtpOutcome& outcome) {
     if (!outcome.succeeded) return kNotSent + describe(server, port, outcome);
     return kSent + outcome.replyLine;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "mail/SmtpOptions.h"
@@ -14,4 +15,7 @@ struct MailJob {
     // How to reach the server; a batch goes out with the options of its
     // first job, like its server.
     SmtpOptions options = SmtpOptions();
+    // "Retry Minutes": how long a mail that could not go out yet is kept
+    // and tried again; 0 drops it at the first failed attempt.
+    int32_t retryMinutes = 0;
 };

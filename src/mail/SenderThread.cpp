@@ -57,12 +57,23 @@ DWORD WINAPI SenderThread::run(LPVOID self) {
 void SenderThread::loop() {
     while (senderRunning_) {
         try {
-            if (std::optional<MailJob> front = queue_->front()) serveBatch(*front);
+            if (std::optional<MailJob> front = nextFront()) serveBatch(*front);
         } catch (const std::bad_alloc&) {
             // Out of memory for a copy: the pass is skipped, the jobs stay.
         }
         abort_.pause(kPassPauseMs);
     }
+}
+
+// Kept mails go first once their pause is over; new ones wait behind them.
+std::optional<MailJob> SenderThread::nextFront() {
+    const ExpiredMails expired = retry_.dropExpired();
+    if (expired.count > 0) {
+        reporter_->retriesEnded(expired.server, static_cast<unsigned>(portToUse(expired.options)),
+                                expired.count, expired.retryMinutes);
+    }
+    if (!retry_.empty()) return retry_.due() ? retry_.front() : std::nullopt;
+    return queue_->front();
 }
 
 void SenderThread::serveBatch(const MailJob& front) {
@@ -71,11 +82,8 @@ void SenderThread::serveBatch(const MailJob& front) {
         session.open(front.server, MailData::heloDomain(front.sender), front.options);
     const unsigned port = static_cast<unsigned>(portToUse(front.options));
     if (!opened.succeeded) {
-        // A failed connection drops every waiting job; an abort keeps them
-        // for the next start.
-        if (abort_.raised()) return;
-        const std::size_t dropped = queue_->discardAll();
-        reporter_->notConnected(front.server, port, opened, dropped);
+        // An abort keeps every job for the next start.
+        if (!abort_.raised()) keepOrDropWaiting(front, opened);
         return;
     }
     reporter_->connected(front.server, port, opened);
@@ -84,11 +92,40 @@ void SenderThread::serveBatch(const MailJob& front) {
     reporter_->attemptEnded();
 }
 
+// A failed connection drops every waiting job, unless the jobs ask for
+// retries and the server did not refuse for good: those are kept, in order.
+// Only an attempt that dropped mail raises an alert.
+void SenderThread::keepOrDropWaiting(const MailJob& front, const SmtpOutcome& open) {
+    const unsigned port = static_cast<unsigned>(portToUse(front.options));
+    if (!keepsMailsAfterOpen(open)) {
+        const std::size_t dropped = retry_.dropAll() + queue_->discardAll();
+        reporter_->notConnected(front.server, port, open, dropped);
+        return;
+    }
+    std::size_t dropped = 0;
+    while (std::optional<MailJob> job = queue_->take()) {
+        if (!retry_.keepWaiting(std::move(*job))) ++dropped;
+    }
+    if (!retry_.empty()) retry_.attemptFailed();
+    reporter_->notConnected(front.server, port, open, dropped);
+}
+
+void SenderThread::dropWaiting() {
+    if (!queue_) return;
+    const std::size_t waiting = retry_.dropAll() + queue_->discardAll();
+    if (reporter_ && waiting > 0) reporter_->droppedAtUnload(waiting);
+}
+
 void SenderThread::drain(SmtpSession& session) {
     while (!abort_.raised()) {
-        std::optional<MailJob> job = queue_->take();
+        std::optional<MailJob> job = retry_.take();
+        if (!job) job = queue_->take();
         if (!job) return;
-        reporter_->mailDone(job->recipient, session.sendMail(*job));
+        const SmtpOutcome outcome = session.sendMail(*job);
+        // A mail refused for now ends the batch, so that none overtakes it.
+        const bool kept = retry_.mailDone(*job, outcome);
+        reporter_->mailDone(job->recipient, outcome, kept);
+        if (kept) return;
         abort_.pause(kMailPauseMs);
     }
 }

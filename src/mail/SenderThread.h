@@ -3,10 +3,12 @@
 
 #include <atomic>
 #include <optional>
+#include <cstddef>
 #include <string>
 
 #include "mail/AbortSignal.h"
 #include "mail/DeliveryReporter.h"
+#include "mail/RetryBacklog.h"
 
 class MailQueue;
 struct MailJob;
@@ -43,11 +45,18 @@ public:
     StopOutcome stop();
     // What the tests observe of the thread's handle.
     bool started() const { return thread_ != nullptr; }
+    // Once the thread has ended for good: drops the mails still waiting and
+    // says in the delivery log how many.
+    void dropWaiting();
+    // The tests' way to shorten the pauses between attempts; before start.
+    void setRetryTiming(const RetryTiming& timing) { retry_.setTiming(timing); }
 
 private:
     static DWORD WINAPI run(LPVOID self);
     void loop();
+    std::optional<MailJob> nextFront();
     void serveBatch(const MailJob& front);
+    void keepOrDropWaiting(const MailJob& front, const SmtpOutcome& open);
     void drain(SmtpSession& session);
 
     HANDLE thread_ = nullptr;
@@ -56,4 +65,6 @@ private:
     MailQueue* queue_ = nullptr;
     AbortSignal abort_;
     std::optional<DeliveryReporter> reporter_;
+    // Survives a stop, so that a later start tries its mails again.
+    RetryBacklog retry_;
 };

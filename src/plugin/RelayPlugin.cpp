@@ -50,6 +50,7 @@ void RelayPlugin::onUnload() {
     // A host that forgot "stop" must not leave the thread on a queue that is
     // about to be destroyed, nor a callback registered into a freed module.
     if (started_) onStop();
+    senderThread_.dropWaiting();
     if (page_) {
         // "Advanced Settings" still open over the page ends first, as Cancel.
         AdvancedDialog::cancelOpen();
@@ -151,5 +152,9 @@ void RelayPlugin::raiseAlert(const std::string& text) {
 
 void RelayPlugin::alertFailure(const FailedAttempt& attempt) {
     if (!settings_.showSystrayAlert) return;
-    raiseAlert(FailureText::alert(attempt.server, attempt.port, attempt.outcome, attempt.mailsDropped));
+    if (attempt.retriedMinutes > 0) {
+        raiseAlert(FailureText::retriesEnded(attempt.mailsDropped, attempt.retriedMinutes));
+    } else {
+        raiseAlert(FailureText::alert(attempt.server, attempt.port, attempt.outcome, attempt.mailsDropped));
+    }
 }

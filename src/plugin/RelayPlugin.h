@@ -30,6 +30,9 @@ public:
     // Asked about the user when "Away Minutes" is in force; tests put a
     // clock of their own in place of the machine's.
     void setPresenceProbe(PresenceProbe probe) { presenceProbe_ = probe; }
+    // What in-process tests reach through pluginObject(): shorter pauses
+    // between attempts; before "start".
+    void setRetryTiming(const RetryTiming& timing) { senderThread_.setRetryTiming(timing); }
 
 private:
     void showPage(const PrefsShowRecord& record);

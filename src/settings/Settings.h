@@ -32,6 +32,7 @@ struct Settings {
     std::string smtpPassword;        // "SMTP Password", in the clear here, protected in the file
     std::string trustedCaFile;       // "Trusted CA File"
     int32_t awayMinutes = 0;         // "Away Minutes": forward only after so long idle; 0 always
+    int32_t retryMinutes = 0;        // "Retry Minutes": 0 drops mail that cannot go out at once
 
     // Reads every field from the INI file in the directory, which ends with
     // a path separator (the host's settings directory).

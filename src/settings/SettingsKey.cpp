@@ -33,6 +33,8 @@ constexpr SettingsKey secretKey(const char* name, std::string Settings::*field) 
 
 const int32_t kLargestPort = 65535;
 const int32_t kLargestSecurity = 2;
+// A day.
+const int32_t kLongestRetryMinutes = 1440;
 
 }  // namespace
 
@@ -61,6 +63,7 @@ const SettingsKey kSettingsKeys[kSettingsKeyCount] = {
     secretKey("SMTP Password", &Settings::smtpPassword),
     textKey("Trusted CA File", "", &Settings::trustedCaFile),
     rangedKey("Away Minutes", "0", &Settings::awayMinutes, 0, kMaxAwayMinutes),
+    rangedKey("Retry Minutes", "0", &Settings::retryMinutes, 0, kLongestRetryMinutes),
 };
 
 std::string storedValue(const Settings& settings, const SettingsKey& key) {

@@ -18,6 +18,8 @@ namespace {
 const int kTextBufferSize = 1024;
 const char* const kSecurityNames[] = {"None", "STARTTLS", "TLS"};
 const int kSecurityCount = sizeof kSecurityNames / sizeof kSecurityNames[0];
+// "Retry for [ ] minutes" takes at most a day.
+const int32_t kLongestRetryMinutes = 1440;
 
 // The one dialog open at a time, for cancelOpen; the window it was opened
 // over, whose page values a test mail uses (Windows makes the top-level
@@ -62,6 +64,7 @@ void fill(HWND dialog, const AdvancedFields& fields) {
     setText(dialog, IDC_PASSWORD, fields.password);
     setText(dialog, IDC_TRUSTED_CA_FILE, fields.trustedCaFile);
     setText(dialog, IDC_AWAY_MINUTES, SettingsValues::formatNumber(fields.awayMinutes));
+    setText(dialog, IDC_RETRY_MINUTES, SettingsValues::formatNumber(fields.retryMinutes));
 }
 
 // A port that still shows the usual one follows the security to its new one.
@@ -82,6 +85,8 @@ void readBack(HWND dialog, AdvancedFields& fields) {
     fields.password = readText(dialog, IDC_PASSWORD);
     fields.trustedCaFile = readText(dialog, IDC_TRUSTED_CA_FILE);
     // Empty means 0, and so does a number beyond a day, as in the file.
+    const int32_t retry = SettingsValues::parseNumber(readText(dialog, IDC_RETRY_MINUTES));
+    fields.retryMinutes = retry >= 0 && retry <= kLongestRetryMinutes ? retry : 0;
     fields.awayMinutes = awayThresholdMinutes(SettingsValues::parseNumber(readText(dialog, IDC_AWAY_MINUTES)));
 }
 
@@ -115,6 +120,7 @@ void AdvancedFields::storeInto(Settings& settings) const {
     settings.smtpUser = user;
     settings.smtpPassword = password;
     settings.trustedCaFile = trustedCaFile;
+    settings.retryMinutes = retryMinutes;
     settings.awayMinutes = awayMinutes;
 }
 

@@ -14,6 +14,7 @@ struct AdvancedFields {
     std::string user;      // "SMTP User"
     std::string password;  // "SMTP Password"
     std::string trustedCaFile;
+    int32_t retryMinutes = 0;  // "Retry Minutes"
     int32_t awayMinutes = 0;  // "Away Minutes"
 
     // Copies the fields into their settings.

@@ -117,6 +117,7 @@ void fillAdvanced(HWND page, const Settings& settings) {
     fields.user = settings.smtpUser;
     fields.password = settings.smtpPassword;
     fields.trustedCaFile = settings.trustedCaFile;
+    fields.retryMinutes = settings.retryMinutes;
     fields.awayMinutes = settings.awayMinutes;
 }
 

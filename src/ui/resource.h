@@ -66,6 +66,10 @@
 // Group "Mail Server", continued.
 #define IDC_SEND_TEST_MAIL 1116
 #define IDC_TEST_MAIL_RESULT 1117
+// Group "Mail Server", its last row.
+#define IDC_RETRY_LABEL 1118
+#define IDC_RETRY_MINUTES 1119
+#define IDC_RETRY_UNIT 1120
 
 // Controls of the About box (dialog 104) and the release notes (dialog 105).
 // Their numbers repeat ids of the page; each dialog has its own id space.

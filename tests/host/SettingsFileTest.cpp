@@ -31,6 +31,7 @@ const std::vector<IniEntry> kDefaults = {
     {"SMTP Password", ""},
     {"Trusted CA File", ""},
     {"Away Minutes", "0"},
+    {"Retry Minutes", "0"},
 };
 
 std::map<std::string, std::string> byKey(const std::vector<IniEntry>& entries) {
@@ -113,16 +114,20 @@ TEST(SettingsFile, UnloadWritesBackWhatLoadRead) {
                      {"SMTP Server", server, server}});
 }
 
-// The mail server's keys: numbers out of their range read as the default,
-// and a password that does not unprotect for this user reads as empty.
+// The mail server's keys and "Retry Minutes": numbers out of their range
+// read as the default, and a password that does not unprotect for this user
+// reads as empty.
 TEST(SettingsFile, MailServerKeysReadOddValuesAsTheirDefaults) {
     expectRoundTrip({{"SMTP Port", "2525", "2525"},
                      {"SMTP Security", "3", "0"},
                      {"SMTP User", "ann@example.org", "ann@example.org"},
                      {"SMTP Password", "c2VjcmV0", ""},
-                     {"Trusted CA File", "C:\\certs\\ca.pem", "C:\\certs\\ca.pem"}});
-    expectRoundTrip({{"SMTP Port", "65536", "0"}, {"SMTP Security", "2", "2"}});
-    expectRoundTrip({{"SMTP Port", "-25", "0"}, {"SMTP Security", "-1", "0"}});
+                     {"Trusted CA File", "C:\\certs\\ca.pem", "C:\\certs\\ca.pem"},
+                     {"Retry Minutes", "-5", "0"}});
+    expectRoundTrip(
+        {{"SMTP Port", "65536", "0"}, {"SMTP Security", "2", "2"}, {"Retry Minutes", "1440", "1440"}});
+    expectRoundTrip(
+        {{"SMTP Port", "-25", "0"}, {"SMTP Security", "-1", "0"}, {"Retry Minutes", "1441", "0"}});
 }
 
 TEST(SettingsFile, SavingKeepsOtherKeysAndSections) {

@@ -9,9 +9,11 @@ a request is its bytes in hex; a text in an answer is "x" and its bytes in
 hex, so that an empty text is still a word. Every byte value survives.
 
 Requests, and what follows "ok" in their answers:
-  smtp [HEX ...]          an aiosmtpd server on a fresh address, port 25, that
+  smtp [defer=N] [HEX ...]
+                          an aiosmtpd server on a fresh address, port 25, that
                           accepts every mail and every recipient except the
-                          listed ones, which get 550            -> ID HOST PORT
+                          listed ones, which get 550, and the first N RCPT
+                          commands, which get 451               -> ID HOST PORT
   script STEP ...         a scripted peer on a fresh address, port 25; each
                           connection plays the steps in order, then stays
                           silent until the client closes        -> ID HOST PORT
@@ -23,6 +25,8 @@ Requests, and what follows "ok" in their answers:
       silent              answer nothing until the client closes
   unreachable             a fresh address with port 25 bound but not
                           listening, so a connect is refused    -> ID HOST PORT
+  listen ID               the unreachable peer ID becomes an SMTP server as
+                          "smtp" starts one, on the same address
   tls MODE OPTION ...     an aiosmtpd server on 127.0.0.1 at a fresh port, for
                           a client that names it "localhost"    -> ID HOST PORT
       MODE                starttls (required before any mail), implicit (TLS
@@ -173,10 +177,14 @@ class Peer:
 
 
 class RecordingHandler:
-    def __init__(self, refused):
+    def __init__(self, refused, deferred=0):
         self.refused = set(refused)
+        self.deferred = deferred
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if self.deferred > 0:
+            self.deferred -= 1
+            return "451 4.3.0 Try again later"
         if address in self.refused:
             return "550 5.1.1 Recipient refused"
         envelope.rcpt_tos.append(address)
@@ -536,12 +544,22 @@ class Lab:
         peer.server = await asyncio.start_server(serve, sock=peer.sock)
         return peer
 
-    async def start_smtp(self, refused):
-        handler = RecordingHandler(bytes.fromhex(r).decode("latin-1") for r in refused)
-        peer = self.add_peer(listening=True)
+    async def start_smtp(self, args):
+        deferred = int(args.pop(0).partition("=")[2]) if args and args[0].startswith("defer=") else 0
+        handler = RecordingHandler((bytes.fromhex(r).decode("latin-1") for r in args), deferred)
+        return await self.serve_smtp(self.add_peer(listening=True), handler)
+
+    async def serve_smtp(self, peer, handler):
         peer.server = await self.loop.create_server(
             lambda: RecordingSMTP(peer, handler, self.loop), sock=peer.sock)
         return peer
+
+    async def listen(self, args):
+        peer = self.peer(args)
+        if peer.server is not None:
+            raise ValueError(f"{peer.id} already listens")
+        peer.sock.listen(64)
+        return await self.serve_smtp(peer, RecordingHandler([]))
 
     async def start_script(self, words):
         steps = [parse_step(word) for word in words]
@@ -568,6 +586,8 @@ class Lab:
             peer = await self.start_script(args)
         elif op == "unreachable":
             peer = self.add_peer(listening=False)
+        elif op == "listen":
+            peer = await self.listen(args)
         elif op == "tls":
             peer = await self.start_tls(args)
         elif op == "proxy":

@@ -190,8 +190,10 @@ LabServer MailLab::startPeer(const std::string& line) {
     return server;
 }
 
-LabServer MailLab::startSmtp(const std::vector<std::string>& refusedRecipients) {
+LabServer MailLab::startSmtp(const std::vector<std::string>& refusedRecipients,
+                             int deferredRecipients) {
     std::string line = "smtp";
+    if (deferredRecipients > 0) line += " defer=" + std::to_string(deferredRecipients);
     for (const std::string& recipient : refusedRecipients) line += " " + hex(recipient);
     return startPeer(line);
 }
@@ -199,6 +201,8 @@ LabServer MailLab::startSmtp(const std::vector<std::string>& refusedRecipients) 
 LabServer MailLab::startScript(const PeerScript& script) { return startPeer("script" + script.words()); }
 
 LabServer MailLab::unreachable() { return startPeer("unreachable"); }
+
+void MailLab::listen(const LabServer& unreachable) { request("listen " + unreachable.id); }
 
 LabServer MailLab::startTls(const TlsServerOptions& options) {
     static const char* const kModes[] = {"starttls", "implicit", "clear"};

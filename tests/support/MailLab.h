@@ -129,11 +129,15 @@ public:
     MailLab(const MailLab&) = delete;
     MailLab& operator=(const MailLab&) = delete;
 
-    // An SMTP server that accepts every mail; the listed recipients get 550.
-    LabServer startSmtp(const std::vector<std::string>& refusedRecipients = {});
+    // An SMTP server that accepts every mail; the listed recipients get 550,
+    // and the first `deferredRecipients` RCPT commands get 451.
+    LabServer startSmtp(const std::vector<std::string>& refusedRecipients = {},
+                        int deferredRecipients = 0);
     LabServer startScript(const PeerScript& script);
     // An address where every connect is refused at once.
     LabServer unreachable();
+    // Makes an unreachable address an SMTP server as startSmtp() gives.
+    void listen(const LabServer& unreachable);
     LabServer startTls(const TlsServerOptions& options);
     // Passes every byte between a client and the server on in pieces of
     // `chunk` bytes, with a short pause after each.

@@ -99,7 +99,7 @@ READ_ME = [
 ADVANCED_LABEL = ('static', 'right', 'vcentre')
 ADVANCED_EDIT = ('edit', 'edit', 'border autoh tab')
 ADVANCED = [
-    (1101, 'button', 'group box', '', 'Mail Server', 7, 7, 222, 112),
+    (1101, 'button', 'group box', '', 'Mail Server', 7, 7, 222, 128),
     (1102, *ADVANCED_LABEL, 'Security:', 14, 20, 60, 12),
     (1103, 'combobox', 'drop-down list', 'vscroll tab', '', 78, 20, 70, 60),
     (1104, *ADVANCED_LABEL, 'Port:', 150, 20, 26, 12),
@@ -110,14 +110,17 @@ ADVANCED = [
     (1109, 'edit', 'edit', 'border autoh tab password', '', 78, 54, 142, 12),
     (1110, *ADVANCED_LABEL, 'Trusted CA File:', 14, 70, 60, 12),
     (1111, *ADVANCED_EDIT, '', 78, 70, 142, 12),
-    (1116, 'button', 'push', 'tab', 'Send Test Mail', 14, 88, 60, 14),
-    (1117, 'static', 'left', 'noprefix', '', 78, 88, 142, 26),
-    (1112, 'button', 'group box', '', 'When to Forward', 7, 123, 222, 30),
-    (1113, 'static', 'left', 'vcentre', 'Only when I have been away for', 14, 136, 106, 12),
-    (1114, 'edit', 'edit', 'border autoh tab number', '', 122, 136, 30, 12),
-    (1115, 'static', 'left', 'vcentre', 'minutes', 156, 136, 40, 12),
-    (1, 'button', 'default', 'tab', 'OK', 124, 160, 50, 14),
-    (2, 'button', 'push', 'tab', 'Cancel', 179, 160, 50, 14),
+    (1118, *ADVANCED_LABEL, 'Retry for', 14, 86, 60, 12),
+    (1119, 'edit', 'edit', 'border autoh tab number', '', 78, 86, 40, 12),
+    (1120, 'static', 'left', 'vcentre', 'minutes', 122, 86, 40, 12),
+    (1116, 'button', 'push', 'tab', 'Send Test Mail', 14, 104, 60, 14),
+    (1117, 'static', 'left', 'noprefix', '', 78, 104, 142, 26),
+    (1112, 'button', 'group box', '', 'When to Forward', 7, 139, 222, 30),
+    (1113, 'static', 'left', 'vcentre', 'Only when I have been away for', 14, 152, 106, 12),
+    (1114, 'edit', 'edit', 'border autoh tab number', '', 122, 152, 30, 12),
+    (1115, 'static', 'left', 'vcentre', 'minutes', 156, 152, 40, 12),
+    (1, 'button', 'default', 'tab', 'OK', 124, 176, 50, 14),
+    (2, 'button', 'push', 'tab', 'Cancel', 179, 176, 50, 14),
 ]
 
 DIALOG_MASK = (WS_POPUP | WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
@@ -128,7 +131,7 @@ DIALOGS = {
     102: (WS_CHILD | DS_CONTROL | DS_SETFONT, 0, (256, 251), (8, 'MS Sans Serif', None), PAGE),
     104: (MODAL, WS_EX_TOOLWINDOW, (208, 31), (8, 'MS Shell Dlg', 400), ABOUT),
     105: (MODAL | WS_SYSMENU, 0, (406, 140), (8, 'MS Shell Dlg', 400), READ_ME),
-    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 180), (8, 'MS Shell Dlg', 400), ADVANCED),
+    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 196), (8, 'MS Shell Dlg', 400), ADVANCED),
 }
 TITLES = {106: 'Advanced Settings'}
 

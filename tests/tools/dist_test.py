@@ -25,7 +25,7 @@ SETTINGS_KEYS = [
     'Show Systray Alert', 'Name In Body', 'ForwardType', 'CharLimit', 'Message Limit',
     'SMTP Server', 'Provider', 'From Address', 'EMail Address', 'Phone Number',
     'Trigger Prefix', 'Reply', 'SMTP Port', 'SMTP Security', 'SMTP User', 'SMTP Password',
-    'Trusted CA File', 'Away Minutes',
+    'Trusted CA File', 'Away Minutes', 'Retry Minutes',
 ]
 
 

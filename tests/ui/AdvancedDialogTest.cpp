@@ -20,6 +20,7 @@ Settings mailServerSettings() {
     settings.smtpUser = "ann@example.org";
     settings.smtpPassword = "secret";
     settings.trustedCaFile = "C:\\ca.pem";
+    settings.retryMinutes = 15;
     return settings;
 }
 
@@ -56,6 +57,7 @@ TEST(AdvancedDialog, ShowsThePagesValuesWithTheUsualPortAndAMaskedPassword) {
         EXPECT_EQ(text(dialog, IDC_USER), "ann@example.org");
         EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, IDC_PASSWORD), GWL_STYLE) & ES_PASSWORD, 0);
         EXPECT_EQ(text(dialog, IDC_TRUSTED_CA_FILE), "C:\\ca.pem");
+        EXPECT_EQ(text(dialog, IDC_RETRY_MINUTES), "15");
         click(dialog, IDCANCEL);
     }));
 }
@@ -74,12 +76,14 @@ TEST(AdvancedDialog, OkKeepsTheValuesInThePageAndCancelDropsThem) {
         selectSecurity(dialog, 2);
         EXPECT_EQ(text(dialog, IDC_PORT), "465");
         type(dialog, IDC_PASSWORD, "new secret");
+        type(dialog, IDC_RETRY_MINUTES, "2000");
         click(dialog, IDOK);
     }));
     Settings read = harness.readBack();
     EXPECT_EQ(read.smtpSecurity, 2);
     EXPECT_EQ(read.smtpPort, 0);
     EXPECT_EQ(read.smtpPassword, "new secret");
+    EXPECT_EQ(read.retryMinutes, 0) << "more than a day reads as 0, as in the file";
 
     EXPECT_TRUE(withDialog(harness, [&](HWND dialog) {
         EXPECT_EQ(text(dialog, IDC_PASSWORD), "new secret") << "the page kept what OK gave it";

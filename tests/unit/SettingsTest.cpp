@@ -22,7 +22,7 @@ TEST(Settings, LineBreaksInATextCannotAddKeysOrSections) {
 
     const IniFile file(directory.file("IMTolvane.ini"));
     EXPECT_EQ(file.sections(), std::vector<std::string>{"IM Tolvane"});
-    EXPECT_EQ(file.entries("IM Tolvane").size(), 22u);
+    EXPECT_EQ(file.entries("IM Tolvane").size(), 23u);
     EXPECT_TRUE(loaded.forwardingEnabled);
     EXPECT_EQ(loaded.charLimit, -7);
     EXPECT_EQ(loaded.reply, "bye  [Evil]  Forwarding Enabled=0");

@@ -1,0 +1,96 @@
+#include "mail/RetryBacklog.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+const int kTemporaryClass = 4;
+const int kPermanentClass = 5;
+// Beyond this many doublings every pause is the longest anyway.
+const unsigned kMaxDoublings = 20;
+
+bool isMailStage(SmtpStage stage) {
+    return stage == SmtpStage::MailFrom || stage == SmtpStage::Recipient || stage == SmtpStage::Data ||
+           stage == SmtpStage::EndOfData;
+}
+
+}  // namespace
+
+uint64_t steadyMilliseconds() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+bool keepsMailsAfterOpen(const SmtpOutcome& open) {
+    return !open.succeeded && open.replyCode / 100 != kPermanentClass;
+}
+
+bool refusedForNow(const SmtpOutcome& mail) {
+    return !mail.succeeded && isMailStage(mail.stage) && mail.replyCode / 100 == kTemporaryClass;
+}
+
+bool RetryBacklog::due() const { return kept_.empty() || timing_.now() >= nextAttemptMs_; }
+
+std::optional<MailJob> RetryBacklog::front() const {
+    if (kept_.empty()) return std::nullopt;
+    return kept_.front().job;
+}
+
+bool RetryBacklog::expired(const KeptMail& mail, uint64_t now) const {
+    const uint64_t limitMs = static_cast<uint64_t>(std::max(mail.job.retryMinutes, 0)) * timing_.minuteMs;
+    return now - mail.keptSinceMs > limitMs;
+}
+
+ExpiredMails RetryBacklog::dropExpired() {
+    const uint64_t now = timing_.now();
+    ExpiredMails dropped;
+    const auto first = std::find_if(kept_.begin(), kept_.end(),
+                                    [&](const KeptMail& mail) { return expired(mail, now); });
+    if (first == kept_.end()) return dropped;
+    dropped = {0, first->job.server, first->job.options, first->job.retryMinutes};
+    const std::size_t before = kept_.size();
+    kept_.erase(std::remove_if(first, kept_.end(), [&](const KeptMail& mail) { return expired(mail, now); }),
+                kept_.end());
+    dropped.count = before - kept_.size();
+    return dropped;
+}
+
+std::size_t RetryBacklog::dropAll() {
+    const std::size_t dropped = kept_.size();
+    kept_.clear();
+    return dropped;
+}
+
+bool RetryBacklog::keepWaiting(MailJob&& job) {
+    if (job.retryMinutes <= 0) return false;
+    // A mail kept when none was starts a new run of pauses.
+    if (kept_.empty()) failedAttempts_ = 0;
+    kept_.push_back({std::move(job), timing_.now()});
+    return true;
+}
+
+void RetryBacklog::attemptFailed() {
+    const uint64_t pause = timing_.firstPauseMs << std::min(failedAttempts_, kMaxDoublings);
+    nextAttemptMs_ = timing_.now() + std::min(pause, timing_.longestPauseMs);
+    ++failedAttempts_;
+}
+
+std::optional<MailJob> RetryBacklog::take() {
+    takenSinceMs_.reset();
+    if (kept_.empty()) return std::nullopt;
+    KeptMail mail = std::move(kept_.front());
+    kept_.pop_front();
+    takenSinceMs_ = mail.keptSinceMs;
+    return std::move(mail.job);
+}
+
+bool RetryBacklog::mailDone(const MailJob& job, const SmtpOutcome& outcome) {
+    const std::optional<uint64_t> since = takenSinceMs_;
+    takenSinceMs_.reset();
+    if (!refusedForNow(outcome) || job.retryMinutes <= 0) return false;
+    if (!since && kept_.empty()) failedAttempts_ = 0;
+    kept_.push_front({job, since.value_or(timing_.now())});
+    attemptFailed();
+    return true;
+}
