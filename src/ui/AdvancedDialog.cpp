@@ -114,6 +114,16 @@ void sendTestMail(HWND dialog) {
 
 }  // namespace
 
+void AdvancedFields::takeFrom(const Settings& settings) {
+    port = settings.smtpPort;
+    security = settings.smtpSecurity;
+    user = settings.smtpUser;
+    password = settings.smtpPassword;
+    trustedCaFile = settings.trustedCaFile;
+    retryMinutes = settings.retryMinutes;
+    awayMinutes = settings.awayMinutes;
+}
+
 void AdvancedFields::storeInto(Settings& settings) const {
     settings.smtpPort = port;
     settings.smtpSecurity = security;

@@ -17,7 +17,9 @@ struct AdvancedFields {
     int32_t retryMinutes = 0;  // "Retry Minutes"
     int32_t awayMinutes = 0;  // "Away Minutes"
 
-    // Copies the fields into their settings.
+    // Copies the fields from their settings, and back: one place to name
+    // each field's setting.
+    void takeFrom(const Settings& settings);
     void storeInto(Settings& settings) const;
 };
 

@@ -111,14 +111,7 @@ void freeAdvancedFields(HWND page) {
 }
 
 void fillAdvanced(HWND page, const Settings& settings) {
-    AdvancedFields& fields = *advancedFields(page);
-    fields.port = settings.smtpPort;
-    fields.security = settings.smtpSecurity;
-    fields.user = settings.smtpUser;
-    fields.password = settings.smtpPassword;
-    fields.trustedCaFile = settings.trustedCaFile;
-    fields.retryMinutes = settings.retryMinutes;
-    fields.awayMinutes = settings.awayMinutes;
+    advancedFields(page)->takeFrom(settings);
 }
 
 void readBackAdvanced(HWND page, Settings& settings) { advancedFields(page)->storeInto(settings); }
