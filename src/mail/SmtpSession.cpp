@@ -8,16 +8,16 @@
 #include <cstdint>
 #include <iterator>
 
-#include "mail/AbortSignal.h"
+#include "net/AbortSignal.h"
 #include "mail/MailData.h"
 #include "mail/MailDate.h"
 #include "mail/MessageId.h"
 #include "mail/MimeMessage.h"
-#include "mail/PlainConnection.h"
+#include "net/PlainConnection.h"
 #include "mail/SmtpAuth.h"
 #include "mail/SmtpLimits.h"
 #include "mail/SmtpReply.h"
-#include "mail/TlsConnection.h"
+#include "net/TlsConnection.h"
 #include "text/PlainText.h"
 
 namespace {

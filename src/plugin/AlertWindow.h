@@ -4,7 +4,7 @@
 #include <atomic>
 #include <functional>
 
-#include "mail/FailureSink.h"
+#include "delivery/FailureSink.h"
 
 // A message-only window on the host's thread, through which the sender
 // thread hands over its failed attempts: the handler runs on the host's

@@ -5,7 +5,7 @@
 #include "forward/AwayRule.h"
 #include "forward/ForwardPlan.h"
 #include "forward/MessageEvent.h"
-#include "mail/FailureText.h"
+#include "delivery/FailureText.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
 #include "ui/AdvancedDialog.h"

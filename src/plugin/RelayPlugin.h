@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "mail/MailQueue.h"
-#include "mail/SenderThread.h"
+#include "delivery/MailQueue.h"
+#include "delivery/SenderThread.h"
 #include "plugin/AlertWindow.h"
 #include "plugin/PluginBase.h"
 #include "plugin/PresenceProbe.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 // The values of "ForwardType" that name a destination.
-enum ForwardType : int32_t { kForwardToEmail = 1, kForwardToPhone = 2 };
+enum ForwardType : int32_t { kForwardToEmail = 1, kForwardToPhone = 2, kForwardToPush = 3 };
 
 // The longest "Away Minutes" that takes effect: one day.
 const int32_t kMaxAwayMinutes = 1440;
@@ -17,7 +17,7 @@ struct Settings {
     bool showSystrayAlert = false;   // "Show Systray Alert"
     bool nameInBody = false;         // "Name In Body"
     int32_t charLimit = 0;           // "CharLimit"; compared as unsigned
-    int32_t forwardType = 0;         // "ForwardType": 1 e-mail, 2 mobile phone
+    int32_t forwardType = 0;         // "ForwardType": 1 e-mail, 2 mobile phone, 3 push
     int32_t messageLimit = 0;        // "Message Limit"; compared as unsigned
     std::string smtpServer;          // "SMTP Server"
     std::string emailAddress;        // "EMail Address"
@@ -33,6 +33,15 @@ struct Settings {
     std::string trustedCaFile;       // "Trusted CA File"
     int32_t awayMinutes = 0;         // "Away Minutes": forward only after so long idle; 0 always
     int32_t retryMinutes = 0;        // "Retry Minutes": 0 drops mail that cannot go out at once
+    std::string pushUrl;             // "Push URL": a notification URL, protected in the file
+    std::string imapServer;          // "IMAP Server": empty for no replies from the phone
+    int32_t imapPort = 0;            // "IMAP Port": 0 for the usual port of the security
+    int32_t imapSecurity = 2;        // "IMAP Security": 1 STARTTLS, 2 TLS
+    int32_t cooldownMinutes = 0;     // "Cooldown Minutes": gather a contact's messages; 0 off
+    std::string quietFrom;           // "Quiet From": local "HH:MM"; empty for no quiet hours
+    std::string quietTo;             // "Quiet To": local "HH:MM"
+    int32_t contactFilter = 0;       // "Contact Filter": 0 everyone, 1 only, 2 all but "Contacts"
+    std::string contacts;            // "Contacts": screen names separated by commas
 
     // Reads every field from the INI file in the directory, which ends with
     // a path separator (the host's settings directory).

@@ -35,6 +35,11 @@ const int32_t kLargestPort = 65535;
 const int32_t kLargestSecurity = 2;
 // A day.
 const int32_t kLongestRetryMinutes = 1440;
+const int32_t kLongestCooldownMinutes = 1440;
+// IMAP has no plain mode: 1 STARTTLS, 2 TLS.
+const int32_t kFirstImapSecurity = 1;
+const int32_t kLargestImapSecurity = 2;
+const int32_t kLargestContactFilter = 2;
 
 }  // namespace
 
@@ -64,6 +69,15 @@ const SettingsKey kSettingsKeys[kSettingsKeyCount] = {
     textKey("Trusted CA File", "", &Settings::trustedCaFile),
     rangedKey("Away Minutes", "0", &Settings::awayMinutes, 0, kMaxAwayMinutes),
     rangedKey("Retry Minutes", "0", &Settings::retryMinutes, 0, kLongestRetryMinutes),
+    secretKey("Push URL", &Settings::pushUrl),
+    textKey("IMAP Server", "", &Settings::imapServer),
+    rangedKey("IMAP Port", "0", &Settings::imapPort, 0, kLargestPort),
+    rangedKey("IMAP Security", "2", &Settings::imapSecurity, kFirstImapSecurity, kLargestImapSecurity),
+    rangedKey("Cooldown Minutes", "0", &Settings::cooldownMinutes, 0, kLongestCooldownMinutes),
+    textKey("Quiet From", "", &Settings::quietFrom),
+    textKey("Quiet To", "", &Settings::quietTo),
+    rangedKey("Contact Filter", "0", &Settings::contactFilter, 0, kLargestContactFilter),
+    textKey("Contacts", "", &Settings::contacts),
 };
 
 std::string storedValue(const Settings& settings, const SettingsKey& key) {

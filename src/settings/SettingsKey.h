@@ -21,7 +21,7 @@ struct SettingsKey {
     bool secret = false;
 };
 
-const size_t kSettingsKeyCount = 23;
+const size_t kSettingsKeyCount = 32;
 
 // Every key, in the order in which the file is read and written.
 extern const SettingsKey kSettingsKeys[kSettingsKeyCount];

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "mail/MailJob.h"
-#include "mail/TestMail.h"
+#include "delivery/TestMail.h"
 
 // The "Send Test Mail" button of a dialog and the text beside it that shows
 // what became of the mail. The dialog goes on while the mail is under way;

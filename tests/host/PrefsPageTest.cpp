@@ -4,6 +4,7 @@
 
 #include "DialogDriver.h"
 #include "TestHost.h"
+#include "settings/SettingsKey.h"
 #include "ui/resource.h"
 
 using DialogDriver::checked;
@@ -112,7 +113,7 @@ TEST_F(PrefsPageHost, ApplySavesEveryKeyAsThePageShowsItAndKeepsThePage) {
     type(page, IDC_CHAR_LIMIT, "12abc");
     click(page, IDC_PREFIX_ENABLED);
     host.prefsAction(kApply);
-    EXPECT_EQ(host.settingsEntries().size(), 23u);
+    EXPECT_EQ(host.settingsEntries().size(), kSettingsKeyCount);
     EXPECT_EQ(stored("CharLimit"), "12");
     EXPECT_EQ(stored("Prefix Enabled"), "0");
     EXPECT_EQ(stored("Provider"), "USA: Nextel");

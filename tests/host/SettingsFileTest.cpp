@@ -32,6 +32,15 @@ const std::vector<IniEntry> kDefaults = {
     {"Trusted CA File", ""},
     {"Away Minutes", "0"},
     {"Retry Minutes", "0"},
+    {"Push URL", ""},
+    {"IMAP Server", ""},
+    {"IMAP Port", "0"},
+    {"IMAP Security", "2"},
+    {"Cooldown Minutes", "0"},
+    {"Quiet From", ""},
+    {"Quiet To", ""},
+    {"Contact Filter", "0"},
+    {"Contacts", ""},
 };
 
 std::map<std::string, std::string> byKey(const std::vector<IniEntry>& entries) {

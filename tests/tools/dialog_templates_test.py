@@ -119,8 +119,8 @@ ADVANCED = [
     (1113, 'static', 'left', 'vcentre', 'Only when I have been away for', 14, 152, 106, 12),
     (1114, 'edit', 'edit', 'border autoh tab number', '', 122, 152, 30, 12),
     (1115, 'static', 'left', 'vcentre', 'minutes', 156, 152, 40, 12),
-    (1, 'button', 'default', 'tab', 'OK', 124, 176, 50, 14),
-    (2, 'button', 'push', 'tab', 'Cancel', 179, 176, 50, 14),
+    (1, 'button', 'default', 'tab', 'OK', 360, 176, 50, 14),
+    (2, 'button', 'push', 'tab', 'Cancel', 415, 176, 50, 14),
 ]
 
 DIALOG_MASK = (WS_POPUP | WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
@@ -131,7 +131,7 @@ DIALOGS = {
     102: (WS_CHILD | DS_CONTROL | DS_SETFONT, 0, (256, 251), (8, 'MS Sans Serif', None), PAGE),
     104: (MODAL, WS_EX_TOOLWINDOW, (208, 31), (8, 'MS Shell Dlg', 400), ABOUT),
     105: (MODAL | WS_SYSMENU, 0, (406, 140), (8, 'MS Shell Dlg', 400), READ_ME),
-    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (236, 196), (8, 'MS Shell Dlg', 400), ADVANCED),
+    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (472, 196), (8, 'MS Shell Dlg', 400), ADVANCED),
 }
 TITLES = {106: 'Advanced Settings'}
 

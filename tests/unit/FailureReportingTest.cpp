@@ -8,9 +8,9 @@
 #include <string>
 
 #include "TempDir.h"
-#include "mail/DeliveryLog.h"
-#include "mail/DeliveryLogLine.h"
-#include "mail/FailureText.h"
+#include "delivery/DeliveryLog.h"
+#include "delivery/DeliveryLogLine.h"
+#include "delivery/FailureText.h"
 #include "mail/SmtpOutcome.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "LockHeldElsewhere.h"
-#include "mail/MailQueue.h"
+#include "delivery/MailQueue.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "mail/EncodedWord.h"
 #include "mail/MessageId.h"
 #include "mail/MimeMessage.h"
-#include "mail/PemFile.h"
+#include "net/PemFile.h"
 #include "mail/QuotedPrintable.h"
 #include "mail/SmtpAuth.h"
 #include "mail/SmtpOptions.h"

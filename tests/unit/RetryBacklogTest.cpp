@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "mail/RetryBacklog.h"
+#include "delivery/RetryBacklog.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "MailLab.h"
-#include "mail/MailQueue.h"
-#include "mail/SenderThread.h"
+#include "delivery/MailQueue.h"
+#include "delivery/SenderThread.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "IniFile.h"
 #include "TempDir.h"
 #include "settings/Settings.h"
+#include "settings/SettingsKey.h"
 
 // Texts reach the record with line breaks from the preferences page; written
 // as they are, they would start keys and sections of their own in the file.
@@ -22,7 +23,7 @@ TEST(Settings, LineBreaksInATextCannotAddKeysOrSections) {
 
     const IniFile file(directory.file("IMTolvane.ini"));
     EXPECT_EQ(file.sections(), std::vector<std::string>{"IM Tolvane"});
-    EXPECT_EQ(file.entries("IM Tolvane").size(), 23u);
+    EXPECT_EQ(file.entries("IM Tolvane").size(), kSettingsKeyCount);
     EXPECT_TRUE(loaded.forwardingEnabled);
     EXPECT_EQ(loaded.charLimit, -7);
     EXPECT_EQ(loaded.reply, "bye  [Evil]  Forwarding Enabled=0");

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "MailLab.h"
-#include "mail/TestMail.h"
+#include "delivery/TestMail.h"
 
 // A dialog closed while its test mail waits on a silent server ends the mail
 // at once, and no result reaches the dialog's window afterwards. (What the

@@ -1,4 +1,4 @@
-#include "mail/PlainConnection.h"
+#include "net/PlainConnection.h"
 
 #include <winsock2.h>
 #include <windows.h>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "mail/AbortSignal.h"
+#include "net/AbortSignal.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "mail/Connection.h"
+#include "net/Connection.h"
 #include "mail/SmtpOutcome.h"
 
 class AbortSignal;

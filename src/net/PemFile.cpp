@@ -1,4 +1,4 @@
-#include "mail/PemFile.h"
+#include "net/PemFile.h"
 
 #include "text/Base64.h"
 

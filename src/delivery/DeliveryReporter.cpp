@@ -1,8 +1,8 @@
-#include "mail/DeliveryReporter.h"
+#include "delivery/DeliveryReporter.h"
 
 #include <windows.h>
 
-#include "mail/DeliveryLogLine.h"
+#include "delivery/DeliveryLogLine.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "mail/DeliveryLog.h"
-#include "mail/FailureSink.h"
+#include "delivery/DeliveryLog.h"
+#include "delivery/FailureSink.h"
 #include "mail/SmtpOutcome.h"
 
 // What the sender thread tells about its attempts: a log line for every

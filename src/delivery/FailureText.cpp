@@ -1,4 +1,4 @@
-#include "mail/FailureText.h"
+#include "delivery/FailureText.h"
 
 namespace FailureText {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "mail/AbortSignal.h"
+#include "net/AbortSignal.h"
 #include "mail/MailJob.h"
 
 // One test mail, sent on a thread of its own so that the dialog that asked

@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <string>
 
-#include "mail/AbortSignal.h"
-#include "mail/DeliveryReporter.h"
-#include "mail/RetryBacklog.h"
+#include "net/AbortSignal.h"
+#include "delivery/DeliveryReporter.h"
+#include "delivery/RetryBacklog.h"
 
 class MailQueue;
 struct MailJob;

@@ -1,11 +1,11 @@
-#include "mail/TlsConnection.h"
+#include "net/TlsConnection.h"
 
 #include <schannel.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "mail/CertificateCheck.h"
+#include "net/CertificateCheck.h"
 
 namespace {
 

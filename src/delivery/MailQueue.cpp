@@ -1,4 +1,4 @@
-#include "mail/MailQueue.h"
+#include "delivery/MailQueue.h"
 
 #include <new>
 

@@ -1,10 +1,10 @@
-#include "mail/SenderThread.h"
+#include "delivery/SenderThread.h"
 
 #include <new>
 #include <optional>
 
 #include "mail/MailData.h"
-#include "mail/MailQueue.h"
+#include "delivery/MailQueue.h"
 #include "mail/SmtpSession.h"
 
 namespace {

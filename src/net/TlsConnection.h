@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "mail/Connection.h"
+#include "net/Connection.h"
 #include "mail/SmtpOutcome.h"
 
 // TLS over another connection, through SChannel: TLS 1.2 or newer, the

@@ -1,6 +1,6 @@
-#include "mail/AbortSignal.h"
+#include "net/AbortSignal.h"
 
-#include "mail/Connection.h"
+#include "net/Connection.h"
 
 AbortSignal::AbortSignal() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 

@@ -1,4 +1,4 @@
-#include "mail/DeliveryLog.h"
+#include "delivery/DeliveryLog.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "mail/DeliveryLogLine.h"
+#include "delivery/DeliveryLogLine.h"
 
 #include <cstdio>
 

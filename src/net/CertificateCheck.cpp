@@ -1,11 +1,11 @@
-#include "mail/CertificateCheck.h"
+#include "net/CertificateCheck.h"
 
 #include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
-#include "mail/PemFile.h"
+#include "net/PemFile.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "mail/TestMail.h"
+#include "delivery/TestMail.h"
 
 #include <memory>
 #include <new>
 
-#include "mail/FailureText.h"
+#include "delivery/FailureText.h"
 #include "mail/MailData.h"
 #include "mail/SmtpSession.h"
 

@@ -1,4 +1,4 @@
-#include "mail/RetryBacklog.h"
+#include "delivery/RetryBacklog.h"
 
 #include <algorithm>
 #include <chrono>
