@@ -81,4 +81,16 @@ std::string droppedAtUnload(const MailTime& time, std::size_t mailsDropped) {
            kSeparator + kNone;
 }
 
+std::string reply(const MailTime& time, const std::string& server, unsigned port,
+                  const std::string& contact, bool sent, const std::string& why) {
+    return line(time, server, port, contact, sent ? "reply sent" : "reply refused",
+                SmtpOutcome::failure(SmtpStage::Connect, why));
+}
+
+std::string replyPollFailed(const MailTime& time, const std::string& server, unsigned port,
+                            const std::string& stage, const std::string& why) {
+    return line(time, server, port, std::string(), "replies not read at " + stage,
+                SmtpOutcome::failure(SmtpStage::Connect, why));
+}
+
 }  // namespace DeliveryLogLine

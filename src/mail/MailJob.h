@@ -18,4 +18,7 @@ struct MailJob {
     // "Retry Minutes": how long a mail that could not go out yet is kept
     // and tried again; 0 drops it at the first failed attempt.
     int32_t retryMinutes = 0;
+    // Made when the mail is queued, so that an answer to it can be matched;
+    // empty: the session makes one. A plain session sends none.
+    std::string messageId = std::string();
 };
