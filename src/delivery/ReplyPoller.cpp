@@ -33,12 +33,6 @@ const char kNoticeBody[] =
 const char kLoginRefusedAlert[] = "IM: replies not read: the IMAP server refused the login";
 const char kUntrustedAlert[] = "IM: replies not read: the IMAP server's certificate is not trusted";
 
-uint64_t steadyMs() {
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
-}
-
 MailTime utcNow() {
     SYSTEMTIME now;
     GetSystemTime(&now);
@@ -70,7 +64,11 @@ void ReplyPoller::start(const ReplyConfig& config, const std::string& logDirecto
 }
 
 void ReplyPoller::stop() {
-    running_ = false;
+    {
+        const std::lock_guard<std::mutex> lock(guard_);
+        running_ = false;
+    }
+    changed_.notify_all();
     if (!thread_) return;
     abort_.raise();
     if (WaitForSingleObject(thread_, kStopWaitMs) == WAIT_TIMEOUT) {
@@ -82,9 +80,18 @@ void ReplyPoller::stop() {
 }
 
 void ReplyPoller::reconfigure(const ReplyConfig& config) {
-    const std::lock_guard<std::mutex> lock(guard_);
-    config_ = config;
-    ++generation_;
+    {
+        const std::lock_guard<std::mutex> lock(guard_);
+        config_ = config;
+        ++generation_;
+    }
+    changed_.notify_all();
+}
+
+void ReplyPoller::pause(unsigned milliseconds, unsigned generation) {
+    std::unique_lock<std::mutex> lock(guard_);
+    changed_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                      [&] { return !running_ || generation_ != generation; });
 }
 
 ReplyConfig ReplyPoller::current(unsigned& generation) {
@@ -102,8 +109,8 @@ void ReplyPoller::loop() {
     unsigned backoffMs = 0;
     while (running_) {
         unsigned waitMs = timing_.pollMs;
+        unsigned generation = 0;
         try {
-            unsigned generation = 0;
             const ReplyConfig config = current(generation);
             if (config.on) {
                 const ImapOutcome opened = serve(config, generation, waitMs);
@@ -120,7 +127,7 @@ void ReplyPoller::loop() {
         } catch (const std::bad_alloc&) {
             // Out of memory for a mail: this pass is given up, the next tries again.
         }
-        abort_.pause(waitMs);
+        pause(waitMs, generation);
     }
 }
 
@@ -166,7 +173,7 @@ ImapOutcome ReplyPoller::readAnswers(ImapSession& session, const ReplyConfig& co
         std::optional<ReplyTarget> target;
         bool ownForm = false;
         for (const std::string& id : ids) {
-            target = book_.find(id, steadyMs());
+            target = book_.find(id, replyClockMs());
             if (target) break;
             ownForm = ownForm || isOwnMessageId(id);
         }
@@ -183,7 +190,7 @@ ImapOutcome ReplyPoller::readAnswers(ImapSession& session, const ReplyConfig& co
 
 ImapOutcome ReplyPoller::deliver(ImapSession& session, const ReplyConfig& config, uint32_t uid,
                                  const ReplyTarget& target, bool& heldBack) {
-    if (!pacer_.admit(contactKey(target), steadyMs())) {
+    if (!pacer_.admit(contactKey(target), replyClockMs())) {
         heldBack = true;
         return ImapOutcome::success(ImapStage::Fetch);
     }

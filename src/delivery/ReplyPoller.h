@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <set>
@@ -59,6 +60,8 @@ private:
     static DWORD WINAPI run(LPVOID self);
     void loop();
     ReplyConfig current(unsigned& generation);
+    // Waits the time, or less when stopped or given new settings.
+    void pause(unsigned milliseconds, unsigned generation);
     // One connection: its answers, and with IDLE the answers that come
     // while it stays open. The outcome is the opening's; `waitMs` the pause
     // before the next connection.
@@ -78,6 +81,7 @@ private:
     AbortSignal abort_;
     ReplyTiming timing_;
     std::mutex guard_;
+    std::condition_variable changed_;
     ReplyConfig config_;
     unsigned generation_ = 0;
     std::string logDirectory_;

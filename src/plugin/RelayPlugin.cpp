@@ -5,6 +5,9 @@
 #include "forward/AwayRule.h"
 #include "forward/ForwardPlan.h"
 #include "forward/MessageEvent.h"
+#include "forward/ReplySettings.h"
+#include "mail/MailData.h"
+#include "mail/RandomMessageId.h"
 #include "delivery/FailureText.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
@@ -28,6 +31,8 @@ const char kAlertStyle[] = "default";
 const int32_t kAlertFirstValue = 1;
 const int32_t kAlertSecondValue = 0;
 const int32_t kAlertThirdValue = 0;
+
+const char kReplySentAlert[] = "IM: your reply was sent to ";
 
 enum PrefsActionValue { kCancel = 0, kApply = 1, kConfirm = 2 };
 enum ShowFlag { kHide = 0, kShow = 1 };
@@ -74,10 +79,18 @@ void RelayPlugin::onStart() {
     enableMessageBroadcast(messageBroadcastCallback, kStartUserValue);
     alertWindow_.create(module_, [this](const FailedAttempt& attempt) { alertFailure(attempt); });
     senderThread_.start(mailQueue_, hostLink_.settingsDirectory(), &alertWindow_);
+    replyWindow_.create(
+        module_, [this](const ReplyDelivery& reply) { sendReply(reply); },
+        [this](const std::string& text) {
+            if (settings_.showSystrayAlert) raiseAlert(text);
+        });
+    replyPoller_.start(replyConfig(settings_), hostLink_.settingsDirectory(), &replyWindow_);
 }
 
 void RelayPlugin::onStop() {
     started_ = false;
+    replyPoller_.stop();
+    replyWindow_.destroy();
     senderThread_.stop();
     alertWindow_.destroy();
     disableMessageBroadcast();
@@ -118,10 +131,12 @@ void RelayPlugin::onPrefsAction(const PrefsActionRecord& record) {
         case kApply:
             PrefsPage::readBack(page_, settings_);
             settings_.save(hostLink_.settingsDirectory());
+            settingsChanged();
             break;
         case kConfirm:
             PrefsPage::readBack(page_, settings_);
             settings_.save(hostLink_.settingsDirectory());
+            settingsChanged();
             closePage();
             break;
         default:
@@ -138,12 +153,35 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
     // reply may say they were.
-    if (!mailQueue_.enqueueAll(mailJobs(settings_, plan))) return 0;
+    if (!enqueueRemembered(mailJobs(settings_, plan), event)) return 0;
     if (plan.raiseAlert) raiseAlert(plan.alertText);
     if (plan.sendReply) {
         sendMessage(event.medium.c_str(), event.connection, event.name.c_str(), settings_.reply.c_str());
     }
     return 0;
+}
+
+bool RelayPlugin::enqueueRemembered(std::vector<MailJob>&& jobs, const MessageEvent& event) {
+    if (!repliesOn(settings_)) return mailQueue_.enqueueAll(std::move(jobs));
+    std::vector<std::string> ids;
+    for (MailJob& job : jobs) {
+        job.messageId = newMessageId(MailData::heloDomain(job.sender));
+        ids.push_back(job.messageId);
+    }
+    if (!mailQueue_.enqueueAll(std::move(jobs))) return false;
+    const ReplyTarget target{event.medium, event.connection, event.name};
+    for (const std::string& id : ids) replyBook_.remember(id, target, replyClockMs());
+    return true;
+}
+
+void RelayPlugin::sendReply(const ReplyDelivery& reply) {
+    sendMessage(reply.target.medium.c_str(), reply.target.connection, reply.target.name.c_str(),
+                reply.text.c_str());
+    if (settings_.showSystrayAlert) raiseAlert(kReplySentAlert + reply.target.name);
+}
+
+void RelayPlugin::settingsChanged() {
+    if (started_) replyPoller_.reconfigure(replyConfig(settings_));
 }
 
 void RelayPlugin::raiseAlert(const std::string& text) {

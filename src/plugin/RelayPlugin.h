@@ -4,8 +4,11 @@
 #include <string>
 
 #include "delivery/MailQueue.h"
+#include "delivery/ReplyBook.h"
+#include "delivery/ReplyPoller.h"
 #include "delivery/SenderThread.h"
 #include "plugin/AlertWindow.h"
+#include "plugin/ReplyWindow.h"
 #include "plugin/PluginBase.h"
 #include "plugin/PresenceProbe.h"
 #include "settings/Settings.h"
@@ -33,6 +36,7 @@ public:
     // What in-process tests reach through pluginObject(): shorter pauses
     // between attempts; before "start".
     void setRetryTiming(const RetryTiming& timing) { senderThread_.setRetryTiming(timing); }
+    void setReplyTiming(const ReplyTiming& timing) { replyPoller_.setTiming(timing); }
 
 private:
     void showPage(const PrefsShowRecord& record);
@@ -40,6 +44,12 @@ private:
     void raiseAlert(const std::string& text);
     // On the host's thread, for an attempt of the sender thread that lost mail.
     void alertFailure(const FailedAttempt& attempt);
+    // With replies on, every mail gets its Message-ID here, remembered for
+    // the message's medium, connection and contact once it is queued.
+    bool enqueueRemembered(std::vector<MailJob>&& jobs, const MessageEvent& event);
+    // On the host's thread, for the reply poller.
+    void sendReply(const ReplyDelivery& reply);
+    void settingsChanged();
 
     HBITMAP bitmap_ = nullptr;
     // Between "start" and "stop": guards against a second start.
@@ -51,4 +61,8 @@ private:
     PresenceProbe presenceProbe_ = probePresence;
     // Made before the sender thread starts and destroyed after it ends.
     AlertWindow alertWindow_;
+    ReplyBook replyBook_;
+    // Made before the poller starts and destroyed after it ends.
+    ReplyWindow replyWindow_;
+    ReplyPoller replyPoller_{replyBook_, mailQueue_};
 };
