@@ -23,6 +23,7 @@ const char kHeaderFetch[] = "(UID BODY.PEEK[HEADER.FIELDS (FROM IN-REPLY-TO REFE
 // client keeps.
 const std::string kMailFetch =
     "(UID BODY.PEEK[]<0." + std::to_string(ImapReader::kMaxResponseBytes - 1024) + ">)";
+const DWORD kWaitSliceMs = 100;
 // Mails asked for in one command; the rest wait for the next pass.
 const std::size_t kMaxUidsPerFetch = 50;
 
@@ -310,12 +311,19 @@ ImapSession::Read ImapSession::read(ImapResponse& response, unsigned millisecond
             case ImapReader::Result::Broken: return Read::Failed;
             case ImapReader::Result::NeedMore: break;
         }
-        if (aborted()) return Read::Failed;
         const DWORD waited = GetTickCount() - start;
-        if (waited >= milliseconds || !link_->waitReadable(milliseconds - waited)) {
+        if (waited >= milliseconds) {
             // A response begun but not finished in time: the server is gone.
             return reader_.pending() ? Read::Failed : Read::TimedOut;
         }
+        // In slices: a shutdown from the stopping thread does not end a
+        // wait for readability everywhere, as it ends a receive.
+        bool readable = false;
+        while (!readable && !aborted() && GetTickCount() - start < milliseconds) {
+            readable = link_->waitReadable(std::min<DWORD>(kWaitSliceMs, milliseconds - (GetTickCount() - start)));
+        }
+        if (aborted()) return Read::Failed;
+        if (!readable) continue;
         std::string bytes;
         if (!link_->receive(bytes)) return Read::Failed;
         reader_.append(bytes);
