@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, when it is missing: the mingw-w64
 # cross compilers for 32-bit and 64-bit Windows, Wine with both its halves, a
-# virtual display, CMake, GoogleTest's sources, clang for the native build
-# and the Python SMTP server and the Dovecot IMAP server of the mail lab. Idempotent, and silent when
-# everything is already there. wine32 installs even where the kernel runs no
+# virtual display, CMake, GoogleTest's sources, clang for the native build,
+# and the Python SMTP server and the Dovecot IMAP server of the mail lab.
+# Idempotent, and silent when everything is already there. wine32 installs even where the kernel runs no
 # 32-bit code; tools/flavour.sh decides afterwards which build runs.
 set -euo pipefail
 
