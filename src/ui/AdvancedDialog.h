@@ -16,6 +16,9 @@ struct AdvancedFields {
     std::string trustedCaFile;
     int32_t retryMinutes = 0;  // "Retry Minutes"
     int32_t awayMinutes = 0;  // "Away Minutes"
+    std::string imapServer;    // "IMAP Server"
+    int32_t imapPort = 0;      // "IMAP Port"
+    int32_t imapSecurity = 2;  // "IMAP Security"
 
     // Copies the fields from their settings, and back: one place to name
     // each field's setting.
@@ -27,7 +30,8 @@ struct AdvancedFields {
 // each group of them in a frame of its own. The port field shows the usual
 // port of the chosen security while the setting is 0. "Send Test Mail"
 // tries the mail server on screen, not yet applied, with the destination
-// and sender that the page under the dialog shows.
+// and sender that the page under the dialog shows; "Check Inbox" logs in to
+// the IMAP server on screen with the mail server's login.
 class AdvancedDialog {
 public:
     // Runs the dialog modally over the owner; OK copies its values into the
