@@ -84,7 +84,8 @@ private:
             if (line_[pos_] == '\\' && pos_ + 1 < line_.size()) ++pos_;
             token.text += line_[pos_++];
         }
-        ++pos_;
+        // An unterminated string ends with the line.
+        if (pos_ < line_.size()) ++pos_;
         return token;
     }
 

@@ -27,6 +27,7 @@ protected:
         options.password = imap_.password;
         smtp_ = lab_.startTls(options);
     }
+    ~Replies() override { lab_.stop(imap_.server); }
 
     // Loads and starts the plug-in with replies on; then the password is
     // typed in unless it is to be wrong.

@@ -71,6 +71,8 @@ Requests, and what follows "ok" in their answers:
   flags ID                every mail of the Maildir -> COUNT, then for each:
                           MESSAGEID FLAGS, FLAGS the Maildir letters (S seen,
                           R answered) in a word after "f"
+  logins ID               the logins the IMAP server saw, refused ones too,
+                          from its log                      -> COUNT
   stop ID                 closes the server and its connections
 A failed request is answered "error TEXT".
 
@@ -82,6 +84,7 @@ process ends, or after half an hour without a request.
 
 import argparse
 import asyncio
+import ctypes
 import email
 import email.policy
 import logging
@@ -89,6 +92,7 @@ import os
 import pwd
 import random
 import shutil
+import signal
 import socket
 import ssl
 import subprocess
@@ -362,6 +366,8 @@ ssl_key = <{key}
 ssl_min_protocol = TLSv1.2
 disable_plaintext_auth = yes
 auth_mechanisms = plain login
+# A refused login is answered at once, not after two seconds.
+auth_failure_delay = 0
 first_valid_uid = 1
 passdb {{
   driver = passwd-file
@@ -386,6 +392,14 @@ service imap-login {{
   }}
 }}
 """
+
+
+PR_SET_PDEATHSIG = 1
+
+
+def end_with_parent():
+    """In the child: SIGTERM when the lab ends, however it ends."""
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 def free_port():
@@ -417,7 +431,7 @@ class Dovecot:
             os.makedirs(os.path.join(self.maildir, sub))
         subprocess.run(["chown", "-R", "nobody:nogroup", os.path.join(self.dir, "home")], check=True)
         self.process = subprocess.Popen(["dovecot", "-F", "-c", config], stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+                                        stderr=subprocess.DEVNULL, preexec_fn=end_with_parent)
 
     async def ready(self):
         deadline = time.monotonic() + IMAP_READY_S
@@ -453,6 +467,14 @@ class Dovecot:
                 return [str(len(words) // 2)] + words
             except FileNotFoundError:
                 continue
+
+    def logins(self):
+        try:
+            with open(os.path.join(self.dir, "dovecot.log"), encoding="utf-8", errors="replace") as f:
+                lines = f.readlines()
+        except FileNotFoundError:
+            return 0
+        return sum(1 for line in lines if "imap-login:" in line and ("Login:" in line or "auth failed" in line))
 
     def close(self):
         self.process.terminate()
@@ -582,6 +604,7 @@ class Lab:
         self.last_request = None
         self.loop = None
         self.tls = TlsFiles()
+        self.ending = False
 
     def fresh_address(self, listening):
         """A bound socket on 127.0.0.N:25, and its host."""
@@ -740,6 +763,8 @@ class Lab:
             return []
         elif op == "flags":
             return self.peer(args).flags()
+        elif op == "logins":
+            return [str(self.peer(args).logins())]
         elif op == "stop":
             self.peers.pop(self.peer(args).id).close()
             return []
@@ -764,13 +789,17 @@ class Lab:
             writer.close()
 
     async def watch(self):
-        """Returns when the parent has gone or the lab has idled too long."""
-        while not orphaned() and self.loop.time() - self.last_request <= IDLE_TIMEOUT_S:
+        """Returns when the parent has gone, the lab has idled too long, or
+        it was asked to end (SIGTERM, as tests/run.sh ends it)."""
+        while (not orphaned() and not self.ending
+               and self.loop.time() - self.last_request <= IDLE_TIMEOUT_S):
             await asyncio.sleep(PARENT_POLL_S)
 
     async def run(self, port_file):
         self.loop = asyncio.get_running_loop()
         self.last_request = self.loop.time()
+        # Ended by a signal, the lab still stops what it started (Dovecot).
+        self.loop.add_signal_handler(signal.SIGTERM, lambda: setattr(self, "ending", True))
         control = await asyncio.start_server(self.control, "127.0.0.1", 0, limit=CONTROL_LINE_LIMIT)
         partial = port_file + ".partial"
         with open(partial, "w") as f:

@@ -245,6 +245,10 @@ std::vector<MaildirMail> MailLab::maildir(const ImapLabServer& server) {
     return mails;
 }
 
+std::size_t MailLab::imapLogins(const ImapLabServer& server) {
+    return request("logins " + server.server.id).count();
+}
+
 std::string MailLab::caFile(bool der) {
     Answer answer = request("ca");
     const std::string pem = answer.text();

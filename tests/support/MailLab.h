@@ -162,6 +162,8 @@ public:
     // Puts the mail into the server's Maildir, as a delivery would.
     void deliver(const ImapLabServer& server, const std::string& mail);
     std::vector<MaildirMail> maildir(const ImapLabServer& server);
+    // The logins the IMAP server saw, refused ones too.
+    std::size_t imapLogins(const ImapLabServer& server);
     // The lab's test CA certificate as Wine names the file: PEM or DER.
     std::string caFile(bool der = false);
     void stop(const LabServer& server);

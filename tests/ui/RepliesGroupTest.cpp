@@ -84,4 +84,5 @@ TEST(RepliesGroup, CheckInboxLogsInAndCounts) {
                                  " at LOGIN: Authentication failed.");
         }
     }
+    lab.stop(imap.server);
 }
