@@ -81,4 +81,10 @@ std::string droppedAtUnload(const MailTime& time, std::size_t mailsDropped) {
            kSeparator + kNone;
 }
 
+std::string gatheredDroppedAtUnload(const MailTime& time, std::size_t messagesDropped) {
+    return timestamp(time) + kSeparator + kNone + kSeparator + kNone + kSeparator +
+           std::to_string(messagesDropped) + " gathered messages, dropped at unload" + kSeparator +
+           kNone + kSeparator + kNone;
+}
+
 }  // namespace DeliveryLogLine

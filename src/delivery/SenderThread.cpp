@@ -110,10 +110,11 @@ void SenderThread::keepOrDropWaiting(const MailJob& front, const SmtpOutcome& op
     reporter_->notConnected(front.server, port, open, dropped);
 }
 
-void SenderThread::dropWaiting() {
+void SenderThread::dropWaiting(std::size_t gatheredMessages) {
     if (!queue_) return;
     const std::size_t waiting = retry_.dropAll() + queue_->discardAll();
     if (reporter_ && waiting > 0) reporter_->droppedAtUnload(waiting);
+    if (reporter_ && gatheredMessages > 0) reporter_->gatheredDroppedAtUnload(gatheredMessages);
 }
 
 void SenderThread::drain(SmtpSession& session) {
