@@ -1,14 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "ForwardingSettings.h"
+#include "HostPlayer.h"
+#include "MailLab.h"
+#include "RequestRecorder.h"
+#include "TempDir.h"
 #include "forward/ContactFilter.h"
 #include "forward/CooldownGatherer.h"
 #include "forward/ForwardPlan.h"
 #include "forward/QuietHours.h"
+#include "plugin/PluginModule.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -224,4 +232,41 @@ TEST(CooldownGatherer, AGatheringIsOneForwardOfItsLinesWithoutAlertOrReply) {
 
     settings.emailAddress.clear();
     EXPECT_TRUE(planGathered(settings, four).mails.empty());
+}
+
+// The module as the host drives it: what is gathered at stop goes out after
+// the next start; what is gathered at unload is dropped and counted in the
+// delivery log.
+TEST(CooldownGatherer, StopQueuesTheGatheringsAndUnloadCountsThem) {
+    MailLab lab;
+    const LabServer server = lab.startSmtp();
+    const TempDir directory;
+    IniFile(directory.file("IMTolvane.ini"))
+        .writeThroughProfile(forwardingTo(server.host, {{"Cooldown Minutes", "5"}}), "IM Tolvane");
+    RequestRecorder recorder;
+    PluginInfoRecord info{};
+    info.hostSize = sizeof info;
+    info.settingsDirectory = directory.path().c_str();
+    info.service = RequestRecorder::service();
+    const auto send = [&](const char* text) {
+        MessageRecord record = HostPlayer::messageRecord("AIM", 1, "ann", kPrivateMessage, text);
+        ASSERT_TRUE(recorder.broadcastMessage(record));
+    };
+    plugin_main("load", &info);
+    plugin_main("start", nullptr);
+    for (const char* text : {"one", "two", "three"}) send(text);
+    plugin_main("stop", nullptr);
+    plugin_main("start", nullptr);
+    ASSERT_TRUE(lab.waitForMails(server, 2));
+    EXPECT_EQ(subjectOf(lab.mails(server)[1].data), "IM: ann (2 messages)");
+
+    for (const char* text : {"four", "five", "six"}) send(text);
+    ASSERT_TRUE(lab.waitForMails(server, 3));
+    EXPECT_EQ(bodyOf(lab.mails(server)[2].data), "four");
+    plugin_main("unload", nullptr);
+    std::ifstream log(directory.file("IMTolvane.log"));
+    const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("| 2 messages gathered, dropped at unload |"), std::string::npos) << text;
+    EXPECT_EQ(lab.mails(server).size(), 3u);
+    lab.stop(server);
 }
