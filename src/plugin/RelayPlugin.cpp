@@ -1,6 +1,7 @@
 #include "plugin/RelayPlugin.h"
 
-#include <algorithm>
+#include <cstddef>
+#include <optional>
 
 #include "Version.h"
 
@@ -101,8 +102,8 @@ void RelayPlugin::onStart() {
 void RelayPlugin::onStop() {
     started_ = false;
     senderThread_.stop();
-    // Queued, not sent: the next start sends them.
     gatheringTimer_.destroy();
+    // Queued at once, not sent: the next start sends them.
     for (const GatheredMessages& gathered : gatherer_.takeAll()) queueGathering(gathered);
     alertWindow_.destroy();
     disableMessageBroadcast();

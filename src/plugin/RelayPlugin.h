@@ -42,7 +42,8 @@ private:
     void showPage(const PrefsShowRecord& record);
     void closePage();
     void raiseAlert(const std::string& text);
-    // The contact filter and the quiet hours as the settings now say.
+    // The contact filter, the quiet hours and the cool-down as the settings
+    // now say.
     void takeRules();
     // Queues the forwards of the gatherings that are due, and sets the timer
     // for the next one.
