@@ -2,7 +2,7 @@
 #include <string>
 
 #include "imap/ImapOptions.h"
-#include "mail/MailJob.h"
+#include "delivery/DeliveryJob.h"
 
 // What the reply poller works with, copied from the settings on the host's
 // thread: the poller never reads the settings.
@@ -13,5 +13,5 @@ struct ReplyConfig {
     std::string destination;
     // The mail server, sender and destination for the short notice that an
     // answer could not be delivered; subject and body are the poller's.
-    MailJob notice;
+    DeliveryJob notice;
 };

@@ -215,10 +215,10 @@ ImapOutcome ReplyPoller::deliver(ImapSession& session, const ReplyConfig& config
 
 // Only ever to the destination, which the mail came from.
 ImapOutcome ReplyPoller::refuseUnknown(ImapSession& session, const ReplyConfig& config, uint32_t uid) {
-    MailJob notice = config.notice;
-    notice.recipient = config.destination;
-    notice.subject = kNoticeSubject;
-    notice.body = kNoticeBody;
+    DeliveryJob notice = config.notice;
+    notice.mail.recipient = config.destination;
+    notice.mail.subject = kNoticeSubject;
+    notice.mail.body = kNoticeBody;
     queue_.enqueue(notice);
     done_.insert(uid);
     logReply(config, std::string(), false, "it answers a message no longer known");

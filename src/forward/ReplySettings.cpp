@@ -19,8 +19,7 @@ ReplyConfig replyConfig(const Settings& settings) {
     config.imap.user = settings.smtpUser;
     config.imap.password = settings.smtpPassword;
     config.imap.trustedCaFile = settings.trustedCaFile;
-    config.notice = testMailJob(settings);
-    config.notice.retryMinutes = settings.retryMinutes;
-    config.destination = config.notice.recipient;
+    config.notice = DeliveryJob(testMailJob(settings), settings.retryMinutes);
+    config.destination = config.notice.mail.recipient;
     return config;
 }

@@ -27,17 +27,17 @@ const DWORD kWaitSliceMs = 100;
 // Mails asked for in one command; the rest wait for the next pass.
 const std::size_t kMaxUidsPerFetch = 50;
 
-ImapStage fromSmtpStage(SmtpStage stage) {
+ImapStage fromNetStage(NetStage stage) {
     switch (stage) {
-        case SmtpStage::Certificate: return ImapStage::Certificate;
-        case SmtpStage::StartTls: return ImapStage::StartTls;
+        case NetStage::Certificate: return ImapStage::Certificate;
+        case NetStage::TlsHandshake: return ImapStage::StartTls;
         default: return ImapStage::Connect;
     }
 }
 
-ImapOutcome fromSmtp(const SmtpOutcome& outcome) {
-    return outcome.succeeded ? ImapOutcome::success(fromSmtpStage(outcome.stage))
-                             : ImapOutcome::failure(fromSmtpStage(outcome.stage), outcome.detail);
+ImapOutcome fromNet(const NetOutcome& outcome) {
+    return outcome.succeeded ? ImapOutcome::success(fromNetStage(outcome.stage))
+                             : ImapOutcome::failure(fromNetStage(outcome.stage), outcome.detail);
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ ImapOutcome ImapSession::open(const ImapOptions& options) {
     if (plain_) return ImapOutcome::failure(ImapStage::Connect, "the session is already open");
     const std::string name = options.server.substr(0, kMaxServerName);
     plain_.reset(new PlainConnection(abort_));
-    ImapOutcome outcome = fromSmtp(plain_->connect(name, imapPortToUse(options)));
+    ImapOutcome outcome = fromNet(plain_->connect(name, imapPortToUse(options)));
     if (outcome.succeeded) {
         link_ = plain_.get();
         outcome = protect(options);
@@ -71,8 +71,8 @@ ImapOutcome ImapSession::protect(const ImapOptions& options) {
     const bool implicit = options.security == ImapOptions::Security::Tls;
     if (implicit) {
         tls_.reset(new TlsConnection(*plain_));
-        ImapOutcome outcome = fromSmtp(tls_->handshake(name));
-        if (outcome.succeeded) outcome = fromSmtp(tls_->checkCertificate(name, options.trustedCaFile));
+        ImapOutcome outcome = fromNet(tls_->handshake(name));
+        if (outcome.succeeded) outcome = fromNet(tls_->checkCertificate(name, options.trustedCaFile));
         if (!outcome.succeeded) return outcome;
         link_ = tls_.get();
     }
@@ -96,8 +96,8 @@ ImapOutcome ImapSession::protect(const ImapOptions& options) {
     reader_ = ImapReader();
     capabilities_.clear();
     tls_.reset(new TlsConnection(*plain_));
-    outcome = fromSmtp(tls_->handshake(name));
-    if (outcome.succeeded) outcome = fromSmtp(tls_->checkCertificate(name, options.trustedCaFile));
+    outcome = fromNet(tls_->handshake(name));
+    if (outcome.succeeded) outcome = fromNet(tls_->checkCertificate(name, options.trustedCaFile));
     if (outcome.succeeded) link_ = tls_.get();
     return outcome;
 }

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <string>
 
-// A byte stream to a mail server, as a session sees it: the plain TCP
+// A byte stream to a server, as its client sees it: the plain TCP
 // connection (PlainConnection) or TLS over it (TlsConnection). Blocking;
 // a receive waits without end unless waitReadable() said bytes are there,
 // and only shutDown() ends a wait from outside.

@@ -1,5 +1,8 @@
 #include "plugin/RelayPlugin.h"
 
+#include <cstddef>
+#include <optional>
+
 #include "Version.h"
 
 #include "forward/AwayRule.h"
@@ -27,15 +30,22 @@ const char kPageDescription[] = "Forward IMs to an email address or mobile phone
 const int32_t kStartUserValue = 0;
 
 const char kAlertStyle[] = "default";
+const char kReplySentAlert[] = "IM: your reply was sent to ";
 // The three values the host is given with every alert.
 const int32_t kAlertFirstValue = 1;
 const int32_t kAlertSecondValue = 0;
 const int32_t kAlertThirdValue = 0;
 
-const char kReplySentAlert[] = "IM: your reply was sent to ";
-
 enum PrefsActionValue { kCancel = 0, kApply = 1, kConfirm = 2 };
 enum ShowFlag { kHide = 0, kShow = 1 };
+
+const int kMinutesPerHour = 60;
+
+int localMinuteOfDay() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return now.wHour * kMinutesPerHour + now.wMinute;
+}
 
 }  // namespace
 
@@ -47,6 +57,15 @@ void RelayPlugin::onLoad() {
     hostLink_.writeInfo(kPluginName, kAuthor, TOLVANE_VERSION, kDescription);
     bitmap_ = LoadBitmapA(module_, MAKEINTRESOURCEA(IDB_ENVELOPE));
     settings_.load(hostLink_.settingsDirectory());
+    takeRules();
+}
+
+void RelayPlugin::takeRules() {
+    contactFilter_ = ContactFilter(settings_.contactFilter, settings_.contacts);
+    quietHours_ = QuietHours(settings_.quietFrom, settings_.quietTo);
+    // A changed cool-down moves the time the gathered messages are due.
+    if (started_) sendDueGatherings(tickNow());
+    if (started_) replyPoller_.reconfigure(replyConfig(settings_));
 }
 
 void RelayPlugin::onInitialLoad() {}
@@ -54,8 +73,11 @@ void RelayPlugin::onInitialLoad() {}
 void RelayPlugin::onUnload() {
     // A host that forgot "stop" must not leave the thread on a queue that is
     // about to be destroyed, nor a callback registered into a freed module.
+    // Gathered messages are dropped, not queued to be dropped as mails, so
+    // that the log counts the messages.
+    const std::size_t gatheredDropped = gatherer_.dropAll();
     if (started_) onStop();
-    senderThread_.dropWaiting();
+    senderThread_.dropWaiting(gatheredDropped);
     if (page_) {
         // "Advanced Settings" still open over the page ends first, as Cancel.
         AdvancedDialog::cancelOpen();
@@ -78,6 +100,7 @@ void RelayPlugin::onStart() {
     initializePrefs(kPageName);
     enableMessageBroadcast(messageBroadcastCallback, kStartUserValue);
     alertWindow_.create(module_, [this](const FailedAttempt& attempt) { alertFailure(attempt); });
+    gatheringTimer_.create(module_, [this] { sendDueGatherings(tickNow()); });
     senderThread_.start(mailQueue_, hostLink_.settingsDirectory(), &alertWindow_);
     replyWindow_.create(
         module_, [this](const ReplyDelivery& reply) { sendReply(reply); },
@@ -92,6 +115,9 @@ void RelayPlugin::onStop() {
     replyPoller_.stop();
     replyWindow_.destroy();
     senderThread_.stop();
+    gatheringTimer_.destroy();
+    // Queued at once, not sent: the next start sends them.
+    for (const GatheredMessages& gathered : gatherer_.takeAll()) queueGathering(gathered);
     alertWindow_.destroy();
     disableMessageBroadcast();
 }
@@ -131,12 +157,12 @@ void RelayPlugin::onPrefsAction(const PrefsActionRecord& record) {
         case kApply:
             PrefsPage::readBack(page_, settings_);
             settings_.save(hostLink_.settingsDirectory());
-            settingsChanged();
+            takeRules();
             break;
         case kConfirm:
             PrefsPage::readBack(page_, settings_);
             settings_.save(hostLink_.settingsDirectory());
-            settingsChanged();
+            takeRules();
             closePage();
             break;
         default:
@@ -146,14 +172,28 @@ void RelayPlugin::onPrefsAction(const PrefsActionRecord& record) {
 
 int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const MessageEvent& event,
                                         int32_t) {
-    ForwardPlan plan = planForward(settings_, event);
-    if (plan.mails.empty()) return 0;
+    std::optional<ForwardText> passed = filterForward(settings_, event);
+    if (!passed) return 0;
+    if (!contactFilter_.passes(event.name) || quietHours_.covers(localMinuteOfDay())) return 0;
     // Asked last, so that only a message that would go out costs the calls.
     if (!forwardsNow(settings_.awayMinutes, presenceProbe_)) return 0;
+    connections_[contactKey(event.medium, event.name)] = event.connection;
+    // What is due goes first, so that a contact's messages keep their order.
+    const uint64_t now = tickNow();
+    sendDueGatherings(now);
+    if (!gatherer_.arrive(event.name, event.medium, passed->text, now,
+                          cooldownMilliseconds(settings_.cooldownMinutes))) {
+        armGatheringTimer(now);
+        return 0;
+    }
+    ForwardPlan plan = planForward(settings_, event, std::move(*passed));
+    if (plan.mails.empty()) return 0;
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
     // reply may say they were.
-    if (!enqueueRemembered(mailJobs(settings_, plan), event)) return 0;
+    if (!enqueueRemembered(mailJobs(settings_, plan), ReplyTarget{event.medium, event.connection, event.name})) {
+        return 0;
+    }
     if (plan.raiseAlert) raiseAlert(plan.alertText);
     if (plan.sendReply) {
         sendMessage(event.medium.c_str(), event.connection, event.name.c_str(), settings_.reply.c_str());
@@ -161,15 +201,48 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
     return 0;
 }
 
-bool RelayPlugin::enqueueRemembered(std::vector<MailJob>&& jobs, const MessageEvent& event) {
+void RelayPlugin::sendDueGatherings(uint64_t nowMs) {
+    const uint64_t cooldownMs = cooldownMilliseconds(settings_.cooldownMinutes);
+    for (const GatheredMessages& gathered : gatherer_.takeDue(nowMs, cooldownMs)) queueGathering(gathered);
+    armGatheringTimer(nowMs);
+}
+
+void RelayPlugin::armGatheringTimer(uint64_t nowMs) {
+    const std::optional<uint64_t> next = gatherer_.nextDueMs(cooldownMilliseconds(settings_.cooldownMinutes));
+    if (!next) {
+        gatheringTimer_.disarm();
+        return;
+    }
+    gatheringTimer_.arm(static_cast<uint32_t>(*next > nowMs ? *next - nowMs : 0));
+}
+
+uint64_t RelayPlugin::tickNow() {
+    const uint32_t tick = GetTickCount();
+    ticks_ += static_cast<uint32_t>(tick - lastTick_);
+    lastTick_ = tick;
+    return ticks_;
+}
+
+void RelayPlugin::queueGathering(const GatheredMessages& gathered) {
+    ForwardPlan plan = planGathered(settings_, gathered);
+    if (plan.mails.empty()) return;
+    const auto connection = connections_.find(contactKey(gathered.medium, gathered.name));
+    const int32_t number = connection == connections_.end() ? 0 : connection->second;
+    enqueueRemembered(mailJobs(settings_, plan), ReplyTarget{gathered.medium, number, gathered.name});
+}
+
+std::string RelayPlugin::contactKey(const std::string& medium, const std::string& name) {
+    return medium + '\n' + name;
+}
+
+bool RelayPlugin::enqueueRemembered(std::vector<DeliveryJob>&& jobs, const ReplyTarget& target) {
     if (!repliesOn(settings_)) return mailQueue_.enqueueAll(std::move(jobs));
     std::vector<std::string> ids;
-    for (MailJob& job : jobs) {
-        job.messageId = newMessageId(MailData::heloDomain(job.sender));
-        ids.push_back(job.messageId);
+    for (DeliveryJob& job : jobs) {
+        job.mail.messageId = newMessageId(MailData::heloDomain(job.mail.sender));
+        ids.push_back(job.mail.messageId);
     }
     if (!mailQueue_.enqueueAll(std::move(jobs))) return false;
-    const ReplyTarget target{event.medium, event.connection, event.name};
     for (const std::string& id : ids) replyBook_.remember(id, target, replyClockMs());
     return true;
 }
@@ -180,19 +253,10 @@ void RelayPlugin::sendReply(const ReplyDelivery& reply) {
     if (settings_.showSystrayAlert) raiseAlert(kReplySentAlert + reply.target.name);
 }
 
-void RelayPlugin::settingsChanged() {
-    if (started_) replyPoller_.reconfigure(replyConfig(settings_));
-}
-
 void RelayPlugin::raiseAlert(const std::string& text) {
     setSystrayAlert(text.c_str(), kAlertStyle, kAlertFirstValue, kAlertSecondValue, kAlertThirdValue);
 }
 
 void RelayPlugin::alertFailure(const FailedAttempt& attempt) {
-    if (!settings_.showSystrayAlert) return;
-    if (attempt.retriedMinutes > 0) {
-        raiseAlert(FailureText::retriesEnded(attempt.mailsDropped, attempt.retriedMinutes));
-    } else {
-        raiseAlert(FailureText::alert(attempt.server, attempt.port, attempt.outcome, attempt.mailsDropped));
-    }
+    if (settings_.showSystrayAlert) raiseAlert(FailureText::alert(attempt));
 }

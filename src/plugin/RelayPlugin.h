@@ -1,16 +1,21 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "delivery/MailQueue.h"
 #include "delivery/ReplyBook.h"
 #include "delivery/ReplyPoller.h"
 #include "delivery/SenderThread.h"
+#include "forward/ContactFilter.h"
+#include "forward/CooldownGatherer.h"
+#include "forward/QuietHours.h"
 #include "plugin/AlertWindow.h"
 #include "plugin/ReplyWindow.h"
 #include "plugin/PluginBase.h"
 #include "plugin/PresenceProbe.h"
+#include "plugin/TickTimer.h"
 #include "settings/Settings.h"
 
 // The one plug-in object: forwards incoming private messages by mail.
@@ -42,14 +47,25 @@ private:
     void showPage(const PrefsShowRecord& record);
     void closePage();
     void raiseAlert(const std::string& text);
+    // The contact filter, the quiet hours and the cool-down as the settings
+    // now say.
+    void takeRules();
+    // Queues the forwards of the gatherings that are due, and sets the timer
+    // for the next one.
+    void sendDueGatherings(uint64_t nowMs);
+    void armGatheringTimer(uint64_t nowMs);
+    void queueGathering(const GatheredMessages& gathered);
+    // Milliseconds on the 32-bit tick counter carried across its wrap-around
+    // (GetTickCount64 is missing before Vista); on the host's thread.
+    uint64_t tickNow();
     // On the host's thread, for an attempt of the sender thread that lost mail.
     void alertFailure(const FailedAttempt& attempt);
     // With replies on, every mail gets its Message-ID here, remembered for
     // the message's medium, connection and contact once it is queued.
-    bool enqueueRemembered(std::vector<MailJob>&& jobs, const MessageEvent& event);
+    bool enqueueRemembered(std::vector<DeliveryJob>&& jobs, const ReplyTarget& target);
+    static std::string contactKey(const std::string& medium, const std::string& name);
     // On the host's thread, for the reply poller.
     void sendReply(const ReplyDelivery& reply);
-    void settingsChanged();
 
     HBITMAP bitmap_ = nullptr;
     // Between "start" and "stop": guards against a second start.
@@ -59,9 +75,19 @@ private:
     MailQueue mailQueue_;
     SenderThread senderThread_;
     PresenceProbe presenceProbe_ = probePresence;
+    ContactFilter contactFilter_;
+    QuietHours quietHours_;
+    // Messages held back by "Cooldown Minutes"; the timer sends them when due.
+    CooldownGatherer gatherer_;
+    TickTimer gatheringTimer_;
+    uint64_t ticks_ = 0;
+    uint32_t lastTick_ = 0;
     // Made before the sender thread starts and destroyed after it ends.
     AlertWindow alertWindow_;
     ReplyBook replyBook_;
+    // The connection each contact's last message came in on, for the answer
+    // to a gathered forward.
+    std::map<std::string, int32_t> connections_;
     // Made before the poller starts and destroyed after it ends.
     ReplyWindow replyWindow_;
     ReplyPoller replyPoller_{replyBook_, mailQueue_};

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "forward/AwayRule.h"
+#include "forward/ContactFilter.h"
 #include "forward/ForwardPlan.h"
 #include "forward/ReplySettings.h"
 #include "mail/SmtpOptions.h"
@@ -26,6 +27,11 @@ const int kImapSecurityCount = sizeof kImapSecurityNames / sizeof kImapSecurityN
 const int kFirstImapSecurity = 1;
 // "Retry for [ ] minutes" takes at most a day.
 const int32_t kLongestRetryMinutes = 1440;
+// So does the cool-down.
+const int32_t kLongestCooldownMinutes = 1440;
+// In the order of the "Contact Filter" values.
+const char* const kContactFilterNames[] = {"Everyone", "Only these contacts", "Everyone but these contacts"};
+const int kContactFilterCount = sizeof kContactFilterNames / sizeof kContactFilterNames[0];
 
 // The one dialog open at a time, for cancelOpen; the window it was opened
 // over, whose page values a test mail uses (Windows makes the top-level
@@ -52,6 +58,12 @@ std::string readText(HWND dialog, int control) {
 int selectedSecurity(HWND dialog) {
     const LRESULT position = sendTo(dialog, IDC_SECURITY, CB_GETCURSEL, 0, 0);
     return position >= 0 && position < kSecurityCount ? static_cast<int>(position) : 0;
+}
+
+// A day or less, else 0 (off), as the settings file reads a value out of range.
+int32_t minutesUpToADay(HWND dialog, int control, int32_t longest) {
+    const int32_t minutes = SettingsValues::parseNumber(readText(dialog, control));
+    return minutes >= 0 && minutes <= longest ? minutes : 0;
 }
 
 std::string usualPortText(int security) {
@@ -100,6 +112,15 @@ void fill(HWND dialog, const AdvancedFields& fields) {
     setText(dialog, IDC_TRUSTED_CA_FILE, fields.trustedCaFile);
     setText(dialog, IDC_AWAY_MINUTES, SettingsValues::formatNumber(fields.awayMinutes));
     setText(dialog, IDC_RETRY_MINUTES, SettingsValues::formatNumber(fields.retryMinutes));
+    setText(dialog, IDC_COOLDOWN_MINUTES, SettingsValues::formatNumber(fields.cooldownMinutes));
+    setText(dialog, IDC_QUIET_FROM, fields.quietFrom);
+    setText(dialog, IDC_QUIET_TO, fields.quietTo);
+    for (const char* name : kContactFilterNames) {
+        sendTo(dialog, IDC_CONTACT_FILTER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+    const bool known = fields.contactFilter >= 0 && fields.contactFilter < kContactFilterCount;
+    sendTo(dialog, IDC_CONTACT_FILTER, CB_SETCURSEL, known ? fields.contactFilter : ContactFilter::kEveryone, 0);
+    setText(dialog, IDC_CONTACTS, fields.contacts);
     shownSecurity[0] = security;
     for (const char* name : kImapSecurityNames) {
         sendTo(dialog, IDC_IMAP_SECURITY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
@@ -140,8 +161,14 @@ void readBack(HWND dialog, AdvancedFields& fields) {
     fields.password = readText(dialog, IDC_PASSWORD);
     fields.trustedCaFile = readText(dialog, IDC_TRUSTED_CA_FILE);
     // Empty means 0, and so does a number beyond a day, as in the file.
-    const int32_t retry = SettingsValues::parseNumber(readText(dialog, IDC_RETRY_MINUTES));
-    fields.retryMinutes = retry >= 0 && retry <= kLongestRetryMinutes ? retry : 0;
+    fields.retryMinutes = minutesUpToADay(dialog, IDC_RETRY_MINUTES, kLongestRetryMinutes);
+    fields.cooldownMinutes = minutesUpToADay(dialog, IDC_COOLDOWN_MINUTES, kLongestCooldownMinutes);
+    fields.quietFrom = readText(dialog, IDC_QUIET_FROM);
+    fields.quietTo = readText(dialog, IDC_QUIET_TO);
+    const LRESULT filter = sendTo(dialog, IDC_CONTACT_FILTER, CB_GETCURSEL, 0, 0);
+    fields.contactFilter = filter >= 0 && filter < kContactFilterCount ? static_cast<int32_t>(filter)
+                                                                         : ContactFilter::kEveryone;
+    fields.contacts = readText(dialog, IDC_CONTACTS);
     fields.awayMinutes = awayThresholdMinutes(SettingsValues::parseNumber(readText(dialog, IDC_AWAY_MINUTES)));
 }
 
@@ -187,6 +214,11 @@ void AdvancedFields::takeFrom(const Settings& settings) {
     trustedCaFile = settings.trustedCaFile;
     retryMinutes = settings.retryMinutes;
     awayMinutes = settings.awayMinutes;
+    cooldownMinutes = settings.cooldownMinutes;
+    quietFrom = settings.quietFrom;
+    quietTo = settings.quietTo;
+    contactFilter = settings.contactFilter;
+    contacts = settings.contacts;
     imapServer = settings.imapServer;
     imapPort = settings.imapPort;
     imapSecurity = settings.imapSecurity;
@@ -200,6 +232,11 @@ void AdvancedFields::storeInto(Settings& settings) const {
     settings.trustedCaFile = trustedCaFile;
     settings.retryMinutes = retryMinutes;
     settings.awayMinutes = awayMinutes;
+    settings.cooldownMinutes = cooldownMinutes;
+    settings.quietFrom = quietFrom;
+    settings.quietTo = quietTo;
+    settings.contactFilter = contactFilter;
+    settings.contacts = contacts;
     settings.imapServer = imapServer;
     settings.imapPort = imapPort;
     settings.imapSecurity = imapSecurity;

@@ -16,6 +16,11 @@ struct AdvancedFields {
     std::string trustedCaFile;
     int32_t retryMinutes = 0;  // "Retry Minutes"
     int32_t awayMinutes = 0;  // "Away Minutes"
+    int32_t cooldownMinutes = 0;  // "Cooldown Minutes"
+    std::string quietFrom;        // "Quiet From"
+    std::string quietTo;          // "Quiet To"
+    int32_t contactFilter = 0;    // "Contact Filter"
+    std::string contacts;         // "Contacts"
     std::string imapServer;    // "IMAP Server"
     int32_t imapPort = 0;      // "IMAP Port"
     int32_t imapSecurity = 2;  // "IMAP Security"
