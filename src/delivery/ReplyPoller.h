@@ -53,6 +53,7 @@ public:
     // New settings from the host's thread; an open connection made with the
     // old ones is closed at the end of its pass.
     void reconfigure(const ReplyConfig& config);
+    bool started() const { return thread_ != nullptr; }
     // The tests' way to shorten the waits; before start.
     void setTiming(const ReplyTiming& timing) { timing_ = timing; }
 

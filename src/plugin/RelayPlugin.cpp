@@ -65,7 +65,20 @@ void RelayPlugin::takeRules() {
     quietHours_ = QuietHours(settings_.quietFrom, settings_.quietTo);
     // A changed cool-down moves the time the gathered messages are due.
     if (started_) sendDueGatherings(tickNow());
-    if (started_) replyPoller_.reconfigure(replyConfig(settings_));
+    if (started_) pollForReplies();
+}
+
+// The poller runs only while replies are on; settings that change while it
+// runs reach it at once.
+void RelayPlugin::pollForReplies() {
+    const ReplyConfig config = replyConfig(settings_);
+    if (!config.on) {
+        replyPoller_.stop();
+    } else if (replyPoller_.started()) {
+        replyPoller_.reconfigure(config);
+    } else {
+        replyPoller_.start(config, hostLink_.settingsDirectory(), &replyWindow_);
+    }
 }
 
 void RelayPlugin::onInitialLoad() {}
@@ -107,7 +120,7 @@ void RelayPlugin::onStart() {
         [this](const std::string& text) {
             if (settings_.showSystrayAlert) raiseAlert(text);
         });
-    replyPoller_.start(replyConfig(settings_), hostLink_.settingsDirectory(), &replyWindow_);
+    pollForReplies();
 }
 
 void RelayPlugin::onStop() {

@@ -64,6 +64,7 @@ private:
     // the message's medium, connection and contact once it is queued.
     bool enqueueRemembered(std::vector<DeliveryJob>&& jobs, const ReplyTarget& target);
     static std::string contactKey(const std::string& medium, const std::string& name);
+    void pollForReplies();
     // On the host's thread, for the reply poller.
     void sendReply(const ReplyDelivery& reply);
 

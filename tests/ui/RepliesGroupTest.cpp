@@ -49,18 +49,25 @@ TEST(RepliesGroup, KeepsServerSecurityAndPort) {
 }
 
 // "Check Inbox" logs in to the server on screen with the mail server's
-// login and says how many mails the inbox holds, or why it could not.
+// login and says how many mails the inbox holds, or why it could not; over
+// TLS and over STARTTLS.
 TEST(RepliesGroup, CheckInboxLogsInAndCounts) {
     MailLab lab;
-    const ImapLabServer imap = lab.startImap();
-    lab.deliver(imap, "From: a@example.net\r\nSubject: x\r\n\r\nhello\r\n");
-    for (const char* password : {"right", "wrong"}) {
-        SCOPED_TRACE(password);
+    const struct {
+        const char* what;
+        int32_t security;
+        bool rightPassword;
+    } cases[] = {{"TLS", 2, true}, {"TLS, wrong password", 2, false}, {"STARTTLS", 1, true}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        const ImapLabServer imap = lab.startImap();
+        lab.deliver(imap, "From: a@example.net\r\nSubject: x\r\n\r\nhello\r\n");
         Settings settings = fullSettings();
         settings.imapServer = kTlsServerName;
-        settings.imapPort = imap.server.port;
+        settings.imapSecurity = test.security;
+        settings.imapPort = test.security == 1 ? imap.startTlsPort : imap.server.port;
         settings.smtpUser = imap.user;
-        settings.smtpPassword = std::string(password) == "right" ? imap.password : "wrong";
+        settings.smtpPassword = test.rightPassword ? imap.password : "wrong";
         settings.trustedCaFile = lab.caFile();
         PageHarness harness(settings);
         std::string shown;
@@ -77,12 +84,12 @@ TEST(RepliesGroup, CheckInboxLogsInAndCounts) {
                                                  return false;
                                              },
                                              kMaxTicks));
-        if (std::string(password) == "right") {
+        if (test.rightPassword) {
             EXPECT_EQ(shown, "Logged in: the inbox holds 1 mail");
         } else {
             EXPECT_EQ(shown, "Inbox not read: localhost:" + std::to_string(imap.server.port) +
                                  " at LOGIN: Authentication failed.");
         }
+        lab.stop(imap.server);
     }
-    lab.stop(imap.server);
 }
