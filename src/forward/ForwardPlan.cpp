@@ -1,9 +1,13 @@
 #include "forward/ForwardPlan.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "forward/CarrierTable.h"
 #include "forward/MessageEvent.h"
+#include "push/PushRequest.h"
+#include "push/PushUrl.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -12,6 +16,9 @@ const char kHandledType[] = "incoming_privateMessage";
 const char kReplyMedium[] = "AIM";
 const char kTestMailSubject[] = "IM: test mail";
 const char kTestMailBody[] = "Test mail from IM Tolvaning.";
+const char kTestPushTitle[] = "IM: test notification";
+const char kTestPushMessage[] = "Test notification from IM Tolvaning.";
+const char kTitleStart[] = "IM: ";
 
 // The text to forward, with the trigger prefix cut off; none when the
 // prefix is required and the text does not begin with it.
@@ -30,14 +37,37 @@ std::string forwardDestination(const Settings& settings) {
             return settings.emailAddress;
         case kForwardToPhone:
             return phoneGatewayAddress(settings.phoneNumber, settings.provider);
+        case kForwardToPush:
+            return settings.pushUrl;
         default:
             return std::string();
     }
 }
 
+uint32_t asUnsigned(int32_t value) { return static_cast<uint32_t>(value); }
+
+// The parts of a push: "CharLimit" becomes the smaller of itself (when on)
+// and what the service takes, so a part never exceeds either. A URL that
+// is refused gets no limit of its own; the sender refuses it.
+std::vector<ComposedMail> composePush(const Settings& settings, const std::string& url,
+                                      const std::string& name, const std::string& text) {
+    Settings limited = settings;
+    const PushUrlParse parsed = parsePushUrl(url);
+    if (parsed.target) {
+        const uint32_t service = pushMessageLimit(parsed.target->service, name, text);
+        const bool userLimit = settings.charLimitEnabled;
+        limited.charLimitEnabled = true;
+        limited.charLimit = static_cast<int32_t>(
+            userLimit ? std::min(asUnsigned(settings.charLimit), service) : service);
+        // Splitting the user did not ask for still sends the first part.
+        if (!userLimit && settings.messageLimit == 0) limited.messageLimit = 1;
+    }
+    return composeMails(limited, name, text, TextUnit::Utf8Character);
+}
+
 }  // namespace
 
-ForwardPlan planForward(const Settings& settings, const MessageEvent& event) {
+ForwardPlan planForward(const Settings& settings, const MessageEvent& event, ToUtf8 toUtf8) {
     ForwardPlan plan;
     if (!settings.forwardingEnabled || event.type != kHandledType) return plan;
     const std::optional<std::string> text = textAfterPrefix(settings, event.plainText);
@@ -45,13 +75,28 @@ ForwardPlan planForward(const Settings& settings, const MessageEvent& event) {
     std::string destination = forwardDestination(settings);
     if (destination.empty() || text->empty()) return plan;
 
-    plan.mails = composeMails(settings, event.name, *text);
+    plan.push = settings.forwardType == kForwardToPush;
+    std::string alertSubject;
+    if (plan.push) {
+        const std::string name = toUtf8 ? toUtf8(event.name) : event.name;
+        plan.mails = composePush(settings, destination, name, toUtf8 ? toUtf8(*text) : *text);
+        // The alert is for the host, in its code page: the name as it came,
+        // then the part label, which is ASCII.
+        if (!plan.mails.empty()) {
+            const std::string& title = plan.mails.back().subject;
+            const std::size_t label = std::min(title.size(), sizeof kTitleStart - 1 + name.size());
+            alertSubject = kTitleStart + event.name + title.substr(label);
+        }
+    } else {
+        plan.mails = composeMails(settings, event.name, *text);
+        if (!plan.mails.empty()) alertSubject = plan.mails.back().subject;
+    }
     // Nothing queued means nothing was forwarded: telling the sender
     // otherwise would report a failure as success.
     if (plan.mails.empty()) return plan;
     plan.destination = std::move(destination);
     plan.raiseAlert = settings.showSystrayAlert;
-    plan.alertText = alertTextFor(plan.mails.back().subject);
+    plan.alertText = alertTextFor(alertSubject);
     plan.sendReply = settings.replyEnabled && event.medium == kReplyMedium;
     return plan;
 }
@@ -81,4 +126,18 @@ std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan) {
 MailJob testMailJob(const Settings& settings) {
     return MailJob{settings.smtpServer, settings.fromAddress, forwardDestination(settings),
                    kTestMailSubject, kTestMailBody, smtpOptions(settings)};
+}
+
+std::vector<PushJob> pushJobs(const Settings& settings, ForwardPlan& plan) {
+    std::vector<PushJob> jobs;
+    jobs.reserve(plan.mails.size());
+    for (ComposedMail& part : plan.mails) {
+        jobs.push_back(PushJob{plan.destination, std::move(part.subject), std::move(part.body),
+                               settings.trustedCaFile, settings.retryMinutes});
+    }
+    return jobs;
+}
+
+PushJob testPushJob(const Settings& settings) {
+    return PushJob{settings.pushUrl, kTestPushTitle, kTestPushMessage, settings.trustedCaFile};
 }

@@ -4,15 +4,20 @@
 
 #include "forward/MessageComposer.h"
 #include "mail/MailJob.h"
+#include "push/PushJob.h"
 
 struct MessageEvent;
 struct Settings;
 
+// Text of the host turned into UTF-8 for a push service.
+using ToUtf8 = std::string (*)(const std::string& text);
+
 // What one broadcast message turns into. A message that is not forwarded,
 // or whose mails come to nothing, has no mails, no alert and no reply.
 struct ForwardPlan {
-    std::string destination;
-    std::vector<ComposedMail> mails;  // in part order
+    std::string destination;          // the address, or for push the notification URL
+    bool push = false;
+    std::vector<ComposedMail> mails;  // in part order; for push the titles and messages in UTF-8
     bool raiseAlert = false;
     std::string alertText;
     bool sendReply = false;
@@ -20,13 +25,24 @@ struct ForwardPlan {
 
 // The filters (switch, exact type, trigger prefix), the destination by
 // "ForwardType", the mails, and whether the alert and the reply follow.
-ForwardPlan planForward(const Settings& settings, const MessageEvent& event);
+// For push ("ForwardType" 3, "Push URL") the name and text go through
+// toUtf8 (as they are without one) and every part stays within the
+// service's limit as well as "CharLimit"; even with "Char Limit Enabled"
+// off, a message longer than the service takes is cut into at least one
+// part.
+ForwardPlan planForward(const Settings& settings, const MessageEvent& event, ToUtf8 toUtf8 = nullptr);
 
 // The plan's mails as jobs for the queue, from "SMTP Server" and "From
 // Address" to the plan's destination, each with the mail server's settings
 // (the sender thread never reads the settings); the plan's mails are moved
 // out.
 std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan);
+
+// The plan's parts as notifications to "Push URL"; the parts are moved out.
+std::vector<PushJob> pushJobs(const Settings& settings, ForwardPlan& plan);
+
+// One short notification to "Push URL", to try it.
+PushJob testPushJob(const Settings& settings);
 
 // One short mail to the destination the settings give, through their mail
 // server, to try them; its recipient is empty when they give none.

@@ -4,7 +4,11 @@
 
 struct Settings;
 
-// The subject and body of one mail.
+// What "CharLimit" counts: bytes of text in the system code page for mail,
+// characters of UTF-8 text for push.
+enum class TextUnit { Byte, Utf8Character };
+
+// The subject and body of one mail (for push: the title and message).
 struct ComposedMail {
     std::string subject;
     std::string body;
@@ -19,8 +23,9 @@ struct ComposedMail {
 // room, fewer parts are cut: as many as the widest label that leaves room
 // can number (9, 99, ...).
 // Reads "Char Limit Enabled", "CharLimit", "Message Limit" and "Name In Body".
+// Cutting by characters never splits one.
 std::vector<ComposedMail> composeMails(const Settings& settings, const std::string& name,
-                                       const std::string& text);
+                                       const std::string& text, TextUnit unit = TextUnit::Byte);
 
 // The systray alert for a message whose last mail has this subject.
 std::string alertTextFor(const std::string& lastSubject);
