@@ -111,14 +111,14 @@ SmtpOptions smtpOptions(const Settings& settings) {
     return options;
 }
 
-std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan) {
-    std::vector<MailJob> jobs;
+std::vector<DeliveryJob> mailJobs(const Settings& settings, ForwardPlan& plan) {
+    std::vector<DeliveryJob> jobs;
     jobs.reserve(plan.mails.size());
     const SmtpOptions options = smtpOptions(settings);
     for (ComposedMail& mail : plan.mails) {
-        jobs.push_back(MailJob{settings.smtpServer, settings.fromAddress, plan.destination,
-                               std::move(mail.subject), std::move(mail.body), options,
-                               settings.retryMinutes});
+        jobs.emplace_back(MailJob{settings.smtpServer, settings.fromAddress, plan.destination,
+                                  std::move(mail.subject), std::move(mail.body), options},
+                          settings.retryMinutes);
     }
     return jobs;
 }
@@ -128,12 +128,13 @@ MailJob testMailJob(const Settings& settings) {
                    kTestMailSubject, kTestMailBody, smtpOptions(settings)};
 }
 
-std::vector<PushJob> pushJobs(const Settings& settings, ForwardPlan& plan) {
-    std::vector<PushJob> jobs;
+std::vector<DeliveryJob> pushJobs(const Settings& settings, ForwardPlan& plan) {
+    std::vector<DeliveryJob> jobs;
     jobs.reserve(plan.mails.size());
     for (ComposedMail& part : plan.mails) {
-        jobs.push_back(PushJob{plan.destination, std::move(part.subject), std::move(part.body),
-                               settings.trustedCaFile, settings.retryMinutes});
+        jobs.emplace_back(PushJob{plan.destination, std::move(part.subject), std::move(part.body),
+                                  settings.trustedCaFile},
+                          settings.retryMinutes);
     }
     return jobs;
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "forward/MessageComposer.h"
+#include "delivery/DeliveryJob.h"
 #include "mail/MailJob.h"
 #include "push/PushJob.h"
 
@@ -36,10 +37,10 @@ ForwardPlan planForward(const Settings& settings, const MessageEvent& event, ToU
 // Address" to the plan's destination, each with the mail server's settings
 // (the sender thread never reads the settings); the plan's mails are moved
 // out.
-std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan);
+std::vector<DeliveryJob> mailJobs(const Settings& settings, ForwardPlan& plan);
 
 // The plan's parts as notifications to "Push URL"; the parts are moved out.
-std::vector<PushJob> pushJobs(const Settings& settings, ForwardPlan& plan);
+std::vector<DeliveryJob> pushJobs(const Settings& settings, ForwardPlan& plan);
 
 // One short notification to "Push URL", to try it.
 PushJob testPushJob(const Settings& settings);

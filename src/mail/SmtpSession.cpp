@@ -85,7 +85,7 @@ SmtpOutcome SmtpSession::open(const std::string& server, const std::string& helo
     }
     const std::string name = server.substr(0, kMaxServerName);
     plain_.reset(new PlainConnection(abort_));
-    SmtpOutcome outcome = plain_->connect(name, portToUse(options));
+    SmtpOutcome outcome = smtpOutcomeOf(plain_->connect(name, portToUse(options)));
     if (outcome.succeeded) {
         link_ = plain_.get();
         outcome = security_ == SmtpSecurity::None ? greetPlainly(heloDomain)
@@ -140,10 +140,10 @@ SmtpOutcome SmtpSession::greetProtected(const std::string& server, const std::st
 SmtpOutcome SmtpSession::startTls(const std::string& server, const SmtpOptions& options) {
     capabilities_ = EhloCapabilities();
     tls_.reset(new TlsConnection(*plain_));
-    SmtpOutcome outcome = tls_->handshake(server);
+    NetOutcome outcome = tls_->handshake(server);
     if (outcome.succeeded) outcome = tls_->checkCertificate(server, options.trustedCaFile);
     if (outcome.succeeded) link_ = tls_.get();
-    return outcome;
+    return smtpOutcomeOf(outcome);
 }
 
 SmtpOutcome SmtpSession::hello(const std::string& heloDomain) {

@@ -8,6 +8,7 @@
 #include "delivery/FailureText.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
+#include "push/Utf8FromCodePage.h"
 #include "ui/AdvancedDialog.h"
 #include "ui/PrefsPage.h"
 #include "ui/resource.h"
@@ -131,14 +132,14 @@ void RelayPlugin::onPrefsAction(const PrefsActionRecord& record) {
 
 int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const MessageEvent& event,
                                         int32_t) {
-    ForwardPlan plan = planForward(settings_, event);
+    ForwardPlan plan = planForward(settings_, event, utf8FromSystemCodePage);
     if (plan.mails.empty()) return 0;
     // Asked last, so that only a message that would go out costs the calls.
     if (!forwardsNow(settings_.awayMinutes, presenceProbe_)) return 0;
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
     // reply may say they were.
-    if (!mailQueue_.enqueueAll(mailJobs(settings_, plan))) return 0;
+    if (!mailQueue_.enqueueAll(plan.push ? pushJobs(settings_, plan) : mailJobs(settings_, plan))) return 0;
     if (plan.raiseAlert) raiseAlert(plan.alertText);
     if (plan.sendReply) {
         sendMessage(event.medium.c_str(), event.connection, event.name.c_str(), settings_.reply.c_str());
@@ -151,10 +152,5 @@ void RelayPlugin::raiseAlert(const std::string& text) {
 }
 
 void RelayPlugin::alertFailure(const FailedAttempt& attempt) {
-    if (!settings_.showSystrayAlert) return;
-    if (attempt.retriedMinutes > 0) {
-        raiseAlert(FailureText::retriesEnded(attempt.mailsDropped, attempt.retriedMinutes));
-    } else {
-        raiseAlert(FailureText::alert(attempt.server, attempt.port, attempt.outcome, attempt.mailsDropped));
-    }
+    if (settings_.showSystrayAlert) raiseAlert(FailureText::alert(attempt));
 }

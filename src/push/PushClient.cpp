@@ -22,15 +22,16 @@ std::string withReason(const std::string& text, const std::string& reason) {
 
 // Why the connection could not be opened, without anything of the URL but
 // its host and port.
-std::string openFailure(const HttpRequest& request, const SmtpOutcome& outcome) {
+std::string openFailure(const HttpRequest& request, const NetOutcome& outcome) {
     const std::string where = request.host + ":" + std::to_string(request.port);
     switch (outcome.stage) {
-        case SmtpStage::NameLookup: return "could not find " + request.host;
-        case SmtpStage::Connect: return withReason("could not connect to " + where, outcome.detail);
-        case SmtpStage::Certificate:
+        case NetStage::NameLookup: return "could not find " + request.host;
+        case NetStage::Connect: return withReason("could not connect to " + where, outcome.detail);
+        case NetStage::Certificate:
             return withReason(request.host + " failed the certificate check", outcome.detail);
-        default: return withReason("could not start TLS with " + where, outcome.detail);
+        case NetStage::TlsHandshake: break;
     }
+    return withReason("could not start TLS with " + where, outcome.detail);
 }
 
 }  // namespace
@@ -38,7 +39,7 @@ std::string openFailure(const HttpRequest& request, const SmtpOutcome& outcome) 
 PushOutcome PushClient::send(const PushTarget& target, const HttpRequest& request,
                              const std::string& trustedCaFile) {
     PlainConnection plain(abort_);
-    SmtpOutcome opened = plain.connect(request.host, request.port);
+    NetOutcome opened = plain.connect(request.host, request.port);
     std::unique_ptr<TlsConnection> tls;
     if (opened.succeeded && request.tls) {
         tls.reset(new TlsConnection(plain));

@@ -10,6 +10,4 @@ struct PushJob {
     std::string title;
     std::string message;
     std::string trustedCaFile;
-    // "Retry Minutes", as for mail.
-    int32_t retryMinutes = 0;
 };

@@ -141,8 +141,9 @@ TEST(ForwardPlan, PushPartsStayWithinTheServiceAndCharLimit) {
         const std::string last = split ? " (Part " + count + "/" + count + ")" : "";
         EXPECT_EQ(plan.mails.back().subject, "IM: ann\xc3\xa9" + last);
         EXPECT_EQ(plan.alertText, "IM: ann" + e + last + " has been forwarded");
-        const std::vector<PushJob> jobs = pushJobs(settings, plan);
+        const std::vector<DeliveryJob> jobs = pushJobs(settings, plan);
         ASSERT_EQ(jobs.size(), test.partLengths.size());
-        EXPECT_EQ(jobs[0].url, test.url);
+        EXPECT_EQ(jobs[0].transport, TransportKind::Push);
+        EXPECT_EQ(jobs[0].push.url, test.url);
     }
 }
