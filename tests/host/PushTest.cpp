@@ -133,24 +133,30 @@ TEST(Push, FailuresRaiseOneAlertAndSendNothingUnsafely) {
     const std::string retry = "5";
     const struct {
         const char* what;
-        std::string kind;
-        PushServiceOptions options;
-        std::string alert;         // "%H": the lab's push address
+        const char* kind;
+        PushServiceOptions::Auth auth;
+        PushServiceOptions::Certificate certificate;
+        int status;                // every request's answer
+        const char* alert;         // "%H": the lab's push address
         std::size_t requests;      // that reach the service
     } cases[] = {
-        {"401", "ntfy", {PushServiceOptions::Token, PushServiceOptions::Good, {{401, -1}}},
+        {"401", "ntfy", PushServiceOptions::Token, PushServiceOptions::Good, 401,
          "ntfy.sh answered 401 (unauthorized); 1 message dropped", 1},
-        {"400", "telegram", {PushServiceOptions::NoAuth, PushServiceOptions::Good, {{400, -1}}},
+        {"400", "telegram", PushServiceOptions::NoAuth, PushServiceOptions::Good, 400,
          "api.telegram.org answered 400 (Bad Request: chat not found); 1 message dropped", 1},
-        {"untrusted", "gotify", {PushServiceOptions::NoAuth, PushServiceOptions::Untrusted, {}},
+        {"untrusted", "gotify", PushServiceOptions::NoAuth, PushServiceOptions::Untrusted, 200,
          "gotify.lab.test failed the certificate check", 0},
-        {"plain with a token", "ntfy", {PushServiceOptions::Token, PushServiceOptions::PlainHttp, {}},
+        {"plain with a token", "ntfy", PushServiceOptions::Token, PushServiceOptions::PlainHttp, 200,
          "the push URL is refused: a token or password goes only over TLS: use ntfys:// for %H; "
          "1 message dropped", 0},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.what);
-        const PushService service = lab.startPush(test.kind, test.options);
+        PushServiceOptions options;
+        options.auth = test.auth;
+        options.certificate = test.certificate;
+        options.answers = {{test.status, -1}};
+        const PushService service = lab.startPush(test.kind, options);
         TestHost host;
         startHost(host, lab, service.url, {{"Retry Minutes", test.requests ? retry : "0"}});
         ASSERT_TRUE(host.broadcast("AIM", 1, "ann", kPrivateMessage, "secret words"));

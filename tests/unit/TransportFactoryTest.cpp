@@ -10,7 +10,7 @@ namespace {
 DeliveryJob push(const std::string& url) {
     DeliveryJob job;
     job.transport = TransportKind::Push;
-    job.push = PushJob{url, "IM: ann", "hi"};
+    job.push = PushJob{url, "IM: ann", "hi", ""};
     return job;
 }
 
