@@ -315,7 +315,9 @@ PushUrlParse parsePushUrl(const std::string& url) {
     if (scheme == "gotify") return parseGotify(rest, false);
     if (scheme == "pover") return parsePushover(rest);
     if (scheme == "tgram") return parseTelegram(rest);
-    if (scheme == "http") return refused("plain HTTP: use ntfys:// or https://, or ntfy:// on your own network");
+    if (scheme == "http") {
+        return refused("plain HTTP: use ntfys:// or https://, or ntfy:// on your own network");
+    }
     if (!allOf(scheme, keyChar) || scheme.size() > kMaxSchemeShown) return refused("not a notification URL");
     return refused("unknown kind of notification URL: " + scheme + "://");
 }

@@ -167,7 +167,7 @@ class Demo(unittest.TestCase):
         self.assertIn('  Connection: close', request)
         body = next(line for line in request if line.startswith('  {'))
         self.assertTrue(body.startswith('  {"topic":"demo-phone","title":"IM: erin",'
-                                        '"message":"Pushed: \\"quotes\\", a \\\\ and caf'), body)
+                                        '"message":" Pushed: \\"quotes\\", a \\\\ and caf'), body)
 
 
 if __name__ == '__main__':
