@@ -50,6 +50,11 @@ Settings pictureSettings() {
     settings.smtpPassword = "password";
     settings.awayMinutes = 10;
     settings.pushUrl = "ntfys://ntfy.sh/ann-tolvane-4711";
+    settings.cooldownMinutes = 5;
+    settings.quietFrom = "23:00";
+    settings.quietTo = "07:00";
+    settings.contactFilter = 2;
+    settings.contacts = "Ann Smith, bob";
     return settings;
 }
 
@@ -57,11 +62,7 @@ Settings pictureSettings() {
 void runAdvanced(HINSTANCE module, HWND owner) {
     const Settings settings = pictureSettings();
     AdvancedFields fields;
-    fields.port = settings.smtpPort;
-    fields.security = settings.smtpSecurity;
-    fields.user = settings.smtpUser;
-    fields.password = settings.smtpPassword;
-    fields.awayMinutes = settings.awayMinutes;
+    fields.takeFrom(settings);
     AdvancedDialog::run(module, owner, fields);
 }
 

@@ -1,10 +1,12 @@
 #include "forward/ForwardPlan.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
 #include "forward/CarrierTable.h"
+#include "forward/CooldownGatherer.h"
 #include "forward/MessageEvent.h"
 #include "push/PushRequest.h"
 #include "push/PushUrl.h"
@@ -19,6 +21,11 @@ const char kTestMailBody[] = "Test mail from IM Tolvaning.";
 const char kTestPushTitle[] = "IM: test notification";
 const char kTestPushMessage[] = "Test notification from IM Tolvaning.";
 const char kTitleStart[] = "IM: ";
+// Gathered messages: one line each, counted in the subject.
+const char kGatheredLineEnd[] = "\n";
+const char kGatheredCountStart[] = " (";
+const char kGatheredCountEnd[] = " messages)";
+const char kGatheredOneEnd[] = " message)";
 
 // The text to forward, with the trigger prefix cut off; none when the
 // prefix is required and the text does not begin with it.
@@ -50,7 +57,8 @@ uint32_t asUnsigned(int32_t value) { return static_cast<uint32_t>(value); }
 // and what the service takes, so a part never exceeds either. A URL that
 // is refused gets no limit of its own; the sender refuses it.
 std::vector<ComposedMail> composePush(const Settings& settings, const std::string& url,
-                                      const std::string& name, const std::string& text) {
+                                      const std::string& name, const std::string& text,
+                                      const std::string& tail) {
     Settings limited = settings;
     const PushUrlParse parsed = parsePushUrl(url);
     if (parsed.target) {
@@ -62,42 +70,71 @@ std::vector<ComposedMail> composePush(const Settings& settings, const std::strin
         // Splitting the user did not ask for still sends the first part.
         if (!userLimit && settings.messageLimit == 0) limited.messageLimit = 1;
     }
-    return composeMails(limited, name, text, TextUnit::Utf8Character);
+    return composeMails(limited, name, text, tail, TextUnit::Utf8Character);
+}
+
+// The mails (for push, the notifications) of a text to the destination,
+// with the subject's tail; the subject of the last one as the host's alert
+// shows it, in the host's code page.
+std::string composeInto(ForwardPlan& plan, const Settings& settings, const std::string& destination,
+                        const std::string& name, const std::string& text, const std::string& tail,
+                        ToUtf8 toUtf8) {
+    plan.push = settings.forwardType == kForwardToPush;
+    if (!plan.push) {
+        plan.mails = composeMails(settings, name, text, tail);
+        return plan.mails.empty() ? std::string() : plan.mails.back().subject;
+    }
+    const std::string name8 = toUtf8 ? toUtf8(name) : name;
+    plan.mails = composePush(settings, destination, name8, toUtf8 ? toUtf8(text) : text, tail);
+    if (plan.mails.empty()) return std::string();
+    // The tail and the part label are ASCII.
+    const std::string& title = plan.mails.back().subject;
+    return kTitleStart + name + title.substr(std::min(title.size(), sizeof kTitleStart - 1 + name8.size()));
 }
 
 }  // namespace
 
-ForwardPlan planForward(const Settings& settings, const MessageEvent& event, ToUtf8 toUtf8) {
-    ForwardPlan plan;
-    if (!settings.forwardingEnabled || event.type != kHandledType) return plan;
-    const std::optional<std::string> text = textAfterPrefix(settings, event.plainText);
-    if (!text) return plan;
+std::optional<ForwardText> filterForward(const Settings& settings, const MessageEvent& event) {
+    if (!settings.forwardingEnabled || event.type != kHandledType) return std::nullopt;
+    std::optional<std::string> text = textAfterPrefix(settings, event.plainText);
+    if (!text || text->empty()) return std::nullopt;
     std::string destination = forwardDestination(settings);
-    if (destination.empty() || text->empty()) return plan;
+    if (destination.empty()) return std::nullopt;
+    return ForwardText{std::move(*text), std::move(destination)};
+}
 
-    plan.push = settings.forwardType == kForwardToPush;
-    std::string alertSubject;
-    if (plan.push) {
-        const std::string name = toUtf8 ? toUtf8(event.name) : event.name;
-        plan.mails = composePush(settings, destination, name, toUtf8 ? toUtf8(*text) : *text);
-        // The alert is for the host, in its code page: the name as it came,
-        // then the part label, which is ASCII.
-        if (!plan.mails.empty()) {
-            const std::string& title = plan.mails.back().subject;
-            const std::size_t label = std::min(title.size(), sizeof kTitleStart - 1 + name.size());
-            alertSubject = kTitleStart + event.name + title.substr(label);
-        }
-    } else {
-        plan.mails = composeMails(settings, event.name, *text);
-        if (!plan.mails.empty()) alertSubject = plan.mails.back().subject;
-    }
+ForwardPlan planForward(const Settings& settings, const MessageEvent& event, ForwardText passed,
+                        ToUtf8 toUtf8) {
+    ForwardPlan plan;
+    const std::string alertSubject =
+        composeInto(plan, settings, passed.destination, event.name, passed.text, std::string(), toUtf8);
     // Nothing queued means nothing was forwarded: telling the sender
     // otherwise would report a failure as success.
     if (plan.mails.empty()) return plan;
-    plan.destination = std::move(destination);
+    plan.destination = std::move(passed.destination);
     plan.raiseAlert = settings.showSystrayAlert;
     plan.alertText = alertTextFor(alertSubject);
     plan.sendReply = settings.replyEnabled && event.medium == kReplyMedium;
+    return plan;
+}
+
+ForwardPlan planForward(const Settings& settings, const MessageEvent& event, ToUtf8 toUtf8) {
+    std::optional<ForwardText> passed = filterForward(settings, event);
+    if (!passed) return ForwardPlan();
+    return planForward(settings, event, std::move(*passed), toUtf8);
+}
+
+ForwardPlan planGathered(const Settings& settings, const GatheredMessages& gathered, ToUtf8 toUtf8) {
+    ForwardPlan plan;
+    std::string destination = forwardDestination(settings);
+    if (destination.empty() || gathered.texts.empty()) return plan;
+    std::string text = gathered.texts.front();
+    for (std::size_t i = 1; i < gathered.texts.size(); ++i) text += kGatheredLineEnd + gathered.texts[i];
+    const std::size_t count = gathered.texts.size();
+    const std::string tail =
+        kGatheredCountStart + std::to_string(count) + (count == 1 ? kGatheredOneEnd : kGatheredCountEnd);
+    composeInto(plan, settings, destination, gathered.name, text, tail, toUtf8);
+    if (!plan.mails.empty()) plan.destination = std::move(destination);
     return plan;
 }
 
@@ -137,6 +174,10 @@ std::vector<DeliveryJob> pushJobs(const Settings& settings, ForwardPlan& plan) {
                           settings.retryMinutes);
     }
     return jobs;
+}
+
+std::vector<DeliveryJob> jobsOf(const Settings& settings, ForwardPlan& plan) {
+    return plan.push ? pushJobs(settings, plan) : mailJobs(settings, plan);
 }
 
 PushJob testPushJob(const Settings& settings) {

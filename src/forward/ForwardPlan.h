@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "mail/MailJob.h"
 #include "push/PushJob.h"
 
+struct GatheredMessages;
 struct MessageEvent;
 struct Settings;
 
@@ -24,14 +26,35 @@ struct ForwardPlan {
     bool sendReply = false;
 };
 
-// The filters (switch, exact type, trigger prefix), the destination by
-// "ForwardType", the mails, and whether the alert and the reply follow.
-// For push ("ForwardType" 3, "Push URL") the name and text go through
-// toUtf8 (as they are without one) and every part stays within the
-// service's limit as well as "CharLimit"; even with "Char Limit Enabled"
-// off, a message longer than the service takes is cut into at least one
-// part.
+// A message that passed the filters: its text without the trigger prefix,
+// and where it goes.
+struct ForwardText {
+    std::string text;
+    std::string destination;
+};
+
+// The filters (switch, exact type, trigger prefix) and the destination by
+// "ForwardType"; none when the message is not forwarded.
+std::optional<ForwardText> filterForward(const Settings& settings, const MessageEvent& event);
+
+// The mails of a message that passed the filters, and whether the alert and
+// the reply follow. For push ("ForwardType" 3, "Push URL") the name and
+// text go through toUtf8 (as they are without one) and every part stays
+// within the service's limit as well as "CharLimit"; even with "Char Limit
+// Enabled" off, a message longer than the service takes is cut into at
+// least one part.
+ForwardPlan planForward(const Settings& settings, const MessageEvent& event, ForwardText passed,
+                        ToUtf8 toUtf8 = nullptr);
+
+// Both steps at once.
 ForwardPlan planForward(const Settings& settings, const MessageEvent& event, ToUtf8 toUtf8 = nullptr);
+
+// One forward of a contact's gathered messages, to the destination the
+// settings give now: subject "IM: NAME (N messages)", each message on a
+// line of its own, then split like any message. The first message of the
+// cool-down had the alert and the reply; these have neither.
+ForwardPlan planGathered(const Settings& settings, const GatheredMessages& gathered,
+                         ToUtf8 toUtf8 = nullptr);
 
 // The plan's mails as jobs for the queue, from "SMTP Server" and "From
 // Address" to the plan's destination, each with the mail server's settings
@@ -41,6 +64,9 @@ std::vector<DeliveryJob> mailJobs(const Settings& settings, ForwardPlan& plan);
 
 // The plan's parts as notifications to "Push URL"; the parts are moved out.
 std::vector<DeliveryJob> pushJobs(const Settings& settings, ForwardPlan& plan);
+
+// The plan's jobs of the transport it was made for.
+std::vector<DeliveryJob> jobsOf(const Settings& settings, ForwardPlan& plan);
 
 // One short notification to "Push URL", to try it.
 PushJob testPushJob(const Settings& settings);

@@ -104,16 +104,17 @@ std::optional<SplitPlan> planSplit(const Settings& settings, uint64_t nameLength
     }
 }
 
-ComposedMail singleMail(const Settings& settings, const std::string& name, const std::string& text) {
+ComposedMail singleMail(const Settings& settings, const std::string& name, const std::string& text,
+                        const std::string& subject) {
     std::string body = settings.nameInBody ? name + kNameEnd + text : text;
-    return ComposedMail{kSubjectStart + name, std::move(body)};
+    return ComposedMail{subject, std::move(body)};
 }
 
 // Walks an offset through the text, so that cutting stays linear in its
 // length. Whatever lies beyond the last part is dropped.
 std::vector<ComposedMail> cutParts(const Settings& settings, const std::string& name,
-                                   const std::string& text, const SplitPlan& plan, TextUnit unit) {
-    const std::string subject = kSubjectStart + name;
+                                   const std::string& text, const SplitPlan& plan,
+                                   const std::string& subject, TextUnit unit) {
     std::vector<ComposedMail> mails;
     mails.reserve(plan.total);
     // Every part begins inside the text: the total is at most the number of
@@ -136,16 +137,18 @@ std::vector<ComposedMail> cutParts(const Settings& settings, const std::string& 
 }  // namespace
 
 std::vector<ComposedMail> composeMails(const Settings& settings, const std::string& name,
-                                       const std::string& text, TextUnit unit) {
+                                       const std::string& text, const std::string& subjectTail,
+                                       TextUnit unit) {
     if (text.empty()) return {};
+    const std::string subject = kSubjectStart + name + subjectTail;
     const uint64_t nameLength = lengthIn(unit, name);
     const uint64_t textLength = lengthIn(unit, text);
     if (needsSplit(settings, nameLength, textLength)) {
         if (const std::optional<SplitPlan> plan = planSplit(settings, nameLength, textLength)) {
-            return cutParts(settings, name, text, *plan, unit);
+            return cutParts(settings, name, text, *plan, subject, unit);
         }
     }
-    return {singleMail(settings, name, text)};
+    return {singleMail(settings, name, text, subject)};
 }
 
 std::string alertTextFor(const std::string& lastSubject) { return lastSubject + kAlertEnd; }

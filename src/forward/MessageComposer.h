@@ -23,9 +23,12 @@ struct ComposedMail {
 // room, fewer parts are cut: as many as the widest label that leaves room
 // can number (9, 99, ...).
 // Reads "Char Limit Enabled", "CharLimit", "Message Limit" and "Name In Body".
+// The subject is "IM: ", the name and the tail, before any part label.
 // Cutting by characters never splits one.
 std::vector<ComposedMail> composeMails(const Settings& settings, const std::string& name,
-                                       const std::string& text, TextUnit unit = TextUnit::Byte);
+                                       const std::string& text,
+                                       const std::string& subjectTail = std::string(),
+                                       TextUnit unit = TextUnit::Byte);
 
 // The systray alert for a message whose last mail has this subject.
 std::string alertTextFor(const std::string& lastSubject);
