@@ -1,11 +1,12 @@
 #include "delivery/PushTransport.h"
 
-#include "push/PushDelivery.h"
+#include "push/PushRequest.h"
 #include "push/PushUrl.h"
 
 namespace {
 
 const char kUrlStage[] = "URL";
+const char kConnectStage[] = "connect";
 const char kRequestStage[] = "request";
 const char kRefusedUrl[] = "the push URL is refused: ";
 const uint64_t kMillisecondsPerSecond = 1000;
@@ -28,6 +29,15 @@ std::string answerOf(const PushOutcome& outcome) {
     return outcome.description.substr(reason + 2, outcome.description.size() - reason - 3);
 }
 
+DeliveryOutcome refusedUrl(const std::string& refusal) {
+    DeliveryOutcome outcome;
+    outcome.verdict = Verdict::RefusedForGood;
+    outcome.stage = kUrlStage;
+    outcome.answer = refusal;
+    outcome.failure = kRefusedUrl + refusal;
+    return outcome;
+}
+
 }  // namespace
 
 DeliveryOutcome pushDeliveryOutcome(const PushOutcome& outcome) {
@@ -42,20 +52,29 @@ DeliveryOutcome pushDeliveryOutcome(const PushOutcome& outcome) {
 }
 
 DeliveryOutcome PushTransport::open(const DeliveryJob& front) {
-    DeliveryOutcome outcome;
-    outcome.stage = kUrlStage;
     const PushUrlParse parsed = parsePushUrl(front.push.url);
-    if (!parsed.target) {
-        outcome.verdict = Verdict::RefusedForGood;
-        outcome.answer = parsed.refusal;
-        outcome.failure = kRefusedUrl + parsed.refusal;
-        return outcome;
+    if (!parsed.target) return refusedUrl(parsed.refusal);
+    DeliveryOutcome outcome;
+    if (const std::optional<PushOutcome> failed = client_.open(*parsed.target, front.push.trustedCaFile)) {
+        outcome = pushDeliveryOutcome(*failed);
+    } else {
+        outcome.verdict = Verdict::Done;
+        outcome.answer = describeTarget(*parsed.target);
     }
-    outcome.verdict = Verdict::Done;
-    outcome.answer = describeTarget(*parsed.target);
+    outcome.stage = kConnectStage;
     return outcome;
 }
 
+// The batch's jobs share its host, not necessarily its URL: each request is
+// made from its own job's.
 DeliveryOutcome PushTransport::send(const DeliveryJob& job) {
-    return pushDeliveryOutcome(deliverPush(job.push, abort_));
+    const PushUrlParse parsed = parsePushUrl(job.push.url);
+    if (!parsed.target) return refusedUrl(parsed.refusal);
+    if (!client_.isOpen()) {
+        if (const std::optional<PushOutcome> failed = client_.open(*parsed.target, job.push.trustedCaFile)) {
+            return pushDeliveryOutcome(*failed);
+        }
+    }
+    const HttpRequest request = pushRequest(*parsed.target, job.push.title, job.push.message);
+    return pushDeliveryOutcome(client_.exchange(*parsed.target, request));
 }

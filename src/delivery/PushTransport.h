@@ -1,22 +1,22 @@
 #pragma once
 #include "delivery/Transport.h"
+#include "push/PushClient.h"
 #include "push/PushOutcome.h"
 
-class AbortSignal;
-
-// Notifications out through the push client. Each request has a connection
-// of its own, so opening a batch only reads its URL: a refused URL ends the
-// batch for good before anything goes out.
+// Notifications out through the push client. Opening a batch reads its
+// front job's URL (a refused one ends the batch for good before anything
+// goes out) and connects to the service; each request then has a
+// connection of its own ("Connection: close"), the first the one opened.
 class PushTransport : public Transport {
 public:
-    explicit PushTransport(AbortSignal* abort) : abort_(abort) {}
+    explicit PushTransport(AbortSignal* abort) : client_(abort) {}
 
     DeliveryOutcome open(const DeliveryJob& front) override;
     DeliveryOutcome send(const DeliveryJob& job) override;
-    void close() override {}
+    void close() override { client_.close(); }
 
 private:
-    AbortSignal* abort_;
+    PushClient client_;
 };
 
 // The push client's outcome as the sender thread acts on it: 2xx done, 429,

@@ -1,7 +1,5 @@
 #include "push/PushClient.h"
 
-#include <memory>
-
 #include "net/AbortSignal.h"
 #include "net/PlainConnection.h"
 #include "net/TlsConnection.h"
@@ -22,13 +20,13 @@ std::string withReason(const std::string& text, const std::string& reason) {
 
 // Why the connection could not be opened, without anything of the URL but
 // its host and port.
-std::string openFailure(const HttpRequest& request, const NetOutcome& outcome) {
-    const std::string where = request.host + ":" + std::to_string(request.port);
+std::string openFailure(const PushTarget& target, const NetOutcome& outcome) {
+    const std::string where = target.host + ":" + std::to_string(target.port);
     switch (outcome.stage) {
-        case NetStage::NameLookup: return "could not find " + request.host;
+        case NetStage::NameLookup: return "could not find " + target.host;
         case NetStage::Connect: return withReason("could not connect to " + where, outcome.detail);
         case NetStage::Certificate:
-            return withReason(request.host + " failed the certificate check", outcome.detail);
+            return withReason(target.host + " failed the certificate check", outcome.detail);
         case NetStage::TlsHandshake: break;
     }
     return withReason("could not start TLS with " + where, outcome.detail);
@@ -36,19 +34,28 @@ std::string openFailure(const HttpRequest& request, const NetOutcome& outcome) {
 
 }  // namespace
 
-PushOutcome PushClient::send(const PushTarget& target, const HttpRequest& request,
-                             const std::string& trustedCaFile) {
-    PlainConnection plain(abort_);
-    NetOutcome opened = plain.connect(request.host, request.port);
-    std::unique_ptr<TlsConnection> tls;
-    if (opened.succeeded && request.tls) {
-        tls.reset(new TlsConnection(plain));
-        opened = tls->handshake(request.host);
-        if (opened.succeeded) opened = tls->checkCertificate(request.host, trustedCaFile);
-    }
-    if (!opened.succeeded) return notAnswered(openFailure(request, opened));
-    Connection& link = tls ? static_cast<Connection&>(*tls) : plain;
+PushClient::PushClient(AbortSignal* abort) : abort_(abort) {}
 
+PushClient::~PushClient() { close(); }
+
+std::optional<PushOutcome> PushClient::open(const PushTarget& target, const std::string& trustedCaFile) {
+    close();
+    plain_.reset(new PlainConnection(abort_));
+    NetOutcome opened = plain_->connect(target.host, target.port);
+    if (opened.succeeded && target.tls) {
+        tls_.reset(new TlsConnection(*plain_));
+        opened = tls_->handshake(target.host);
+        if (opened.succeeded) opened = tls_->checkCertificate(target.host, trustedCaFile);
+    }
+    if (opened.succeeded && abort_ && abort_->raised()) opened = NetOutcome::failure(opened.stage, "stopped");
+    if (opened.succeeded) return std::nullopt;
+    close();
+    return notAnswered(openFailure(target, opened));
+}
+
+PushOutcome PushClient::exchange(const PushTarget& target, const HttpRequest& request) {
+    if (!isOpen()) return notAnswered("the connection is not open");
+    Connection& link = tls_ ? static_cast<Connection&>(*tls_) : *plain_;
     std::string received;
     HttpResponse response;
     if (link.sendAll(requestBytes(request))) {
@@ -58,11 +65,23 @@ PushOutcome PushClient::send(const PushTarget& target, const HttpRequest& reques
             response = parseHttpResponse(received, closed);
         } while (response.state == HttpResponse::State::Incomplete && !closed);
     }
-    if (tls) tls->close();
-    plain.close();
+    close();
     if (abort_ && abort_->raised()) return notAnswered("stopped");
     if (response.state != HttpResponse::State::Complete) {
-        return notAnswered(request.host + (received.empty() ? " gave no answer" : " gave no HTTP answer"));
+        return notAnswered(target.host + (received.empty() ? " gave no answer" : " gave no HTTP answer"));
     }
     return answeredOutcome(target, response.status, response.body, response.retryAfterSeconds);
+}
+
+void PushClient::close() {
+    if (tls_) tls_->close();
+    tls_.reset();
+    if (plain_) plain_->close();
+    plain_.reset();
+}
+
+PushOutcome PushClient::send(const PushTarget& target, const HttpRequest& request,
+                             const std::string& trustedCaFile) {
+    if (const std::optional<PushOutcome> failed = open(target, trustedCaFile)) return *failed;
+    return exchange(target, request);
 }

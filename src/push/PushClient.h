@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "push/PushOutcome.h"
@@ -6,6 +8,8 @@
 #include "push/PushUrl.h"
 
 class AbortSignal;
+class PlainConnection;
+class TlsConnection;
 
 // One HTTP/1.1 POST per connection over our own connection layer, not
 // WinHTTP: a notification must pass the same certificate check as mail
@@ -16,15 +20,27 @@ class PushClient {
 public:
     // With an abort signal, a stop shuts the connection down while it is
     // being made or used.
-    explicit PushClient(AbortSignal* abort = nullptr) : abort_(abort) {}
+    explicit PushClient(AbortSignal* abort = nullptr);
+    ~PushClient();
+    PushClient(const PushClient&) = delete;
+    PushClient& operator=(const PushClient&) = delete;
 
-    // Connects to the request's server (TLS with the certificate checked
-    // when the request asks for it), sends the request, reads the answer.
-    // No connection, a failed check, or a connection that ends without an
-    // answer is refused for now.
-    PushOutcome send(const PushTarget& target, const HttpRequest& request,
-                     const std::string& trustedCaFile);
+    // Connects to the target's server, with TLS and the certificate checked
+    // unless the target is plain HTTP. What went wrong when it could not
+    // (refused for now, as the server may be back later); nothing once open.
+    std::optional<PushOutcome> open(const PushTarget& target, const std::string& trustedCaFile);
+    bool isOpen() const { return plain_ != nullptr; }
+    // Sends the request over the open connection, reads the answer, and
+    // closes the connection ("Connection: close"). A connection that ends
+    // without an answer is refused for now.
+    PushOutcome exchange(const PushTarget& target, const HttpRequest& request);
+    void close();
+
+    // Both at once, on a connection of its own.
+    PushOutcome send(const PushTarget& target, const HttpRequest& request, const std::string& trustedCaFile);
 
 private:
     AbortSignal* abort_;
+    std::unique_ptr<PlainConnection> plain_;
+    std::unique_ptr<TlsConnection> tls_;
 };
