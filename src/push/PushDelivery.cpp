@@ -21,8 +21,3 @@ PushOutcome deliverPush(const PushJob& job, AbortSignal* abort) {
     const HttpRequest request = pushRequest(*parsed.target, job.title, job.message);
     return PushClient(abort).send(*parsed.target, request, job.trustedCaFile);
 }
-
-std::string pushDestination(const PushJob& job) {
-    const PushUrlParse parsed = parsePushUrl(job.url);
-    return parsed.target ? describeTarget(*parsed.target) : std::string("push");
-}

@@ -8,7 +8,3 @@ class AbortSignal;
 // sent over a connection of its own. A refused URL is refused for good,
 // without any connection, and says why.
 PushOutcome deliverPush(const PushJob& job, AbortSignal* abort);
-
-// Where the job's notification goes, "ntfy at ntfy.sh", or "push" when its
-// URL is refused: for the log, which never shows the URL itself.
-std::string pushDestination(const PushJob& job);

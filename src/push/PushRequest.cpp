@@ -56,9 +56,6 @@ uint32_t widestCharacter(const std::string& text) {
 
 HttpRequest baseRequest(const PushTarget& target, const std::string& path, const char* contentType) {
     HttpRequest request;
-    request.host = target.host;
-    request.port = target.port;
-    request.tls = target.tls;
     request.path = path;
     request.headers.push_back({"Host", hostHeader(target)});
     request.headers.push_back({"User-Agent", kUserAgent});

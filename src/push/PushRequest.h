@@ -6,11 +6,8 @@
 
 #include "push/PushUrl.h"
 
-// One HTTP/1.1 request as it goes out, with the server it goes to.
+// One HTTP/1.1 request as it goes out.
 struct HttpRequest {
-    std::string host;
-    int32_t port = 443;
-    bool tls = true;
     std::string method = "POST";
     std::string path;
     std::vector<std::pair<std::string, std::string>> headers;  // Host first; no length, no Connection
