@@ -14,6 +14,7 @@
 #include "delivery/FailureText.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
+#include "push/Utf8FromCodePage.h"
 #include "ui/AdvancedDialog.h"
 #include "ui/PrefsPage.h"
 #include "ui/resource.h"
@@ -199,12 +200,12 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
         armGatheringTimer(now);
         return 0;
     }
-    ForwardPlan plan = planForward(settings_, event, std::move(*passed));
+    ForwardPlan plan = planForward(settings_, event, std::move(*passed), utf8FromSystemCodePage);
     if (plan.mails.empty()) return 0;
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
     // reply may say they were.
-    if (!enqueueRemembered(mailJobs(settings_, plan), ReplyTarget{event.medium, event.connection, event.name})) {
+    if (!enqueueRemembered(jobsOf(settings_, plan), ReplyTarget{event.medium, event.connection, event.name})) {
         return 0;
     }
     if (plan.raiseAlert) raiseAlert(plan.alertText);
@@ -237,11 +238,11 @@ uint64_t RelayPlugin::tickNow() {
 }
 
 void RelayPlugin::queueGathering(const GatheredMessages& gathered) {
-    ForwardPlan plan = planGathered(settings_, gathered);
+    ForwardPlan plan = planGathered(settings_, gathered, utf8FromSystemCodePage);
     if (plan.mails.empty()) return;
     const auto connection = connections_.find(contactKey(gathered.medium, gathered.name));
     const int32_t number = connection == connections_.end() ? 0 : connection->second;
-    enqueueRemembered(mailJobs(settings_, plan), ReplyTarget{gathered.medium, number, gathered.name});
+    enqueueRemembered(jobsOf(settings_, plan), ReplyTarget{gathered.medium, number, gathered.name});
 }
 
 std::string RelayPlugin::contactKey(const std::string& medium, const std::string& name) {
