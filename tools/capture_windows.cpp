@@ -55,6 +55,7 @@ Settings pictureSettings() {
     settings.quietTo = "07:00";
     settings.contactFilter = 2;
     settings.contacts = "Ann Smith, bob";
+    settings.imapServer = "imap.example.org";
     return settings;
 }
 

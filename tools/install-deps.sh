@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, when it is missing: the mingw-w64
 # cross compilers for 32-bit and 64-bit Windows, Wine with both its halves, a
-# virtual display, CMake, GoogleTest's sources, clang for the native build
-# and the Python SMTP server of the mail lab. Idempotent, and silent when
-# everything is already there. wine32 installs even where the kernel runs no
+# virtual display, CMake, GoogleTest's sources, clang for the native build,
+# and the Python SMTP server and the Dovecot IMAP server of the mail lab.
+# Idempotent, and silent when everything is already there. wine32 installs even where the kernel runs no
 # 32-bit code; tools/flavour.sh decides afterwards which build runs.
 set -euo pipefail
 
 packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb python3-aiosmtpd
-    cmake make googletest clang libclang-rt-14-dev libbenchmark-dev openssl)
+    cmake make googletest clang libclang-rt-14-dev libbenchmark-dev openssl dovecot-imapd)
 # An index that fails to download (a mirror in the middle of a sync) is
 # tried again this often before the install goes on with what arrived.
 UPDATE_TRIES=3

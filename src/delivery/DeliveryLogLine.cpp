@@ -38,6 +38,13 @@ std::string line(const MailTime& time, const std::string& server, unsigned port,
            (outcome.code ? std::to_string(outcome.code) : kNone) + kSeparator + field(outcome.answer);
 }
 
+// A reply has no server's answer code: only the why.
+DeliveryOutcome replyOutcome(const std::string& why) {
+    DeliveryOutcome outcome;
+    outcome.answer = why;
+    return outcome;
+}
+
 }  // namespace
 
 std::string connected(const MailTime& time, const std::string& server, unsigned port,
@@ -69,6 +76,17 @@ std::string droppedAtUnload(const MailTime& time, std::size_t mailsDropped) {
     return timestamp(time) + kSeparator + kNone + kSeparator + kNone + kSeparator +
            std::to_string(mailsDropped) + " still waiting, dropped at unload" + kSeparator + kNone +
            kSeparator + kNone;
+}
+
+std::string reply(const MailTime& time, const std::string& server, unsigned port,
+                  const std::string& contact, bool sent, const std::string& why) {
+    return line(time, server, port, contact, sent ? "reply sent" : "reply refused",
+                replyOutcome(why));
+}
+
+std::string replyPollFailed(const MailTime& time, const std::string& server, unsigned port,
+                            const std::string& stage, const std::string& why) {
+    return line(time, server, port, std::string(), "replies not read at " + stage, replyOutcome(why));
 }
 
 std::string gatheredDroppedAtUnload(const MailTime& time, std::size_t messagesDropped) {

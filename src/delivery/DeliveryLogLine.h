@@ -32,4 +32,14 @@ std::string droppedAtUnload(const MailTime& time, std::size_t mailsDropped);
 // Messages gathered during a cool-down, not yet made into a mail at unload.
 std::string gatheredDroppedAtUnload(const MailTime& time, std::size_t messagesDropped);
 
+// An answer from the phone, read on the IMAP server, that went to the
+// contact as an IM ("reply sent") or did not ("reply refused"), and why;
+// never its text:
+//   2026-12-09 12:46:10 UTC | imap.example.com:993 | ann | reply sent | - | -
+std::string reply(const MailTime& time, const std::string& server, unsigned port,
+                  const std::string& contact, bool sent, const std::string& why);
+// A poll of the IMAP server that failed at the stage named.
+std::string replyPollFailed(const MailTime& time, const std::string& server, unsigned port,
+                            const std::string& stage, const std::string& why);
+
 }  // namespace DeliveryLogLine

@@ -13,4 +13,7 @@ struct MailJob {
     // How to reach the server; a batch goes out with the options of its
     // first job, like its server.
     SmtpOptions options = SmtpOptions();
+    // Made when the mail is queued, so that an answer to it can be matched;
+    // empty: the session makes one. A plain session sends none.
+    std::string messageId = std::string();
 };

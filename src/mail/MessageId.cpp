@@ -8,6 +8,8 @@ namespace {
 
 // Stands in for a sender domain with nothing usable in it.
 const char kFallbackDomain[] = "localhost";
+// Three 32-bit words, eight hex digits each.
+const std::size_t kRandomHexDigits = 24;
 
 // Letters, digits, "-" and "." only: whatever else the sender address holds
 // cannot break the header's angle brackets.
@@ -23,13 +25,35 @@ std::string usableDomain(const std::string& domain) {
     return out.empty() ? kFallbackDomain : out;
 }
 
+bool isHexDigit(char c) { return PlainText::isDigit(c) || (c >= 'a' && c <= 'f'); }
+
 }  // namespace
 
-std::string formatMessageId(uint64_t milliseconds, uint32_t counter, uint32_t random,
+std::string formatMessageId(uint64_t milliseconds, uint32_t counter, const MessageIdRandom& random,
                             const std::string& domain) {
-    char unique[48];
-    std::snprintf(unique, sizeof unique, "%llx.%lx.%08lx",
+    char unique[64];
+    std::snprintf(unique, sizeof unique, "%llx.%lx.%08lx%08lx%08lx",
                   static_cast<unsigned long long>(milliseconds), static_cast<unsigned long>(counter),
-                  static_cast<unsigned long>(random));
+                  static_cast<unsigned long>(random.words[0]), static_cast<unsigned long>(random.words[1]),
+                  static_cast<unsigned long>(random.words[2]));
     return std::string("<") + unique + "@" + usableDomain(domain) + ">";
+}
+
+bool isOwnMessageId(const std::string& id) {
+    if (id.size() < 2 || id.front() != '<' || id.back() != '>') return false;
+    const std::size_t at = id.find('@');
+    if (at == std::string::npos || at + 2 >= id.size()) return false;
+    const std::string local = id.substr(1, at - 1);
+    const std::size_t firstDot = local.find('.');
+    const std::size_t secondDot = firstDot == std::string::npos ? firstDot : local.find('.', firstDot + 1);
+    if (secondDot == std::string::npos) return false;
+    const std::string fields[] = {local.substr(0, firstDot), local.substr(firstDot + 1, secondDot - firstDot - 1),
+                                  local.substr(secondDot + 1)};
+    for (const std::string& field : fields) {
+        if (field.empty()) return false;
+        for (char c : field) {
+            if (!isHexDigit(c)) return false;
+        }
+    }
+    return fields[2].size() == kRandomHexDigits;
 }

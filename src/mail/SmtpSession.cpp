@@ -1,18 +1,16 @@
 #include "mail/SmtpSession.h"
 
 #include <windows.h>
-#include <ntsecapi.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <iterator>
 
 #include "net/AbortSignal.h"
 #include "mail/MailData.h"
 #include "mail/MailDate.h"
-#include "mail/MessageId.h"
 #include "mail/MimeMessage.h"
+#include "mail/RandomMessageId.h"
 #include "net/PlainConnection.h"
 #include "mail/SmtpAuth.h"
 #include "mail/SmtpLimits.h"
@@ -34,26 +32,11 @@ const int kIntermediateClass = 3;
 const SmtpStage kPlainReplyStages[] = {SmtpStage::MailFrom, SmtpStage::Recipient, SmtpStage::Data,
                                        SmtpStage::EndOfData};
 const int kPlainReplyClasses[] = {kSuccessClass, kSuccessClass, kIntermediateClass, kSuccessClass};
-// 100-nanosecond steps from 1601 to 1970.
-const uint64_t kUnixEpochInFileTime = 116444736000000000ull;
-const uint64_t kFileTimePerMillisecond = 10000;
-
-std::atomic<uint32_t> messageCounter{0};
 
 std::string currentMailDate() {
     SYSTEMTIME now;
     GetSystemTime(&now);
     return formatMailDate({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
-}
-
-std::string newMessageId(const std::string& domain) {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    uint32_t random = 0;
-    RtlGenRandom(&random, sizeof random);
-    return formatMessageId((ticks - kUnixEpochInFileTime) / kFileTimePerMillisecond, ++messageCounter, random,
-                           domain);
 }
 
 int replyCode(const std::string& line) {
@@ -232,7 +215,8 @@ SmtpOutcome SmtpSession::sendProtectedMail(const MailJob& job) {
     if (!outcome.succeeded) return refusedWithReset(outcome);
     outcome = exchange(SmtpStage::Data, MailData::dataLine(), kIntermediateClass);
     if (!outcome.succeeded) return refusedWithReset(outcome);
-    const MimeMessage::Extras extras{currentMailDate(), newMessageId(heloDomain_), eightBit};
+    const std::string messageId = job.messageId.empty() ? newMessageId(heloDomain_) : job.messageId;
+    const MimeMessage::Extras extras{currentMailDate(), messageId, eightBit};
     return exchange(SmtpStage::EndOfData, MimeMessage::data(job, extras), kSuccessClass);
 }
 

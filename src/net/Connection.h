@@ -4,7 +4,8 @@
 
 // A byte stream to a server, as its client sees it: the plain TCP
 // connection (PlainConnection) or TLS over it (TlsConnection). Blocking;
-// nothing times out, and only shutDown() ends a wait from outside.
+// a receive waits without end unless waitReadable() said bytes are there,
+// and only shutDown() ends a wait from outside.
 class Connection {
 public:
     virtual ~Connection() = default;
@@ -14,6 +15,10 @@ public:
     // Waits for at least one byte and appends what arrived; false when the
     // connection ended or broke instead.
     virtual bool receive(std::string& bytes) = 0;
+    // Waits at most so long for bytes (or the end of the connection) to
+    // read; false when the time ran out first. A stream that cannot tell
+    // says true at once.
+    virtual bool waitReadable(unsigned milliseconds) { return true; }
     // Ends the connection in both directions, so that a wait in another
     // thread returns. Safe to call from any thread while the connection lives.
     virtual void shutDown() = 0;

@@ -26,6 +26,7 @@ public:
 
     bool sendAll(const std::string& bytes) override;
     bool receive(std::string& bytes) override;
+    bool waitReadable(unsigned milliseconds) override;
     void shutDown() override;
 
     // Closes the socket; the connection cannot be used again.

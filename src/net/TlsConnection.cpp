@@ -181,6 +181,10 @@ bool TlsConnection::sendAll(const std::string& bytes) {
     return true;
 }
 
+bool TlsConnection::waitReadable(unsigned milliseconds) {
+    return !incoming_.empty() || transport_.waitReadable(milliseconds);
+}
+
 bool TlsConnection::receive(std::string& bytes) {
     if (!established_) return false;
     for (;;) {

@@ -30,6 +30,7 @@ public:
 
     bool sendAll(const std::string& bytes) override;
     bool receive(std::string& bytes) override;
+    bool waitReadable(unsigned milliseconds) override;
     void shutDown() override;
 
     // Tells the server that nothing more follows (close_notify); the

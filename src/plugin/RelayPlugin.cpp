@@ -8,6 +8,9 @@
 #include "forward/AwayRule.h"
 #include "forward/ForwardPlan.h"
 #include "forward/MessageEvent.h"
+#include "forward/ReplySettings.h"
+#include "mail/MailData.h"
+#include "mail/RandomMessageId.h"
 #include "delivery/FailureText.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
@@ -28,6 +31,7 @@ const char kPageDescription[] = "Forward IMs to an email address or mobile phone
 const int32_t kStartUserValue = 0;
 
 const char kAlertStyle[] = "default";
+const char kReplySentAlert[] = "IM: your reply was sent to ";
 // The three values the host is given with every alert.
 const int32_t kAlertFirstValue = 1;
 const int32_t kAlertSecondValue = 0;
@@ -62,6 +66,20 @@ void RelayPlugin::takeRules() {
     quietHours_ = QuietHours(settings_.quietFrom, settings_.quietTo);
     // A changed cool-down moves the time the gathered messages are due.
     if (started_) sendDueGatherings(tickNow());
+    if (started_) pollForReplies();
+}
+
+// The poller runs only while replies are on; settings that change while it
+// runs reach it at once.
+void RelayPlugin::pollForReplies() {
+    const ReplyConfig config = replyConfig(settings_);
+    if (!config.on) {
+        replyPoller_.stop();
+    } else if (replyPoller_.started()) {
+        replyPoller_.reconfigure(config);
+    } else {
+        replyPoller_.start(config, hostLink_.settingsDirectory(), &replyWindow_);
+    }
 }
 
 void RelayPlugin::onInitialLoad() {}
@@ -98,10 +116,18 @@ void RelayPlugin::onStart() {
     alertWindow_.create(module_, [this](const FailedAttempt& attempt) { alertFailure(attempt); });
     gatheringTimer_.create(module_, [this] { sendDueGatherings(tickNow()); });
     senderThread_.start(mailQueue_, hostLink_.settingsDirectory(), &alertWindow_);
+    replyWindow_.create(
+        module_, [this](const ReplyDelivery& reply) { sendReply(reply); },
+        [this](const std::string& text) {
+            if (settings_.showSystrayAlert) raiseAlert(text);
+        });
+    pollForReplies();
 }
 
 void RelayPlugin::onStop() {
     started_ = false;
+    replyPoller_.stop();
+    replyWindow_.destroy();
     senderThread_.stop();
     gatheringTimer_.destroy();
     // Queued at once, not sent: the next start sends them.
@@ -165,6 +191,7 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
     if (!contactFilter_.passes(event.name) || quietHours_.covers(localMinuteOfDay())) return 0;
     // Asked last, so that only a message that would go out costs the calls.
     if (!forwardsNow(settings_.awayMinutes, presenceProbe_)) return 0;
+    connections_[contactKey(event.medium, event.name)] = event.connection;
     // What is due goes first, so that a contact's messages keep their order.
     const uint64_t now = tickNow();
     sendDueGatherings(now);
@@ -178,7 +205,9 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
     // reply may say they were.
-    if (!mailQueue_.enqueueAll(jobsOf(settings_, plan))) return 0;
+    if (!enqueueRemembered(jobsOf(settings_, plan), ReplyTarget{event.medium, event.connection, event.name})) {
+        return 0;
+    }
     if (plan.raiseAlert) raiseAlert(plan.alertText);
     if (plan.sendReply) {
         sendMessage(event.medium.c_str(), event.connection, event.name.c_str(), settings_.reply.c_str());
@@ -210,7 +239,32 @@ uint64_t RelayPlugin::tickNow() {
 
 void RelayPlugin::queueGathering(const GatheredMessages& gathered) {
     ForwardPlan plan = planGathered(settings_, gathered, utf8FromSystemCodePage);
-    if (!plan.mails.empty()) mailQueue_.enqueueAll(jobsOf(settings_, plan));
+    if (plan.mails.empty()) return;
+    const auto connection = connections_.find(contactKey(gathered.medium, gathered.name));
+    const int32_t number = connection == connections_.end() ? 0 : connection->second;
+    enqueueRemembered(jobsOf(settings_, plan), ReplyTarget{gathered.medium, number, gathered.name});
+}
+
+std::string RelayPlugin::contactKey(const std::string& medium, const std::string& name) {
+    return medium + '\n' + name;
+}
+
+bool RelayPlugin::enqueueRemembered(std::vector<DeliveryJob>&& jobs, const ReplyTarget& target) {
+    if (!repliesOn(settings_)) return mailQueue_.enqueueAll(std::move(jobs));
+    std::vector<std::string> ids;
+    for (DeliveryJob& job : jobs) {
+        job.mail.messageId = newMessageId(MailData::heloDomain(job.mail.sender));
+        ids.push_back(job.mail.messageId);
+    }
+    if (!mailQueue_.enqueueAll(std::move(jobs))) return false;
+    for (const std::string& id : ids) replyBook_.remember(id, target, replyClockMs());
+    return true;
+}
+
+void RelayPlugin::sendReply(const ReplyDelivery& reply) {
+    sendMessage(reply.target.medium.c_str(), reply.target.connection, reply.target.name.c_str(),
+                reply.text.c_str());
+    if (settings_.showSystrayAlert) raiseAlert(kReplySentAlert + reply.target.name);
 }
 
 void RelayPlugin::raiseAlert(const std::string& text) {

@@ -1,14 +1,18 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "delivery/MailQueue.h"
+#include "delivery/ReplyBook.h"
+#include "delivery/ReplyPoller.h"
 #include "delivery/SenderThread.h"
 #include "forward/ContactFilter.h"
 #include "forward/CooldownGatherer.h"
 #include "forward/QuietHours.h"
 #include "plugin/AlertWindow.h"
+#include "plugin/ReplyWindow.h"
 #include "plugin/PluginBase.h"
 #include "plugin/PresenceProbe.h"
 #include "plugin/TickTimer.h"
@@ -37,6 +41,7 @@ public:
     // What in-process tests reach through pluginObject(): shorter pauses
     // between attempts; before "start".
     void setRetryTiming(const RetryTiming& timing) { senderThread_.setRetryTiming(timing); }
+    void setReplyTiming(const ReplyTiming& timing) { replyPoller_.setTiming(timing); }
 
 private:
     void showPage(const PrefsShowRecord& record);
@@ -55,6 +60,13 @@ private:
     uint64_t tickNow();
     // On the host's thread, for an attempt of the sender thread that lost mail.
     void alertFailure(const FailedAttempt& attempt);
+    // With replies on, every mail gets its Message-ID here, remembered for
+    // the message's medium, connection and contact once it is queued.
+    bool enqueueRemembered(std::vector<DeliveryJob>&& jobs, const ReplyTarget& target);
+    static std::string contactKey(const std::string& medium, const std::string& name);
+    void pollForReplies();
+    // On the host's thread, for the reply poller.
+    void sendReply(const ReplyDelivery& reply);
 
     HBITMAP bitmap_ = nullptr;
     // Between "start" and "stop": guards against a second start.
@@ -73,4 +85,11 @@ private:
     uint32_t lastTick_ = 0;
     // Made before the sender thread starts and destroyed after it ends.
     AlertWindow alertWindow_;
+    ReplyBook replyBook_;
+    // The connection each contact's last message came in on, for the answer
+    // to a gathered forward.
+    std::map<std::string, int32_t> connections_;
+    // Made before the poller starts and destroyed after it ends.
+    ReplyWindow replyWindow_;
+    ReplyPoller replyPoller_{replyBook_, mailQueue_};
 };

@@ -6,9 +6,11 @@
 #include "forward/AwayRule.h"
 #include "forward/ContactFilter.h"
 #include "forward/ForwardPlan.h"
+#include "forward/ReplySettings.h"
 #include "mail/SmtpOptions.h"
 #include "settings/Settings.h"
 #include "settings/SettingsValues.h"
+#include "ui/InboxCheckButton.h"
 #include "ui/PrefsPage.h"
 #include "ui/TestMailButton.h"
 #include "ui/resource.h"
@@ -19,6 +21,10 @@ namespace {
 const int kTextBufferSize = 1024;
 const char* const kSecurityNames[] = {"None", "STARTTLS", "TLS"};
 const int kSecurityCount = sizeof kSecurityNames / sizeof kSecurityNames[0];
+// "IMAP Security" 1 and 2; there is no plain mode.
+const char* const kImapSecurityNames[] = {"STARTTLS", "TLS"};
+const int kImapSecurityCount = sizeof kImapSecurityNames / sizeof kImapSecurityNames[0];
+const int kFirstImapSecurity = 1;
 const char kTestPushLabel[] = "Send Test Push";
 // "Retry for [ ] minutes" takes at most a day.
 const int32_t kLongestRetryMinutes = 1440;
@@ -34,6 +40,7 @@ const int kContactFilterCount = sizeof kContactFilterNames / sizeof kContactFilt
 HWND openDialog = nullptr;
 HWND pageUnder = nullptr;
 std::unique_ptr<TestMailButton> testMailButton;
+std::unique_ptr<InboxCheckButton> inboxCheckButton;
 
 LRESULT sendTo(HWND dialog, int control, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(GetDlgItem(dialog, control), message, wParam, lParam);
@@ -64,13 +71,41 @@ std::string usualPortText(int security) {
     return SettingsValues::formatNumber(usualPort(securityFromNumber(security)));
 }
 
+int selectedImapSecurity(HWND dialog) {
+    const LRESULT position = sendTo(dialog, IDC_IMAP_SECURITY, CB_GETCURSEL, 0, 0);
+    const int index = position >= 0 && position < kImapSecurityCount ? static_cast<int>(position) : 1;
+    return index + kFirstImapSecurity;
+}
+
+std::string usualImapPortText(int security) {
+    ImapOptions options;
+    options.security = imapSecurityFromNumber(security);
+    return SettingsValues::formatNumber(imapPortToUse(options));
+}
+
+// The port edit that belongs to a security combo box, and how it names the
+// usual port of a security.
+struct PortOfSecurity {
+    int securityId;
+    int portId;
+    int (*selected)(HWND);
+    std::string (*usualText)(int);
+};
+const PortOfSecurity kPortsOfSecurities[] = {
+    {IDC_SECURITY, IDC_PORT, selectedSecurity, usualPortText},
+    {IDC_IMAP_SECURITY, IDC_IMAP_PORT, selectedImapSecurity, usualImapPortText},
+};
+
+// The security each combo box showed last, to tell a port still at its usual
+// value.
+int shownSecurity[2] = {0, 0};
+
 void fill(HWND dialog, const AdvancedFields& fields) {
     for (const char* name : kSecurityNames) {
         sendTo(dialog, IDC_SECURITY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
     const int security = static_cast<int>(securityFromNumber(fields.security));
     sendTo(dialog, IDC_SECURITY, CB_SETCURSEL, security, 0);
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, security);
     const bool usual = fields.port <= 0 || fields.port > kLargestPort;
     setText(dialog, IDC_PORT, usual ? usualPortText(security) : SettingsValues::formatNumber(fields.port));
     setText(dialog, IDC_USER, fields.user);
@@ -87,22 +122,42 @@ void fill(HWND dialog, const AdvancedFields& fields) {
     const bool known = fields.contactFilter >= 0 && fields.contactFilter < kContactFilterCount;
     sendTo(dialog, IDC_CONTACT_FILTER, CB_SETCURSEL, known ? fields.contactFilter : ContactFilter::kEveryone, 0);
     setText(dialog, IDC_CONTACTS, fields.contacts);
+    shownSecurity[0] = security;
+    for (const char* name : kImapSecurityNames) {
+        sendTo(dialog, IDC_IMAP_SECURITY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+    const int imapSecurity = static_cast<int>(imapSecurityFromNumber(fields.imapSecurity));
+    sendTo(dialog, IDC_IMAP_SECURITY, CB_SETCURSEL, imapSecurity - kFirstImapSecurity, 0);
+    shownSecurity[1] = imapSecurity;
+    setText(dialog, IDC_IMAP_SERVER, fields.imapServer);
+    const bool usualImap = fields.imapPort <= 0 || fields.imapPort > kLargestPort;
+    setText(dialog, IDC_IMAP_PORT,
+            usualImap ? usualImapPortText(imapSecurity) : SettingsValues::formatNumber(fields.imapPort));
 }
 
 // A port that still shows the usual one follows the security to its new one.
-void securityChanged(HWND dialog) {
-    const int before = static_cast<int>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
-    const int now = selectedSecurity(dialog);
-    if (readText(dialog, IDC_PORT) == usualPortText(before)) setText(dialog, IDC_PORT, usualPortText(now));
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, now);
+void securityChanged(HWND dialog, int which) {
+    const PortOfSecurity& pair = kPortsOfSecurities[which];
+    const int now = pair.selected(dialog);
+    if (readText(dialog, pair.portId) == pair.usualText(shownSecurity[which])) {
+        setText(dialog, pair.portId, pair.usualText(now));
+    }
+    shownSecurity[which] = now;
+}
+
+// The port on screen, stored as 0 when it is the usual one or no port.
+int32_t portOnScreen(HWND dialog, int portId, const std::string& usual) {
+    const int32_t port = SettingsValues::parseNumber(readText(dialog, portId));
+    return port == SettingsValues::parseNumber(usual) || port <= 0 || port > kLargestPort ? 0 : port;
 }
 
 // The usual port, and anything that is no port, is stored as 0.
 void readBack(HWND dialog, AdvancedFields& fields) {
     fields.security = selectedSecurity(dialog);
-    const int32_t port = SettingsValues::parseNumber(readText(dialog, IDC_PORT));
-    const bool usual = port == usualPort(securityFromNumber(fields.security));
-    fields.port = usual || port <= 0 || port > kLargestPort ? 0 : port;
+    fields.port = portOnScreen(dialog, IDC_PORT, usualPortText(fields.security));
+    fields.imapServer = readText(dialog, IDC_IMAP_SERVER);
+    fields.imapSecurity = selectedImapSecurity(dialog);
+    fields.imapPort = portOnScreen(dialog, IDC_IMAP_PORT, usualImapPortText(fields.imapSecurity));
     fields.user = readText(dialog, IDC_USER);
     fields.password = readText(dialog, IDC_PASSWORD);
     fields.trustedCaFile = readText(dialog, IDC_TRUSTED_CA_FILE);
@@ -151,6 +206,16 @@ void sendTestMail(HWND dialog) {
     }
 }
 
+void checkInbox(HWND dialog) {
+    if (!inboxCheckButton) return;
+    const ReplyConfig config = replyConfig(valuesOnScreen(dialog));
+    if (config.imap.server.empty()) {
+        inboxCheckButton->refuse("no IMAP server is given");
+    } else {
+        inboxCheckButton->check(config.imap);
+    }
+}
+
 }  // namespace
 
 void AdvancedFields::takeFrom(const Settings& settings) {
@@ -166,6 +231,9 @@ void AdvancedFields::takeFrom(const Settings& settings) {
     quietTo = settings.quietTo;
     contactFilter = settings.contactFilter;
     contacts = settings.contacts;
+    imapServer = settings.imapServer;
+    imapPort = settings.imapPort;
+    imapSecurity = settings.imapSecurity;
 }
 
 void AdvancedFields::storeInto(Settings& settings) const {
@@ -181,6 +249,9 @@ void AdvancedFields::storeInto(Settings& settings) const {
     settings.quietTo = quietTo;
     settings.contactFilter = contactFilter;
     settings.contacts = contacts;
+    settings.imapServer = imapServer;
+    settings.imapPort = imapPort;
+    settings.imapSecurity = imapSecurity;
 }
 
 bool AdvancedDialog::run(HINSTANCE module, HWND owner, AdvancedFields& fields) {
@@ -201,6 +272,7 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             openDialog = dialog;
             testMailButton.reset(new (std::nothrow) TestMailButton(dialog, IDC_SEND_TEST_MAIL, IDC_TEST_MAIL_RESULT));
+            inboxCheckButton.reset(new (std::nothrow) InboxCheckButton(dialog, IDC_CHECK_INBOX, IDC_CHECK_INBOX_RESULT));
             fill(dialog, *reinterpret_cast<AdvancedFields*>(lParam));
             if (valuesOnScreen(dialog).forwardType == kForwardToPush) {
                 setText(dialog, IDC_SEND_TEST_MAIL, kTestPushLabel);
@@ -210,6 +282,7 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
             if (openDialog == dialog) {
                 openDialog = nullptr;
                 testMailButton.reset();
+                inboxCheckButton.reset();
             }
             return FALSE;
         case TestMailButton::kResultMessage:
@@ -219,6 +292,9 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
                 TestMail::takeResult(lParam);
             }
             return TRUE;
+        case InboxCheckButton::kResultMessage:
+            if (inboxCheckButton) inboxCheckButton->showResult();
+            return TRUE;
         case WM_COMMAND:
             break;
         default:
@@ -226,9 +302,13 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
     }
     const int control = LOWORD(wParam);
     if (control == IDC_SECURITY && HIWORD(wParam) == CBN_SELCHANGE) {
-        securityChanged(dialog);
+        securityChanged(dialog, 0);
+    } else if (control == IDC_IMAP_SECURITY && HIWORD(wParam) == CBN_SELCHANGE) {
+        securityChanged(dialog, 1);
     } else if (control == IDC_SEND_TEST_MAIL && HIWORD(wParam) == BN_CLICKED) {
         sendTestMail(dialog);
+    } else if (control == IDC_CHECK_INBOX && HIWORD(wParam) == BN_CLICKED) {
+        checkInbox(dialog);
     } else if (control == IDOK) {
         readBack(dialog, *reinterpret_cast<AdvancedFields*>(GetWindowLongPtrA(dialog, DWLP_USER)));
         EndDialog(dialog, IDOK);

@@ -21,6 +21,9 @@ struct AdvancedFields {
     std::string quietTo;          // "Quiet To"
     int32_t contactFilter = 0;    // "Contact Filter"
     std::string contacts;         // "Contacts"
+    std::string imapServer;    // "IMAP Server"
+    int32_t imapPort = 0;      // "IMAP Port"
+    int32_t imapSecurity = 2;  // "IMAP Security"
 
     // Copies the fields from their settings, and back: one place to name
     // each field's setting.
@@ -34,6 +37,8 @@ struct AdvancedFields {
 // tries the mail server on screen, not yet applied, with the destination
 // and sender that the page under the dialog shows; with push chosen there,
 // it reads "Send Test Push" and sends a notification to its push URL.
+// "Check Inbox" logs in to the IMAP server on screen with the mail server's
+// login.
 class AdvancedDialog {
 public:
     // Runs the dialog modally over the owner; OK copies its values into the

@@ -88,6 +88,17 @@
 #define IDC_CONTACTS_LABEL 1139
 #define IDC_CONTACTS 1140
 #define IDC_CONTACTS_HINT 1141
+// Group "Replies".
+#define IDC_REPLIES_FRAME 1150
+#define IDC_IMAP_SERVER_LABEL 1151
+#define IDC_IMAP_SERVER 1152
+#define IDC_IMAP_SECURITY_LABEL 1153
+#define IDC_IMAP_SECURITY 1154
+#define IDC_IMAP_PORT_LABEL 1155
+#define IDC_IMAP_PORT 1156
+#define IDC_CHECK_INBOX 1157
+#define IDC_CHECK_INBOX_RESULT 1158
+#define IDC_REPLIES_NOTE 1159
 
 // Controls of the About box (dialog 104) and the release notes (dialog 105).
 // Their numbers repeat ids of the page; each dialog has its own id space.

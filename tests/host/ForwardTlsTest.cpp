@@ -3,32 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "DialogDriver.h"
 #include "ForwardingSettings.h"
 #include "MailLab.h"
 #include "TestHost.h"
-#include "ui/resource.h"
 
 namespace {
 
 const char kUser[] = "ann@example.org";
 const char kPassword[] = "pa55 w\xf6rd";
-const int32_t kConfirm = 2;
-
-// Types the password into dialog 106 as a user does, and confirms the page.
-void enterPassword(TestHost& host, const std::string& password) {
-    host.prefsShow(1, host.parentWindow());
-    ASSERT_EQ(host.count("dialogAdd"), 1);
-    HWND page = host.last("dialogAdd").window;
-    EXPECT_TRUE(DialogDriver::driveModal([&] { DialogDriver::click(page, IDC_ADVANCED); },
-                                         [&](HWND dialog, int) {
-                                             if (!dialog) return true;
-                                             DialogDriver::type(dialog, IDC_PASSWORD, password);
-                                             DialogDriver::click(dialog, IDOK);
-                                             return false;
-                                         }));
-    host.prefsAction(kConfirm);
-}
 
 }  // namespace
 

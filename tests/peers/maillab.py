@@ -76,6 +76,16 @@ Requests, and what follows "ok" in their answers:
   decoded ID              every mail as Python's email parser reads it -> COUNT,
                           then for each: SUBJECT BODY MESSAGEID CHARSET
                           TRANSFERENCODING, decoded, as UTF-8
+  imap                    a private Dovecot IMAP server on 127.0.0.1, TLS at one
+                          fresh port and STARTTLS at another, with the good
+                          certificate, one user and a Maildir
+                                          -> ID HOST TLSPORT STARTTLSPORT USER PASSWORD
+  deliver ID HEX          puts the mail into that Maildir, as a delivery would
+  flags ID                every mail of the Maildir -> COUNT, then for each:
+                          MESSAGEID FLAGS, FLAGS the Maildir letters (S seen,
+                          R answered) in a word after "f"
+  logins ID               the logins the IMAP server saw, refused ones too,
+                          from its log                      -> COUNT
   stop ID                 closes the server and its connections
 A failed request is answered "error TEXT".
 
@@ -87,12 +97,15 @@ process ends, or after half an hour without a request.
 
 import argparse
 import asyncio
+import ctypes
 import email
 import email.policy
 import logging
 import os
+import pwd
 import random
 import shutil
+import signal
 import socket
 import ssl
 import subprocess
@@ -366,6 +379,139 @@ async def pipe(reader, writer, chunk):
         writer.close()
 
 
+IMAP_USER = "pager"
+IMAP_PASSWORD = "imap s\u00e9cret"
+IMAP_READY_S = 15
+DOVECOT_CONFIG = """base_dir = {dir}/run
+state_dir = {dir}/state
+log_path = {dir}/dovecot.log
+protocols = imap
+listen = 127.0.0.1
+ssl = yes
+ssl_cert = <{cert}
+ssl_key = <{key}
+ssl_min_protocol = TLSv1.2
+disable_plaintext_auth = yes
+auth_mechanisms = plain login
+# A refused login is answered at once, not after two seconds.
+auth_failure_delay = 0
+first_valid_uid = 1
+passdb {{
+  driver = passwd-file
+  args = scheme=PLAIN {dir}/passwd
+}}
+userdb {{
+  driver = static
+  args = uid=nobody gid=nogroup home={dir}/home/%u
+}}
+mail_location = maildir:~/Maildir
+# New mail is told to an IDLE client within a second, not half a minute.
+mailbox_idle_check_interval = 1 secs
+service imap-login {{
+  inet_listener imap {{
+    address = 127.0.0.1
+    port = {starttls}
+  }}
+  inet_listener imaps {{
+    address = 127.0.0.1
+    port = {tls}
+    ssl = yes
+  }}
+}}
+"""
+
+
+PR_SET_PDEATHSIG = 1
+
+
+def end_with_parent():
+    """In the child: SIGTERM when the lab ends, however it ends."""
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
+
+
+def free_port():
+    with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as sock:
+        sock.bind((LOOPBACK, 0))
+        return sock.getsockname()[1]
+
+
+class Dovecot:
+    """A Dovecot of its own under a temporary directory, run in the
+    foreground by the lab and ended with it; /etc/dovecot is not read."""
+
+    def __init__(self, peer_id, tls):
+        self.id = peer_id
+        self.host = LOOPBACK
+        self.dir = tempfile.mkdtemp(prefix="maillab-imap-")
+        # Dovecot's auth and mail processes run as other users.
+        os.chmod(self.dir, 0o755)
+        self.port, self.starttls_port = free_port(), free_port()
+        self.maildir = os.path.join(self.dir, "home", IMAP_USER, "Maildir")
+        self.delivered = 0
+        with open(os.path.join(self.dir, "passwd"), "w", encoding="utf-8") as f:
+            f.write(f"{IMAP_USER}:{{PLAIN}}{IMAP_PASSWORD}\n")
+        config = os.path.join(self.dir, "dovecot.conf")
+        with open(config, "w") as f:
+            f.write(DOVECOT_CONFIG.format(dir=self.dir, cert=tls.path("good.pem"), key=tls.path("good.key"),
+                                          tls=self.port, starttls=self.starttls_port))
+        for sub in ("new", "cur", "tmp"):
+            os.makedirs(os.path.join(self.maildir, sub))
+        subprocess.run(["chown", "-R", "nobody:nogroup", os.path.join(self.dir, "home")], check=True)
+        self.process = subprocess.Popen(["dovecot", "-F", "-c", config], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL, preexec_fn=end_with_parent)
+
+    async def ready(self):
+        deadline = time.monotonic() + IMAP_READY_S
+        while time.monotonic() < deadline:
+            try:
+                with socket.create_connection((LOOPBACK, self.port), timeout=1):
+                    return
+            except OSError:
+                await asyncio.sleep(0.1)
+        raise RuntimeError("dovecot did not start: see " + os.path.join(self.dir, "dovecot.log"))
+
+    def deliver(self, data):
+        self.delivered += 1
+        name = f"{int(time.time())}.M{self.delivered}P{os.getpid()}.maillab"
+        temporary = os.path.join(self.maildir, "tmp", name)
+        with open(temporary, "wb") as f:
+            f.write(data)
+        os.chown(temporary, pwd.getpwnam("nobody").pw_uid, -1)
+        os.rename(temporary, os.path.join(self.maildir, "new", name))
+
+    def flags(self):
+        # Dovecot renames a file when it moves it to cur/ or flags it: a
+        # listing that loses a file to that is taken again.
+        while True:
+            try:
+                words = []
+                for sub in ("new", "cur"):
+                    for name in sorted(os.listdir(os.path.join(self.maildir, sub))):
+                        with open(os.path.join(self.maildir, sub, name), "rb") as f:
+                            message = email.message_from_binary_file(f, policy=email.policy.default)
+                        letters = name.partition(":2,")[2]
+                        words += [text(str(message["message-id"] or "")), "f" + letters]
+                return [str(len(words) // 2)] + words
+            except FileNotFoundError:
+                continue
+
+    def logins(self):
+        try:
+            with open(os.path.join(self.dir, "dovecot.log"), encoding="utf-8", errors="replace") as f:
+                lines = f.readlines()
+        except FileNotFoundError:
+            return 0
+        return sum(1 for line in lines if "imap-login:" in line and ("Login:" in line or "auth failed" in line))
+
+    def close(self):
+        self.process.terminate()
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
 def decoded(data):
     """A stored mail as a reader sees it: its texts decoded."""
     message = email.message_from_bytes(data, policy=email.policy.default)
@@ -485,6 +631,7 @@ class Lab:
         self.last_request = None
         self.loop = None
         self.tls = TlsFiles()
+        self.ending = False
         self.push = PushLab(self.tls)
 
     def fresh_address(self, listening, port=SMTP_PORT):
@@ -641,6 +788,21 @@ class Lab:
             return [str(len(mails))] + [w for m in mails for w in decoded(m)]
         elif op == "connections":
             return [str(len(self.peer(args).connections))]
+        elif op == "imap":
+            self.tls.ensure()
+            server = Dovecot(f"p{self.next_id}", self.tls)
+            self.next_id += 1
+            self.peers[server.id] = server
+            await server.ready()
+            return [server.id, server.host, str(server.port), str(server.starttls_port),
+                    text(IMAP_USER), text(IMAP_PASSWORD.encode("latin-1"))]
+        elif op == "deliver":
+            self.peer(args).deliver(bytes.fromhex(args[1]))
+            return []
+        elif op == "flags":
+            return self.peer(args).flags()
+        elif op == "logins":
+            return [str(self.peer(args).logins())]
         elif op == "stop":
             self.peers.pop(self.peer(args).id).close()
             return []
@@ -665,13 +827,17 @@ class Lab:
             writer.close()
 
     async def watch(self):
-        """Returns when the parent has gone or the lab has idled too long."""
-        while not orphaned() and self.loop.time() - self.last_request <= IDLE_TIMEOUT_S:
+        """Returns when the parent has gone, the lab has idled too long, or
+        it was asked to end (SIGTERM, as tests/run.sh ends it)."""
+        while (not orphaned() and not self.ending
+               and self.loop.time() - self.last_request <= IDLE_TIMEOUT_S):
             await asyncio.sleep(PARENT_POLL_S)
 
     async def run(self, port_file, push_host_file=None):
         self.loop = asyncio.get_running_loop()
         self.last_request = self.loop.time()
+        # Ended by a signal, the lab still stops what it started (Dovecot).
+        self.loop.add_signal_handler(signal.SIGTERM, lambda: setattr(self, "ending", True))
         if push_host_file:
             self.push.reserve(lambda port: self.fresh_address(True, port))
             await self.push.start_front()

@@ -1,5 +1,11 @@
 #include "ForwardingSettings.h"
 
+#include <gtest/gtest.h>
+
+#include "DialogDriver.h"
+#include "TestHost.h"
+#include "ui/resource.h"
+
 #include <cstdio>
 
 namespace {
@@ -53,4 +59,19 @@ SubjectsAndBodies partsWithName(const std::string& name, const std::string& text
                            name + " (" + label + "): " + text.substr(i * pieceSize, pieceSize));
     }
     return mails;
+}
+
+void enterPassword(TestHost& host, const std::string& password) {
+    const int32_t kConfirm = 2;
+    host.prefsShow(1, host.parentWindow());
+    ASSERT_EQ(host.count("dialogAdd"), 1);
+    HWND page = host.last("dialogAdd").window;
+    EXPECT_TRUE(DialogDriver::driveModal([&] { DialogDriver::click(page, IDC_ADVANCED); },
+                                         [&](HWND dialog, int) {
+                                             if (!dialog) return true;
+                                             DialogDriver::type(dialog, IDC_PASSWORD, password);
+                                             DialogDriver::click(dialog, IDOK);
+                                             return false;
+                                         }));
+    host.prefsAction(kConfirm);
 }

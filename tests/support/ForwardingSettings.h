@@ -16,6 +16,12 @@ const char kPrivateMessage[] = "incoming_privateMessage";
 std::vector<IniEntry> forwardingTo(const std::string& server,
                                    const std::vector<IniEntry>& extra = {});
 
+class TestHost;
+
+// Types the password into dialog 106 as a user does, and confirms the page:
+// "SMTP Password" is stored protected for the user, not written by tests.
+void enterPassword(TestHost& host, const std::string& password);
+
 // A text with a running number, such as "ann 007", so that order shows.
 std::string numbered(const char* stem, size_t n);
 

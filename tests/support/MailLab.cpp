@@ -219,6 +219,36 @@ LabServer MailLab::startProxy(const LabServer& server, int chunk) {
     return startPeer("proxy " + server.id + " " + std::to_string(chunk));
 }
 
+ImapLabServer MailLab::startImap() {
+    Answer answer = request("imap");
+    ImapLabServer imap;
+    imap.server.id = answer.word();
+    imap.server.host = answer.word();
+    imap.server.port = static_cast<int>(answer.count());
+    imap.startTlsPort = static_cast<int>(answer.count());
+    imap.user = answer.text();
+    imap.password = answer.text();
+    return imap;
+}
+
+void MailLab::deliver(const ImapLabServer& server, const std::string& mail) {
+    request("deliver " + server.server.id + " " + hex(mail));
+}
+
+std::vector<MaildirMail> MailLab::maildir(const ImapLabServer& server) {
+    Answer answer = request("flags " + server.server.id);
+    std::vector<MaildirMail> mails(answer.count());
+    for (MaildirMail& mail : mails) {
+        mail.messageId = answer.text();
+        mail.flags = answer.word().substr(1);
+    }
+    return mails;
+}
+
+std::size_t MailLab::imapLogins(const ImapLabServer& server) {
+    return request("logins " + server.server.id).count();
+}
+
 std::string MailLab::caFile(bool der) {
     Answer answer = request("ca");
     const std::string pem = answer.text();

@@ -84,6 +84,22 @@ struct TlsServerOptions {
     bool injectAfterStartTls = false;
 };
 
+// A private Dovecot IMAP server on 127.0.0.1, with the good certificate, one
+// user (its password in the system code page) and a Maildir.
+struct ImapLabServer {
+    LabServer server;  // its port is the one with TLS from the first byte
+    int startTlsPort = 0;
+    std::string user;
+    std::string password;
+};
+
+// One mail of the Maildir: its Message-ID and the Maildir's flag letters
+// (S seen, R answered).
+struct MaildirMail {
+    std::string messageId;
+    std::string flags;
+};
+
 // A push service of the lab (tests/peers/pushlab.py): the URL that reaches
 // it, with credentials of its own, and where it listens.
 struct PushService {
@@ -171,6 +187,12 @@ public:
     // Passes every byte between a client and the server on in pieces of
     // `chunk` bytes, with a short pause after each.
     LabServer startProxy(const LabServer& server, int chunk);
+    ImapLabServer startImap();
+    // Puts the mail into the server's Maildir, as a delivery would.
+    void deliver(const ImapLabServer& server, const std::string& mail);
+    std::vector<MaildirMail> maildir(const ImapLabServer& server);
+    // The logins the IMAP server saw, refused ones too.
+    std::size_t imapLogins(const ImapLabServer& server);
     // A push service of the kind "ntfy", "gotify", "pushover" or "telegram".
     PushService startPush(const std::string& kind, const PushServiceOptions& options = {});
     // Makes a service started NotListening listen, with a good certificate.

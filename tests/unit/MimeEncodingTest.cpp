@@ -80,11 +80,18 @@ TEST(EncodedWord, PlainTextStaysAndOtherTextBecomesShortQWords) {
     }
 }
 
-TEST(MessageId, IsTimeCounterAndRandomAtACleanDomain) {
-    EXPECT_EQ(formatMessageId(0x18c4f1e2a3bull, 7, 0x5f3a9c01, "example.org"),
-              "<18c4f1e2a3b.7.5f3a9c01@example.org>");
-    EXPECT_EQ(formatMessageId(1, 2, 3, "ex>am ple.org."), "<1.2.00000003@example.org>");
-    EXPECT_EQ(formatMessageId(1, 2, 3, ""), "<1.2.00000003@localhost>");
+TEST(MessageId, IsTimeCounterAndRandomAtACleanDomainAndKnownByItsForm) {
+    const MessageIdRandom random{{0x5f3a9c01, 0xc0ffee, 0x12345678}};
+    const std::string id = formatMessageId(0x18c4f1e2a3bull, 7, random, "example.org");
+    EXPECT_EQ(id, "<18c4f1e2a3b.7.5f3a9c0100c0ffee12345678@example.org>");
+    EXPECT_EQ(formatMessageId(1, 2, {}, "ex>am ple.org."), "<1.2.000000000000000000000000@example.org>");
+    EXPECT_EQ(formatMessageId(1, 2, {}, ""), "<1.2.000000000000000000000000@localhost>");
+    EXPECT_TRUE(isOwnMessageId(id));
+    for (const char* other : {"<18c4f1e2a3b.7.5f3a9c01@example.org>", "<CAF=abc@mail.gmail.com>",
+                              "<1.2.00000000000000000000000g@x>", "<1..000000000000000000000000@x>",
+                              "1.2.000000000000000000000000@x", "<1.2.000000000000000000000000@>"}) {
+        EXPECT_FALSE(isOwnMessageId(other)) << other;
+    }
 }
 
 TEST(EhloCapabilities, ReadsKeywordsAfterTheFirstLineInAnyCase) {
