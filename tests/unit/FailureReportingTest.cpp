@@ -104,3 +104,21 @@ TEST(DeliveryLog, RollsOverBelowTheLimitKeepingTheNewestLines) {
     EXPECT_EQ(numberAt(older, older.size() - 1002) + 1, numberAt(current, 0));
     EXPECT_EQ(numberAt(current, current.size() - 1002), lines - 1);
 }
+
+// When IMTolvane.log.1 cannot be replaced (held open by a viewer, or
+// read-only), the log still stays below its limit and keeps its newest line.
+TEST(DeliveryLog, StaysBelowTheLimitWhenTheOlderLogCannotBeReplaced) {
+    TempDir directory;
+    const std::string older = directory.file("IMTolvane.log.1");
+    const HANDLE viewer = CreateFileA(older.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+    DeliveryLog log(directory.path());
+    for (int i = 0; i < 600; ++i) log.append(std::to_string(100000 + i) + std::string(994, 'x'));
+    CloseHandle(viewer);
+    const std::string current = contents(directory.file("IMTolvane.log"));
+    EXPECT_LT(current.size(), DeliveryLog::kLimitBytes);
+    ASSERT_GE(current.size(), 1002u);
+    EXPECT_EQ(current.substr(current.size() - 1002, 6), "100599");
+    EXPECT_TRUE(contents(older).empty());
+}
