@@ -17,6 +17,8 @@ struct SmtpOptions {
     std::string user;  // empty: no login
     std::string password;
     std::string trustedCaFile;  // a PEM or DER certificate trusted as a root
+    // The stored password could not be read: no login is tried with it.
+    bool passwordUnreadable = false;
 };
 
 const int32_t kLargestPort = 65535;

@@ -78,6 +78,16 @@ const FailureCase kCases[] = {
       "%s:%p \\| pager@example.net \\| not sent at end of data \\| 554 \\| 5.6.0 spam, go away"}},
     {"RefusedLogin", askingForALogin, kThreeParts, "%s refused the login (535); 3 mails dropped",
      {"%s:%p \\| - \\| not connected at login, 3 dropped \\| 535 \\| .*"}, loggingIn},
+    // Stored by another Windows user: no login is tried with it.
+    {"UnreadablePassword", askingForALogin, kThreeParts,
+     "%s could not log in (the stored SMTP Password could not be read: type it again in Advanced Settings); "
+     "3 mails dropped",
+     {"%s:%p \\| - \\| not connected at login, 3 dropped \\| - \\| the stored SMTP Password could not be read.*"},
+     [](MailLab& lab, const LabServer& server) {
+         std::vector<IniEntry> entries = loggingIn(lab, server);
+         entries.push_back({"SMTP Password", "Zm9yZWlnbiBibG9i"});
+         return entries;
+     }},
 };
 
 std::string withServer(std::string text, const std::string& name, int port) {
