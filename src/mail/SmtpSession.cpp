@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "net/AbortSignal.h"
+#include "mail/Charset.h"
 #include "mail/MailData.h"
 #include "mail/MailDate.h"
 #include "mail/MessageId.h"
@@ -18,6 +19,7 @@
 #include "mail/SmtpLimits.h"
 #include "mail/SmtpReply.h"
 #include "net/TlsConnection.h"
+#include "text/AnsiText.h"
 #include "text/PlainText.h"
 
 namespace {
@@ -25,6 +27,8 @@ namespace {
 // A server name longer than a domain name can be is cut to that length.
 const std::size_t kMaxServerName = SmtpLimits::kMaxDomain;
 const std::size_t kMaxReplyTextKept = SmtpLimits::kMaxEhloLinesKept * SmtpLimits::kMaxReplyLine;
+const char kPasswordUnreadable[] =
+    "the stored SMTP Password could not be read: type it again in Advanced Settings";
 const int kReadyCode = 220;      // greeting, and the answer to STARTTLS
 const int kLoggedInCode = 235;   // RFC 4954 6
 const int kChallengeCode = 334;  // RFC 4954 4
@@ -83,6 +87,10 @@ SmtpOutcome SmtpSession::open(const std::string& server, const std::string& helo
         // Credentials never go out in the clear: nothing is sent at all.
         return SmtpOutcome::failure(SmtpStage::Login, "a login needs SMTP Security STARTTLS or TLS");
     }
+    if (!options.user.empty() && options.passwordUnreadable) {
+        // A login with an empty password would count as a failed one.
+        return SmtpOutcome::failure(SmtpStage::Login, kPasswordUnreadable);
+    }
     const std::string name = server.substr(0, kMaxServerName);
     plain_.reset(new PlainConnection(abort_));
     SmtpOutcome outcome = plain_->connect(name, portToUse(options));
@@ -93,6 +101,10 @@ SmtpOutcome SmtpSession::open(const std::string& server, const std::string& helo
     }
     if (outcome.succeeded && aborted()) outcome = SmtpOutcome::failure(outcome.stage, "stopped");
     if (!outcome.succeeded) {
+        // RFC 5321 4.1.1.10: a refusal still ends with QUIT while the
+        // server waits for a command; after a certificate the client
+        // rejects, over the TLS just negotiated (RFC 3207 4.1).
+        if (inStep_ && !aborted()) quit();
         release();
         return outcome;
     }
@@ -111,6 +123,8 @@ SmtpOutcome SmtpSession::greetProtected(const std::string& server, const std::st
                                         const SmtpOptions& options) {
     if (security_ == SmtpSecurity::Tls) {
         const SmtpOutcome protectedLink = startTls(server, options);
+        // Before its greeting the server takes no command, not even QUIT.
+        if (protectedLink.stage == SmtpStage::Certificate && !protectedLink.succeeded) readReply();
         if (!protectedLink.succeeded) return protectedLink;
     }
     const Reply greeting = readReply();
@@ -140,10 +154,12 @@ SmtpOutcome SmtpSession::greetProtected(const std::string& server, const std::st
 SmtpOutcome SmtpSession::startTls(const std::string& server, const SmtpOptions& options) {
     capabilities_ = EhloCapabilities();
     tls_.reset(new TlsConnection(*plain_));
-    SmtpOutcome outcome = tls_->handshake(server);
-    if (outcome.succeeded) outcome = tls_->checkCertificate(server, options.trustedCaFile);
-    if (outcome.succeeded) link_ = tls_.get();
-    return outcome;
+    inStep_ = false;
+    const SmtpOutcome handshake = tls_->handshake(server);
+    if (!handshake.succeeded) return handshake;
+    link_ = tls_.get();
+    inStep_ = security_ == SmtpSecurity::StartTls;
+    return tls_->checkCertificate(server, options.trustedCaFile);
 }
 
 SmtpOutcome SmtpSession::hello(const std::string& heloDomain) {
@@ -155,22 +171,26 @@ SmtpOutcome SmtpSession::hello(const std::string& heloDomain) {
 }
 
 SmtpOutcome SmtpSession::logIn(const SmtpOptions& options) {
+    // RFC 4616 2 and every server reading LOGIN take user and password as
+    // UTF-8; the settings hold them in the ANSI code page.
+    const std::string user = AnsiText::toUtf8(options.user);
+    const std::string password = AnsiText::toUtf8(options.password);
     switch (SmtpAuth::choose(capabilities_)) {
-        case SmtpAuth::Mechanism::Plain: return logInPlain(options);
-        case SmtpAuth::Mechanism::Login: return logInLogin(options);
+        case SmtpAuth::Mechanism::Plain: return logInPlain(user, password);
+        case SmtpAuth::Mechanism::Login: return logInLogin(user, password);
         case SmtpAuth::Mechanism::None: break;
     }
     return SmtpOutcome::failure(SmtpStage::Login, "the server offers neither AUTH PLAIN nor AUTH LOGIN");
 }
 
-SmtpOutcome SmtpSession::logInPlain(const SmtpOptions& options) {
-    const std::string oneLine = SmtpAuth::plainWithResponse(options.user, options.password);
+SmtpOutcome SmtpSession::logInPlain(const std::string& user, const std::string& password) {
+    const std::string oneLine = SmtpAuth::plainWithResponse(user, password);
     if (oneLine.empty()) {
         const SmtpOutcome asked = exchange(SmtpStage::Login, SmtpAuth::plainCommand(), kIntermediateClass);
         if (!asked.succeeded) return asked;
     }
     const std::string response =
-        oneLine.empty() ? SmtpAuth::plainResponse(options.user, options.password) : oneLine;
+        oneLine.empty() ? SmtpAuth::plainResponse(user, password) : oneLine;
     Reply reply;
     SmtpOutcome outcome = exchange(SmtpStage::Login, response, kSuccessClass, &reply);
     if (outcome.succeeded && reply.code != kLoggedInCode) outcome.succeeded = false;
@@ -178,14 +198,14 @@ SmtpOutcome SmtpSession::logInPlain(const SmtpOptions& options) {
     return outcome;
 }
 
-SmtpOutcome SmtpSession::logInLogin(const SmtpOptions& options) {
+SmtpOutcome SmtpSession::logInLogin(const std::string& user, const std::string& password) {
     Reply reply;
     SmtpOutcome outcome = exchange(SmtpStage::Login, SmtpAuth::loginCommand(), kIntermediateClass, &reply);
     if (outcome.succeeded && reply.code == kChallengeCode) {
-        outcome = exchange(SmtpStage::Login, SmtpAuth::loginAnswer(options.user), kIntermediateClass, &reply);
+        outcome = exchange(SmtpStage::Login, SmtpAuth::loginAnswer(user), kIntermediateClass, &reply);
     }
     if (outcome.succeeded && reply.code == kChallengeCode) {
-        outcome = exchange(SmtpStage::Login, SmtpAuth::loginAnswer(options.password), kSuccessClass, &reply);
+        outcome = exchange(SmtpStage::Login, SmtpAuth::loginAnswer(password), kSuccessClass, &reply);
     }
     if (outcome.succeeded && reply.code != kLoggedInCode) outcome.succeeded = false;
     if (!outcome.succeeded) outcome.detail = "the server did not accept the login";
@@ -224,7 +244,7 @@ SmtpOutcome SmtpSession::sendPlainMail(const MailJob& job) {
 }
 
 SmtpOutcome SmtpSession::sendProtectedMail(const MailJob& job) {
-    const bool eightBit = capabilities_.eightBitMime;
+    const bool eightBit = MimeMessage::sendsEightBit(job.body, capabilities_.eightBitMime);
     SmtpOutcome outcome =
         exchange(SmtpStage::MailFrom, MimeMessage::mailFromLine(job.sender, eightBit), kSuccessClass);
     if (!outcome.succeeded) return refusedWithReset(outcome);
@@ -232,7 +252,8 @@ SmtpOutcome SmtpSession::sendProtectedMail(const MailJob& job) {
     if (!outcome.succeeded) return refusedWithReset(outcome);
     outcome = exchange(SmtpStage::Data, MailData::dataLine(), kIntermediateClass);
     if (!outcome.succeeded) return refusedWithReset(outcome);
-    const MimeMessage::Extras extras{currentMailDate(), newMessageId(heloDomain_), eightBit};
+    const MimeMessage::Extras extras{currentMailDate(), newMessageId(heloDomain_), eightBit,
+                                     Charset::ofCodePage(AnsiText::codePage())};
     return exchange(SmtpStage::EndOfData, MimeMessage::data(job, extras), kSuccessClass);
 }
 
@@ -259,13 +280,21 @@ SmtpOutcome SmtpSession::exchange(SmtpStage stage, const std::string& command, i
 
 void SmtpSession::close() {
     if (!isOpen()) return;
-    sendText(MailData::quitLine());
-    readReply();
-    if (tls_) tls_->close();
+    quit();
     release();
 }
 
-bool SmtpSession::sendText(const std::string& text) { return link_ && link_->sendAll(text); }
+void SmtpSession::quit() {
+    sendText(MailData::quitLine());
+    readReply();
+    if (tls_) tls_->close();
+}
+
+bool SmtpSession::sendText(const std::string& text) {
+    if (link_ && link_->sendAll(text)) return true;
+    inStep_ = false;
+    return false;
+}
 
 SmtpSession::Reply SmtpSession::readReply(bool keepText) {
     Reply reply;
@@ -290,11 +319,13 @@ SmtpSession::Reply SmtpSession::readReply(bool keepText) {
         if (SmtpReply::complete(unfinished)) {
             if (!reply.firstLine.empty() && reply.firstLine.back() == '\r') reply.firstLine.pop_back();
             reply.code = replyCode(reply.firstLine);
+            inStep_ = reply.code != 0;
             return reply;
         }
         unfinished = SmtpReply::pending(unfinished);
     }
     // A reply cut off by the end of the connection counts as none.
+    inStep_ = false;
     return Reply{0, reply.firstLine, reply.text};
 }
 
@@ -302,6 +333,7 @@ bool SmtpSession::aborted() const { return abort_ && abort_->raised(); }
 
 void SmtpSession::release() {
     open_ = false;
+    inStep_ = false;
     link_ = nullptr;
     tls_.reset();
     plain_.reset();

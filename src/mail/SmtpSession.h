@@ -62,8 +62,9 @@ private:
     SmtpOutcome startTls(const std::string& server, const SmtpOptions& options);
     SmtpOutcome hello(const std::string& heloDomain);
     SmtpOutcome logIn(const SmtpOptions& options);
-    SmtpOutcome logInPlain(const SmtpOptions& options);
-    SmtpOutcome logInLogin(const SmtpOptions& options);
+    // User and password in UTF-8.
+    SmtpOutcome logInPlain(const std::string& user, const std::string& password);
+    SmtpOutcome logInLogin(const std::string& user, const std::string& password);
     SmtpOutcome sendPlainMail(const MailJob& job);
     SmtpOutcome sendProtectedMail(const MailJob& job);
     // Sends a command and reads its reply; a failure of the stage unless
@@ -72,6 +73,8 @@ private:
                          Reply* reply = nullptr);
     SmtpOutcome refusedWithReset(const SmtpOutcome& refusal);
 
+    // QUIT, its reply, and the end of TLS; the socket stays to release().
+    void quit();
     bool sendText(const std::string& text);
     // Reads one whole reply, however long and however many receives it
     // takes, until the connection ends.
@@ -84,6 +87,8 @@ private:
     std::unique_ptr<TlsConnection> tls_;
     Connection* link_ = nullptr;
     bool open_ = false;
+    // The server has answered everything sent and waits for a command.
+    bool inStep_ = false;
     SmtpSecurity security_ = SmtpSecurity::None;
     std::string heloDomain_;
     EhloCapabilities capabilities_;

@@ -12,7 +12,9 @@
 namespace {
 
 const char kUser[] = "ann@example.org";
+// As typed (windows-1252), and as the server checks it (RFC 4616: UTF-8).
 const char kPassword[] = "pa55 w\xf6rd";
+const char kPasswordUtf8[] = "pa55 w\xc3\xb6rd";
 const int32_t kConfirm = 2;
 
 // Types the password into dialog 106 as a user does, and confirms the page.
@@ -51,7 +53,7 @@ TEST(ForwardTls, EachSecurityDeliversAndReadsRight) {
         options.mode = test.mode;
         if (test.login) {
             options.user = kUser;
-            options.password = kPassword;
+            options.password = kPasswordUtf8;
         }
         const LabServer server = lab.startTls(options);
         TestHost host;

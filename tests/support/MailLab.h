@@ -75,7 +75,8 @@ struct TlsServerOptions {
     enum Certificate { Good, WrongName, Untrusted };
     Mode mode = StartTls;
     Certificate certificate = Good;
-    // Non-empty: AUTH required, with these credentials.
+    // Non-empty: AUTH required, with these credentials as the server
+    // compares them: UTF-8 bytes.
     std::string user;
     std::string password;
     std::string mechanisms = "PLAIN,LOGIN";
