@@ -2,6 +2,8 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "net/AbortSignal.h"
@@ -18,18 +20,18 @@ public:
     TestMail(const TestMail&) = delete;
     TestMail& operator=(const TestMail&) = delete;
 
-    // Sends the job and then posts the message to the window, with the
-    // result text as the last parameter (see takeResult). False, sending
-    // nothing, while an earlier test mail is under way or when no thread
-    // can be made.
+    // Sends the job, keeps what became of it, and then posts the message
+    // (with no parameters) to the window. False, sending nothing, while an
+    // earlier test mail is under way or when no thread can be made.
     bool start(const MailJob& job, HWND window, UINT message);
     // On the window's thread: ends a test mail under way and drops its
     // result unread, so that nothing reaches the window afterwards.
     void cancel();
     bool running() const;
 
-    // The result text that a posted message carries; call once per message.
-    static std::string takeResult(LPARAM lParam);
+    // On the message: the result kept, once; nothing when there is none
+    // (a message of that number from anyone else).
+    std::optional<std::string> takeResult();
 
 private:
     static DWORD WINAPI run(LPVOID self);
@@ -41,4 +43,6 @@ private:
     MailJob job_;
     HWND window_ = nullptr;
     UINT message_ = 0;
+    std::mutex resultGuard_;
+    std::optional<std::string> result_;
 };
