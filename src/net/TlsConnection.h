@@ -8,7 +8,7 @@
 #include "net/Connection.h"
 #include "mail/SmtpOutcome.h"
 
-// TLS over another connection, through SChannel: TLS 1.2 or newer, the
+// TLS over another connection, through SChannel: TLS 1.2, the
 // server's certificate checked by CertificateCheck rather than by SChannel
 // (which under Wine checks nothing). Uses only secur32 and crypt32.
 class TlsConnection : public Connection {
@@ -45,6 +45,7 @@ private:
     Connection& transport_;
     CredHandle credentials_{};
     CtxtHandle context_{};
+    unsigned long request_;
     bool haveCredentials_ = false;
     bool haveContext_ = false;
     bool established_ = false;

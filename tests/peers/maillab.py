@@ -38,6 +38,8 @@ Requests, and what follows "ok" in their answers:
       login=USER:PASS     AUTH required, with these credentials (hex)
       mechs=LIST          the AUTH mechanisms offered: PLAIN,LOGIN by default
       no8bitmime          8BITMIME is not offered
+      askcert             the server asks for a client certificate, which
+                          it does not insist on
       inject              the 220 to STARTTLS comes with a line of its own
                           after it, in the clear, as a man in the middle
                           would slip it in
@@ -308,7 +310,7 @@ def tls_options(words):
     options = {"cert": "good", "mechs": "PLAIN,LOGIN"}
     for word in words:
         key, _, value = word.partition("=")
-        if key not in ("cert", "login", "mechs", "no8bitmime", "inject"):
+        if key not in ("cert", "login", "mechs", "no8bitmime", "inject", "askcert"):
             raise ValueError(f"unknown tls option {word!r}")
         options[key] = value
     return options
@@ -504,6 +506,9 @@ class Lab:
             raise ValueError(f"tls needs a mode: {args!r}")
         mode, options = args[0], tls_options(args[1:])
         context = self.tls.context(options["cert"])
+        if "askcert" in options:
+            context.verify_mode = ssl.CERT_OPTIONAL
+            context.load_verify_locations(self.tls.path("ca.pem"))
         settings = {"auth_exclude_mechanism": [m for m in ("PLAIN", "LOGIN")
                                                if m not in options["mechs"].split(",")]}
         if "login" in options:

@@ -212,6 +212,7 @@ LabServer MailLab::startTls(const TlsServerOptions& options) {
     line += " mechs=" + options.mechanisms;
     if (!options.eightBitMime) line += " no8bitmime";
     if (options.injectAfterStartTls) line += " inject";
+    if (options.asksForClientCertificate) line += " askcert";
     return startPeer(line);
 }
 

@@ -83,6 +83,8 @@ struct TlsServerOptions {
     bool eightBitMime = true;
     // A reply line slipped in after the 220 to STARTTLS, in the clear.
     bool injectAfterStartTls = false;
+    // The handshake asks for a client certificate and goes on without one.
+    bool asksForClientCertificate = false;
 };
 
 // The name a TLS server's good certificate is issued to.

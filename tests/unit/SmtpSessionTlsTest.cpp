@@ -178,6 +178,17 @@ TEST_F(SmtpSessionTlsTest, BytesAfterTheReadyForTlsAreThrownAway) {
     EXPECT_EQ(lab.finishedConnection(server).mails.size(), 1u);
 }
 
+// A server that asks for a client certificate without insisting gets the
+// handshake finished without one.
+TEST_F(SmtpSessionTlsTest, ACertificateRequestIsAnsweredWithoutOne) {
+    TlsServerOptions serverOptions = server(TlsServerOptions::Implicit);
+    serverOptions.asksForClientCertificate = true;
+    const LabServer server = lab.startTls(serverOptions);
+    const SmtpOutcome outcome = attempt(server, options(server, SmtpSecurity::Tls), mail("asked", "text"));
+    EXPECT_TRUE(outcome.succeeded) << stageName(outcome.stage) << ": " << outcome.detail;
+    EXPECT_EQ(lab.finishedConnection(server).mails.size(), 1u);
+}
+
 // TLS records that arrive a few bytes at a time, in the handshake and after.
 TEST_F(SmtpSessionTlsTest, RecordsInPiecesOfThreeBytes) {
     for (TlsServerOptions::Mode mode : {TlsServerOptions::StartTls, TlsServerOptions::Implicit}) {
