@@ -30,41 +30,31 @@ std::string timestamp(const MailTime& time) {
     return text;
 }
 
-// The reply after its code, or, where the server gave none, why not.
-std::string replyText(const SmtpOutcome& outcome) {
-    if (outcome.replyCode == 0) return outcome.detail;
-    const std::size_t textStart = outcome.replyLine.find_first_not_of("0123456789");
-    if (textStart == std::string::npos) return std::string();
-    return outcome.replyLine.substr(textStart + 1);
-}
-
 std::string line(const MailTime& time, const std::string& server, unsigned port,
                  const std::string& recipient, const std::string& result,
-                 const SmtpOutcome& outcome) {
+                 const DeliveryOutcome& outcome) {
     return timestamp(time) + kSeparator + field(server) + ":" + std::to_string(port) + kSeparator +
            field(recipient) + kSeparator + result + kSeparator +
-           (outcome.replyCode ? std::to_string(outcome.replyCode) : kNone) + kSeparator +
-           field(replyText(outcome));
+           (outcome.code ? std::to_string(outcome.code) : kNone) + kSeparator + field(outcome.answer);
 }
 
 }  // namespace
 
 std::string connected(const MailTime& time, const std::string& server, unsigned port,
-                      const SmtpOutcome& outcome) {
+                      const DeliveryOutcome& outcome) {
     return line(time, server, port, std::string(), "connected", outcome);
 }
 
 std::string notConnected(const MailTime& time, const std::string& server, unsigned port,
-                         const SmtpOutcome& outcome, std::size_t mailsDropped) {
-    const std::string result = std::string("not connected at ") + stageName(outcome.stage) + ", " +
+                         const DeliveryOutcome& outcome, std::size_t mailsDropped) {
+    const std::string result = "not connected at " + outcome.stage + ", " +
                                std::to_string(mailsDropped) + " dropped";
     return line(time, server, port, std::string(), result, outcome);
 }
 
 std::string mail(const MailTime& time, const std::string& server, unsigned port,
-                 const std::string& recipient, const SmtpOutcome& outcome) {
-    const std::string result =
-        outcome.succeeded ? "sent" : std::string("not sent at ") + stageName(outcome.stage);
+                 const std::string& recipient, const DeliveryOutcome& outcome) {
+    const std::string result = outcome.succeeded() ? "sent" : "not sent at " + outcome.stage;
     return line(time, server, port, recipient, result, outcome);
 }
 
@@ -72,7 +62,7 @@ std::string retriesEnded(const MailTime& time, const std::string& server, unsign
                          std::size_t mailsDropped, int32_t retriedMinutes) {
     const std::string result = std::to_string(mailsDropped) + " dropped after " +
                                std::to_string(retriedMinutes) + " minutes of retrying";
-    return line(time, server, port, std::string(), result, SmtpOutcome());
+    return line(time, server, port, std::string(), result, DeliveryOutcome());
 }
 
 std::string droppedAtUnload(const MailTime& time, std::size_t mailsDropped) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "mail/MailDate.h"
-#include "mail/SmtpOutcome.h"
+#include "delivery/DeliveryOutcome.h"
 
 // The lines of the delivery log, one per connection attempt and one per
 // mail, each without its line end:
@@ -16,13 +16,13 @@ namespace DeliveryLogLine {
 
 // A connection that was opened, with the last reply of its opening.
 std::string connected(const MailTime& time, const std::string& server, unsigned port,
-                      const SmtpOutcome& outcome);
+                      const DeliveryOutcome& outcome);
 // A connection that could not be opened, and the mails dropped with it.
 std::string notConnected(const MailTime& time, const std::string& server, unsigned port,
-                         const SmtpOutcome& outcome, std::size_t mailsDropped);
+                         const DeliveryOutcome& outcome, std::size_t mailsDropped);
 
 std::string mail(const MailTime& time, const std::string& server, unsigned port,
-                 const std::string& recipient, const SmtpOutcome& outcome);
+                 const std::string& recipient, const DeliveryOutcome& outcome);
 
 // Kept mails dropped after retrying so many minutes.
 std::string retriesEnded(const MailTime& time, const std::string& server, unsigned port,

@@ -17,44 +17,43 @@ MailTime utcNow() {
 DeliveryReporter::DeliveryReporter(const std::string& logDirectory, FailureSink* sink)
     : log_(logDirectory), sink_(sink) {}
 
-void DeliveryReporter::connected(const std::string& server, unsigned port,
-                                 const SmtpOutcome& outcome) {
-    current_ = FailedAttempt{server, port, SmtpOutcome(), 0};
+void DeliveryReporter::connected(const Route& route, const DeliveryOutcome& outcome) {
+    route_ = route;
+    dropped_ = 0;
     firstFailure_.reset();
-    log_.append(DeliveryLogLine::connected(utcNow(), server, port, outcome));
+    log_.append(DeliveryLogLine::connected(utcNow(), route.host, route.port, outcome));
 }
 
-void DeliveryReporter::notConnected(const std::string& server, unsigned port,
-                                    const SmtpOutcome& outcome, std::size_t mailsDropped) {
-    log_.append(DeliveryLogLine::notConnected(utcNow(), server, port, outcome, mailsDropped));
-    fail(FailedAttempt{server, port, outcome, mailsDropped});
+void DeliveryReporter::notConnected(const Route& route, const DeliveryOutcome& outcome,
+                                    std::size_t mailsDropped) {
+    log_.append(DeliveryLogLine::notConnected(utcNow(), route.host, route.port, outcome, mailsDropped));
+    fail(FailedAttempt{route.transport, outcome.failure, mailsDropped});
 }
 
-void DeliveryReporter::mailDone(const std::string& recipient, const SmtpOutcome& outcome, bool kept) {
-    log_.append(DeliveryLogLine::mail(utcNow(), current_.server, current_.port, recipient, outcome));
-    if (outcome.succeeded || kept) return;
+void DeliveryReporter::mailDone(const std::string& addressee, const DeliveryOutcome& outcome, bool kept) {
+    log_.append(DeliveryLogLine::mail(utcNow(), route_.host, route_.port, addressee, outcome));
+    if (outcome.succeeded() || kept) return;
     if (!firstFailure_) firstFailure_ = outcome;
-    ++current_.mailsDropped;
+    ++dropped_;
 }
 
 void DeliveryReporter::attemptEnded() {
     if (!firstFailure_) return;
-    current_.outcome = *firstFailure_;
+    const std::string failure = firstFailure_->failure;
     firstFailure_.reset();
-    fail(current_);
+    fail(FailedAttempt{route_.transport, failure, dropped_});
 }
 
-void DeliveryReporter::retriesEnded(const std::string& server, unsigned port, std::size_t mailsDropped,
-                                    int32_t retriedMinutes) {
-    log_.append(DeliveryLogLine::retriesEnded(utcNow(), server, port, mailsDropped, retriedMinutes));
-    fail(FailedAttempt{server, port, SmtpOutcome(), mailsDropped, retriedMinutes});
+void DeliveryReporter::retriesEnded(const Route& route, std::size_t mailsDropped, int32_t retriedMinutes) {
+    log_.append(DeliveryLogLine::retriesEnded(utcNow(), route.host, route.port, mailsDropped, retriedMinutes));
+    fail(FailedAttempt{route.transport, std::string(), mailsDropped, retriedMinutes});
 }
 
 void DeliveryReporter::droppedAtUnload(std::size_t mailsDropped) {
     log_.append(DeliveryLogLine::droppedAtUnload(utcNow(), mailsDropped));
 }
 
-// An attempt whose mails were all kept for a later one lost nothing.
+// An attempt whose jobs were all kept for a later one lost nothing.
 void DeliveryReporter::fail(FailedAttempt attempt) {
     if (sink_ && attempt.mailsDropped > 0) sink_->attemptFailed(std::move(attempt));
 }

@@ -3,17 +3,16 @@
 #include <cstdint>
 #include <string>
 
-#include "mail/SmtpOutcome.h"
+#include "delivery/DeliveryJob.h"
 
-// One attempt that lost mail: a connection that could not be opened, or a
-// session in which the server refused mails. The outcome is the first
-// failure of the attempt.
+// One attempt that lost jobs: a connection that could not be opened, or a
+// session in which the server refused jobs.
 struct FailedAttempt {
-    std::string server;
-    unsigned port = 0;
-    SmtpOutcome outcome;
+    TransportKind transport = TransportKind::Mail;
+    // The first failure of the attempt in words, as its outcome gave them.
+    std::string failure;
     std::size_t mailsDropped = 0;
-    // Above 0: kept mails dropped after retrying that many minutes.
+    // Above 0: kept jobs dropped after retrying that many minutes.
     int32_t retriedMinutes = 0;
 };
 

@@ -4,9 +4,28 @@ namespace FailureText {
 
 namespace {
 
-const char kAlertPrefix[] = "IM: mail not sent: ";
 const char kSent[] = "Sent: ";
 const char kNotSent[] = "Not sent: ";
+
+// How an alert names what its transport did not send.
+struct TransportWords {
+    TransportKind transport;
+    const char* alertPrefix;
+    const char* one;
+    const char* many;
+};
+
+const TransportWords kTransportWords[] = {
+    {TransportKind::Mail, "IM: mail not sent: ", " mail dropped", " mails dropped"},
+    {TransportKind::Push, "IM: push not sent: ", " message dropped", " messages dropped"},
+};
+
+const TransportWords& transportWords(TransportKind transport) {
+    for (const TransportWords& words : kTransportWords) {
+        if (words.transport == transport) return words;
+    }
+    return kTransportWords[0];
+}
 
 // How the user reads each stage after the server's name: what the server
 // refused there with a reply, and what failed there without one.
@@ -39,8 +58,12 @@ std::string withReason(const std::string& text, const std::string& reason) {
     return reason.empty() ? text : text + " (" + reason + ")";
 }
 
-std::string mailsDroppedText(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " mail dropped" : " mails dropped");
+std::string droppedText(const TransportWords& words, std::size_t count) {
+    return std::to_string(count) + (count == 1 ? words.one : words.many);
+}
+
+std::string failureAlert(const TransportWords& words, const std::string& failure, std::size_t dropped) {
+    return words.alertPrefix + failure + "; " + droppedText(words, dropped);
 }
 
 }  // namespace
@@ -58,12 +81,15 @@ std::string describe(const std::string& server, unsigned port, const SmtpOutcome
 
 std::string alert(const std::string& server, unsigned port, const SmtpOutcome& outcome,
                   std::size_t mailsDropped) {
-    return kAlertPrefix + describe(server, port, outcome) + "; " + mailsDroppedText(mailsDropped);
+    return failureAlert(transportWords(TransportKind::Mail), describe(server, port, outcome), mailsDropped);
 }
 
-std::string retriesEnded(std::size_t mailsDropped, int32_t retriedMinutes) {
-    return kAlertPrefix + mailsDroppedText(mailsDropped) + " after " + std::to_string(retriedMinutes) +
-           (retriedMinutes == 1 ? " minute" : " minutes") + " of retrying";
+std::string alert(const FailedAttempt& attempt) {
+    const TransportWords& words = transportWords(attempt.transport);
+    if (attempt.retriedMinutes <= 0) return failureAlert(words, attempt.failure, attempt.mailsDropped);
+    return words.alertPrefix + droppedText(words, attempt.mailsDropped) + " after " +
+           std::to_string(attempt.retriedMinutes) + (attempt.retriedMinutes == 1 ? " minute" : " minutes") +
+           " of retrying";
 }
 
 std::string testMailResult(const std::string& server, unsigned port, const SmtpOutcome& outcome) {

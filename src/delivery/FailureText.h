@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "delivery/FailureSink.h"
 #include "mail/SmtpOutcome.h"
 
 // Failed attempts in words for the user.
@@ -17,9 +18,11 @@ std::string describe(const std::string& server, unsigned port, const SmtpOutcome
 std::string alert(const std::string& server, unsigned port, const SmtpOutcome& outcome,
                   std::size_t mailsDropped);
 
-// The systray alert for kept mails dropped after retrying, for example
+// The systray alert for any failed attempt, in the words of its transport:
+// "IM: push not sent: api.telegram.org answered 400 (Bad Request: chat not
+// found); 1 message dropped", or for kept mails dropped after retrying
 // "IM: mail not sent: 3 mails dropped after 30 minutes of retrying".
-std::string retriesEnded(std::size_t mailsDropped, int32_t retriedMinutes);
+std::string alert(const FailedAttempt& attempt);
 
 // What became of a test mail: "Sent: 250 2.0.0 Ok", or "Not sent: " and
 // what went wrong.

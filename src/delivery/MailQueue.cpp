@@ -45,7 +45,7 @@ bool QueueLock::acquire() {
 
 void QueueLock::release() { ReleaseMutex(mutex_); }
 
-void MailQueue::enqueue(const MailJob& job) {
+void MailQueue::enqueue(const DeliveryJob& job) {
     try {
         enqueueAll({job});
     } catch (const std::bad_alloc&) {
@@ -53,11 +53,11 @@ void MailQueue::enqueue(const MailJob& job) {
     }
 }
 
-bool MailQueue::enqueueAll(std::vector<MailJob>&& jobs) {
+bool MailQueue::enqueueAll(std::vector<DeliveryJob>&& jobs) {
     HeldLock held(lock_);
     if (!held.taken()) return false;
     try {
-        for (MailJob& job : jobs) jobs_.push_back(std::move(job));
+        for (DeliveryJob& job : jobs) jobs_.push_back(std::move(job));
     } catch (const std::bad_alloc&) {
         // What could not be queued is dropped; what was queued goes out.
     }
@@ -72,15 +72,19 @@ std::size_t MailQueue::discardAll() {
     return count;
 }
 
-std::optional<MailJob> MailQueue::take() {
+std::optional<DeliveryJob> MailQueue::take() {
+    return takeIf([](const DeliveryJob&) { return true; });
+}
+
+std::optional<DeliveryJob> MailQueue::takeIf(const std::function<bool(const DeliveryJob&)>& belongs) {
     HeldLock held(lock_);
-    if (!held.taken() || jobs_.empty()) return std::nullopt;
-    MailJob job = std::move(jobs_.front());
+    if (!held.taken() || jobs_.empty() || !belongs(jobs_.front())) return std::nullopt;
+    DeliveryJob job = std::move(jobs_.front());
     jobs_.pop_front();
     return job;
 }
 
-std::optional<MailJob> MailQueue::front() {
+std::optional<DeliveryJob> MailQueue::front() {
     HeldLock held(lock_);
     if (!held.taken() || jobs_.empty()) return std::nullopt;
     return jobs_.front();

@@ -3,10 +3,11 @@
 
 #include <cstddef>
 #include <deque>
-#include <vector>
+#include <functional>
 #include <optional>
+#include <vector>
 
-#include "mail/MailJob.h"
+#include "delivery/DeliveryJob.h"
 
 // The named mutex "ZTSMTPLock", shared by every copy of the module loaded at
 // the same time, with a wait of at most 5000 ms.
@@ -30,7 +31,7 @@ private:
     HANDLE mutex_;
 };
 
-// First-in, first-out list of waiting mails; every access holds the lock,
+// First-in, first-out list of waiting jobs; every access holds the lock,
 // and only for that access.
 class MailQueue {
 public:
@@ -41,25 +42,28 @@ public:
 
     // Appends a copy; the job is dropped when the lock cannot be taken. The
     // tests' way to fill a queue job by job.
-    void enqueue(const MailJob& job);
+    void enqueue(const DeliveryJob& job);
     // Appends the jobs in their order under one taking of the lock. All are
     // dropped when the lock cannot be taken; false then.
-    bool enqueueAll(std::vector<MailJob>&& jobs);
+    bool enqueueAll(std::vector<DeliveryJob>&& jobs);
     // Drops every waiting job; returns how many there were (0 when the lock
     // cannot be taken).
     std::size_t discardAll();
 
     // Removes and returns the front job; nothing when the queue is empty or
     // the lock cannot be taken.
-    std::optional<MailJob> take();
+    std::optional<DeliveryJob> take();
+    // Removes and returns the front job when it belongs; nothing otherwise,
+    // or when the queue is empty or the lock cannot be taken.
+    std::optional<DeliveryJob> takeIf(const std::function<bool(const DeliveryJob&)>& belongs);
     // A copy of the front job, which stays queued; nothing when the queue is
     // empty or the lock cannot be taken.
-    std::optional<MailJob> front();
+    std::optional<DeliveryJob> front();
     // The number of waiting jobs; nothing when the lock cannot be taken.
     // What the tests observe of the queue.
     std::optional<std::size_t> waiting();
 
 private:
-    std::deque<MailJob> jobs_;
+    std::deque<DeliveryJob> jobs_;
     QueueLock lock_;
 };

@@ -5,15 +5,8 @@
 
 namespace {
 
-const int kTemporaryClass = 4;
-const int kPermanentClass = 5;
 // Beyond this many doublings every pause is the longest anyway.
 const unsigned kMaxDoublings = 20;
-
-bool isMailStage(SmtpStage stage) {
-    return stage == SmtpStage::MailFrom || stage == SmtpStage::Recipient || stage == SmtpStage::Data ||
-           stage == SmtpStage::EndOfData;
-}
 
 }  // namespace
 
@@ -22,17 +15,13 @@ uint64_t steadyMilliseconds() {
     return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-bool keepsMailsAfterOpen(const SmtpOutcome& open) {
-    return !open.succeeded && open.replyCode / 100 != kPermanentClass;
-}
+bool keepsMailsAfterOpen(const DeliveryOutcome& open) { return open.verdict == Verdict::RefusedForNow; }
 
-bool refusedForNow(const SmtpOutcome& mail) {
-    return !mail.succeeded && isMailStage(mail.stage) && mail.replyCode / 100 == kTemporaryClass;
-}
+bool refusedForNow(const DeliveryOutcome& job) { return job.verdict == Verdict::RefusedForNow; }
 
 bool RetryBacklog::due() const { return kept_.empty() || timing_.now() >= nextAttemptMs_; }
 
-std::optional<MailJob> RetryBacklog::front() const {
+std::optional<DeliveryJob> RetryBacklog::front() const {
     if (kept_.empty()) return std::nullopt;
     return kept_.front().job;
 }
@@ -48,7 +37,7 @@ ExpiredMails RetryBacklog::dropExpired() {
     const auto first = std::find_if(kept_.begin(), kept_.end(),
                                     [&](const KeptMail& mail) { return expired(mail, now); });
     if (first == kept_.end()) return dropped;
-    dropped = {0, first->job.server, first->job.options, first->job.retryMinutes};
+    dropped = {0, first->job, first->job.retryMinutes};
     const std::size_t before = kept_.size();
     kept_.erase(std::remove_if(first, kept_.end(), [&](const KeptMail& mail) { return expired(mail, now); }),
                 kept_.end());
@@ -62,7 +51,7 @@ std::size_t RetryBacklog::dropAll() {
     return dropped;
 }
 
-bool RetryBacklog::keepWaiting(MailJob&& job) {
+bool RetryBacklog::keepWaiting(DeliveryJob&& job) {
     if (job.retryMinutes <= 0) return false;
     // A mail kept when none was starts a new run of pauses.
     if (kept_.empty()) failedAttempts_ = 0;
@@ -76,7 +65,7 @@ void RetryBacklog::attemptFailed() {
     ++failedAttempts_;
 }
 
-std::optional<MailJob> RetryBacklog::take() {
+std::optional<DeliveryJob> RetryBacklog::take() {
     takenSinceMs_.reset();
     if (kept_.empty()) return std::nullopt;
     KeptMail mail = std::move(kept_.front());
@@ -85,7 +74,7 @@ std::optional<MailJob> RetryBacklog::take() {
     return std::move(mail.job);
 }
 
-bool RetryBacklog::mailDone(const MailJob& job, const SmtpOutcome& outcome) {
+bool RetryBacklog::mailDone(const DeliveryJob& job, const DeliveryOutcome& outcome) {
     const std::optional<uint64_t> since = takenSinceMs_;
     takenSinceMs_.reset();
     if (!refusedForNow(outcome) || job.retryMinutes <= 0) return false;

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "mail/MailJob.h"
-#include "mail/SmtpOutcome.h"
+#include "delivery/DeliveryJob.h"
+#include "delivery/DeliveryOutcome.h"
 
 // Milliseconds of a steady clock; only differences mean anything.
 uint64_t steadyMilliseconds();
@@ -21,19 +21,17 @@ struct RetryTiming {
     uint64_t (*now)() = steadyMilliseconds;
 };
 
-// A connection that could not be opened keeps its mails, unless the server
-// refused it for good (a 5xx reply, such as a login it will never accept).
-bool keepsMailsAfterOpen(const SmtpOutcome& open);
-// A 4xx reply to MAIL, RCPT, DATA or the end of data: the server may take
-// the mail later.
-bool refusedForNow(const SmtpOutcome& mail);
+// A connection that could not be opened keeps its jobs, unless the server
+// refused it for good.
+bool keepsMailsAfterOpen(const DeliveryOutcome& open);
+// A job the server may take later.
+bool refusedForNow(const DeliveryOutcome& job);
 
-// Kept mails dropped for their age: how many, and the server, options and
-// "Retry Minutes" of the first of them.
+// Kept jobs dropped for their age: how many, and the first of them, which
+// names the route and the "Retry Minutes".
 struct ExpiredMails {
     std::size_t count = 0;
-    std::string server;
-    SmtpOptions options;
+    DeliveryJob first;
     int32_t retryMinutes = 0;
 };
 
@@ -53,7 +51,7 @@ public:
     // Nothing kept, or the pause after the last failed attempt is over.
     bool due() const;
     // The first kept mail, which names the server of the next attempt.
-    std::optional<MailJob> front() const;
+    std::optional<DeliveryJob> front() const;
 
     // Drops the kept mails that have grown older than their "Retry Minutes".
     ExpiredMails dropExpired();
@@ -62,23 +60,23 @@ public:
 
     // A mail that was waiting when its connection could not be opened: kept
     // behind the others when its job asks for retries. False when dropped.
-    bool keepWaiting(MailJob&& job);
+    bool keepWaiting(DeliveryJob&& job);
     // Ends a failed attempt that kept mails: the next one is due after the
     // pause.
     void attemptFailed();
 
     // Hands out the first kept mail for sending; nothing when none is kept.
     // The mail counts as kept again only through mailDone.
-    std::optional<MailJob> take();
+    std::optional<DeliveryJob> take();
     // What became of the mail just sent, kept or new: a mail refused for now
     // goes back to the front (with the time it was first kept, when it was
     // kept before) if its job asks for retries, and true is returned: the
     // attempt ends there, so that no later mail overtakes it.
-    bool mailDone(const MailJob& job, const SmtpOutcome& outcome);
+    bool mailDone(const DeliveryJob& job, const DeliveryOutcome& outcome);
 
 private:
     struct KeptMail {
-        MailJob job;
+        DeliveryJob job;
         uint64_t keptSinceMs;
     };
 

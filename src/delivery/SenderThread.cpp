@@ -1,11 +1,12 @@
 #include "delivery/SenderThread.h"
 
+#include <memory>
 #include <new>
 #include <optional>
 
-#include "mail/MailData.h"
 #include "delivery/MailQueue.h"
-#include "mail/SmtpSession.h"
+#include "delivery/Transport.h"
+#include "delivery/TransportFactory.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ DWORD WINAPI SenderThread::run(LPVOID self) {
 void SenderThread::loop() {
     while (senderRunning_) {
         try {
-            if (std::optional<MailJob> front = nextFront()) serveBatch(*front);
+            if (std::optional<DeliveryJob> front = nextFront()) serveBatch(*front);
         } catch (const std::bad_alloc&) {
             // Out of memory for a copy: the pass is skipped, the jobs stay.
         }
@@ -65,49 +66,51 @@ void SenderThread::loop() {
     }
 }
 
-// Kept mails go first once their pause is over; new ones wait behind them.
-std::optional<MailJob> SenderThread::nextFront() {
+// Kept jobs go first once their pause is over; new ones wait behind them.
+std::optional<DeliveryJob> SenderThread::nextFront() {
     const ExpiredMails expired = retry_.dropExpired();
     if (expired.count > 0) {
-        reporter_->retriesEnded(expired.server, static_cast<unsigned>(portToUse(expired.options)),
-                                expired.count, expired.retryMinutes);
+        reporter_->retriesEnded(TransportFactory::routeOf(expired.first), expired.count,
+                                expired.retryMinutes);
     }
     if (!retry_.empty()) return retry_.due() ? retry_.front() : std::nullopt;
     return queue_->front();
 }
 
-void SenderThread::serveBatch(const MailJob& front) {
-    SmtpSession session(&abort_);
-    const SmtpOutcome opened =
-        session.open(front.server, MailData::heloDomain(front.sender), front.options);
-    const unsigned port = static_cast<unsigned>(portToUse(front.options));
-    if (!opened.succeeded) {
+void SenderThread::serveBatch(const DeliveryJob& front) {
+    const std::unique_ptr<Transport> transport = TransportFactory::make(front, &abort_);
+    DeliveryOutcome opened;
+    opened.stage = "connect";
+    opened.failure = "no client takes this job";
+    if (transport) opened = transport->open(front);
+    if (!opened.succeeded()) {
         // An abort keeps every job for the next start.
         if (!abort_.raised()) keepOrDropWaiting(front, opened);
         return;
     }
-    reporter_->connected(front.server, port, opened);
-    drain(session);
-    session.close();
+    reporter_->connected(TransportFactory::routeOf(front), opened);
+    drain(*transport, front);
+    transport->close();
     reporter_->attemptEnded();
 }
 
-// A failed connection drops every waiting job, unless the jobs ask for
-// retries and the server did not refuse for good: those are kept, in order.
-// Only an attempt that dropped mail raises an alert.
-void SenderThread::keepOrDropWaiting(const MailJob& front, const SmtpOutcome& open) {
-    const unsigned port = static_cast<unsigned>(portToUse(front.options));
+// A failed connection drops every waiting job of its batch, unless the jobs
+// ask for retries and the server did not refuse for good: those are kept,
+// in order. Only an attempt that dropped jobs raises an alert.
+void SenderThread::keepOrDropWaiting(const DeliveryJob& front, const DeliveryOutcome& open) {
+    const Route route = TransportFactory::routeOf(front);
+    std::size_t dropped = 0;
     if (!keepsMailsAfterOpen(open)) {
-        const std::size_t dropped = retry_.dropAll() + queue_->discardAll();
-        reporter_->notConnected(front.server, port, open, dropped);
+        while (nextOfBatch(front)) ++dropped;
+        reporter_->notConnected(route, open, dropped);
         return;
     }
-    std::size_t dropped = 0;
-    while (std::optional<MailJob> job = queue_->take()) {
+    const auto inBatch = [&front](const DeliveryJob& job) { return TransportFactory::sameBatch(front, job); };
+    while (std::optional<DeliveryJob> job = queue_->takeIf(inBatch)) {
         if (!retry_.keepWaiting(std::move(*job))) ++dropped;
     }
     if (!retry_.empty()) retry_.attemptFailed();
-    reporter_->notConnected(front.server, port, open, dropped);
+    reporter_->notConnected(route, open, dropped);
 }
 
 void SenderThread::dropWaiting() {
@@ -116,15 +119,23 @@ void SenderThread::dropWaiting() {
     if (reporter_ && waiting > 0) reporter_->droppedAtUnload(waiting);
 }
 
-void SenderThread::drain(SmtpSession& session) {
+// The next job of the batch: kept ones first, in their order; a kept job of
+// another batch ends this one, so that nothing overtakes it.
+std::optional<DeliveryJob> SenderThread::nextOfBatch(const DeliveryJob& front) {
+    if (const std::optional<DeliveryJob> kept = retry_.front()) {
+        return TransportFactory::sameBatch(front, *kept) ? retry_.take() : std::nullopt;
+    }
+    return queue_->takeIf([&front](const DeliveryJob& job) { return TransportFactory::sameBatch(front, job); });
+}
+
+void SenderThread::drain(Transport& transport, const DeliveryJob& front) {
     while (!abort_.raised()) {
-        std::optional<MailJob> job = retry_.take();
-        if (!job) job = queue_->take();
+        const std::optional<DeliveryJob> job = nextOfBatch(front);
         if (!job) return;
-        const SmtpOutcome outcome = session.sendMail(*job);
-        // A mail refused for now ends the batch, so that none overtakes it.
+        const DeliveryOutcome outcome = transport.send(*job);
+        // A job refused for now ends the batch, so that none overtakes it.
         const bool kept = retry_.mailDone(*job, outcome);
-        reporter_->mailDone(job->recipient, outcome, kept);
+        reporter_->mailDone(TransportFactory::addresseeOf(*job), outcome, kept);
         if (kept) return;
         abort_.pause(kMailPauseMs);
     }

@@ -11,9 +11,8 @@
 #include "delivery/RetryBacklog.h"
 
 class MailQueue;
-struct MailJob;
-class SmtpSession;
 class FailureSink;
+class Transport;
 
 // How a stop ended the thread.
 enum class StopOutcome {
@@ -23,9 +22,10 @@ enum class StopOutcome {
     Terminated,  // it had to be killed
 };
 
-// The worker that drains the mail queue, one SMTP connection per batch: the
-// batch goes to the server and HELO domain of the job at its front, with a
-// pause of 1000 ms after every mail and of 100 ms after every pass.
+// The worker that drains the queue, one connection per batch: the run of
+// waiting jobs that go out with the job at its front (every mail goes to the
+// server and HELO domain of the front mail), with a pause of 1000 ms after
+// every job and of 100 ms after every pass.
 class SenderThread {
 public:
     SenderThread() = default;
@@ -54,10 +54,11 @@ public:
 private:
     static DWORD WINAPI run(LPVOID self);
     void loop();
-    std::optional<MailJob> nextFront();
-    void serveBatch(const MailJob& front);
-    void keepOrDropWaiting(const MailJob& front, const SmtpOutcome& open);
-    void drain(SmtpSession& session);
+    std::optional<DeliveryJob> nextFront();
+    void serveBatch(const DeliveryJob& front);
+    void keepOrDropWaiting(const DeliveryJob& front, const DeliveryOutcome& open);
+    std::optional<DeliveryJob> nextOfBatch(const DeliveryJob& front);
+    void drain(Transport& transport, const DeliveryJob& front);
 
     HANDLE thread_ = nullptr;
     // Written by the host's thread, read by the sender thread on every pass.

@@ -67,14 +67,14 @@ SmtpOptions smtpOptions(const Settings& settings) {
     return options;
 }
 
-std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan) {
-    std::vector<MailJob> jobs;
+std::vector<DeliveryJob> mailJobs(const Settings& settings, ForwardPlan& plan) {
+    std::vector<DeliveryJob> jobs;
     jobs.reserve(plan.mails.size());
     const SmtpOptions options = smtpOptions(settings);
     for (ComposedMail& mail : plan.mails) {
-        jobs.push_back(MailJob{settings.smtpServer, settings.fromAddress, plan.destination,
-                               std::move(mail.subject), std::move(mail.body), options,
-                               settings.retryMinutes});
+        jobs.emplace_back(MailJob{settings.smtpServer, settings.fromAddress, plan.destination,
+                                  std::move(mail.subject), std::move(mail.body), options},
+                          settings.retryMinutes);
     }
     return jobs;
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "forward/MessageComposer.h"
+#include "delivery/DeliveryJob.h"
 #include "mail/MailJob.h"
 
 struct MessageEvent;
@@ -26,7 +27,7 @@ ForwardPlan planForward(const Settings& settings, const MessageEvent& event);
 // Address" to the plan's destination, each with the mail server's settings
 // (the sender thread never reads the settings); the plan's mails are moved
 // out.
-std::vector<MailJob> mailJobs(const Settings& settings, ForwardPlan& plan);
+std::vector<DeliveryJob> mailJobs(const Settings& settings, ForwardPlan& plan);
 
 // One short mail to the destination the settings give, through their mail
 // server, to try them; its recipient is empty when they give none.

@@ -1,5 +1,23 @@
 #include "mail/SmtpOutcome.h"
 
+namespace {
+
+SmtpStage smtpStageOf(NetStage stage) {
+    switch (stage) {
+        case NetStage::NameLookup: return SmtpStage::NameLookup;
+        case NetStage::Connect: return SmtpStage::Connect;
+        case NetStage::TlsHandshake: return SmtpStage::StartTls;
+        case NetStage::Certificate: return SmtpStage::Certificate;
+    }
+    return SmtpStage::Connect;
+}
+
+}  // namespace
+
+SmtpOutcome smtpOutcomeOf(const NetOutcome& outcome) {
+    return {outcome.succeeded, smtpStageOf(outcome.stage), 0, std::string(), outcome.detail};
+}
+
 const char* stageName(SmtpStage stage) {
     switch (stage) {
         case SmtpStage::NameLookup: return "name lookup";

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "net/NetOutcome.h"
+
 // Where an SMTP attempt stood when it ended, in the order a session passes
 // through the stages.
 enum class SmtpStage {
@@ -38,6 +40,10 @@ struct SmtpOutcome {
         return {false, stage, code, line, detail};
     }
 };
+
+// A step of opening the connection as a stage of the session: the TLS
+// handshake is the StartTls stage, implicit TLS too.
+SmtpOutcome smtpOutcomeOf(const NetOutcome& outcome);
 
 // The stage's name for a log line, such as "RCPT".
 const char* stageName(SmtpStage stage);

@@ -93,7 +93,7 @@ SmtpOutcome SmtpSession::open(const std::string& server, const std::string& helo
     }
     const std::string name = server.substr(0, kMaxServerName);
     plain_.reset(new PlainConnection(abort_));
-    SmtpOutcome outcome = plain_->connect(name, portToUse(options));
+    SmtpOutcome outcome = smtpOutcomeOf(plain_->connect(name, portToUse(options)));
     if (outcome.succeeded) {
         link_ = plain_.get();
         outcome = security_ == SmtpSecurity::None ? greetPlainly(heloDomain)
@@ -155,11 +155,11 @@ SmtpOutcome SmtpSession::startTls(const std::string& server, const SmtpOptions& 
     capabilities_ = EhloCapabilities();
     tls_.reset(new TlsConnection(*plain_));
     inStep_ = false;
-    const SmtpOutcome handshake = tls_->handshake(server);
-    if (!handshake.succeeded) return handshake;
+    const NetOutcome handshake = tls_->handshake(server);
+    if (!handshake.succeeded) return smtpOutcomeOf(handshake);
     link_ = tls_.get();
     inStep_ = security_ == SmtpSecurity::StartTls;
-    return tls_->checkCertificate(server, options.trustedCaFile);
+    return smtpOutcomeOf(tls_->checkCertificate(server, options.trustedCaFile));
 }
 
 SmtpOutcome SmtpSession::hello(const std::string& heloDomain) {

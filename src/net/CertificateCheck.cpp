@@ -146,28 +146,28 @@ bool chainPasses(HCERTCHAINENGINE engine, PCCERT_CONTEXT certificate, const std:
 
 }  // namespace
 
-SmtpOutcome checkServerCertificate(PCCERT_CONTEXT certificate, const std::wstring& name,
-                                   const std::string& trustedCaFile) {
-    if (!certificate) return SmtpOutcome::failure(SmtpStage::Certificate, "the server sent no certificate");
+NetOutcome checkServerCertificate(PCCERT_CONTEXT certificate, const std::wstring& name,
+                                  const std::string& trustedCaFile) {
+    if (!certificate) return NetOutcome::failure(NetStage::Certificate, "the server sent no certificate");
     std::string reason;
-    if (chainPasses(nullptr, certificate, name, reason)) return SmtpOutcome::success(SmtpStage::Certificate);
-    if (trustedCaFile.empty()) return SmtpOutcome::failure(SmtpStage::Certificate, reason);
+    if (chainPasses(nullptr, certificate, name, reason)) return NetOutcome::success(NetStage::Certificate);
+    if (trustedCaFile.empty()) return NetOutcome::failure(NetStage::Certificate, reason);
 
     Store roots;
     if (!roots.get() || addTrustedCertificates(roots.get(), trustedCaFile) == 0) {
-        return SmtpOutcome::failure(SmtpStage::Certificate,
-                                    reason + "; the Trusted CA File holds no certificate");
+        return NetOutcome::failure(NetStage::Certificate,
+                                   reason + "; the Trusted CA File holds no certificate");
     }
     ChainEngine engine(roots.get());
     if (!engine.get()) {
-        return SmtpOutcome::failure(SmtpStage::Certificate,
-                                    reason + "; no chain engine for the Trusted CA File");
+        return NetOutcome::failure(NetStage::Certificate,
+                                   reason + "; no chain engine for the Trusted CA File");
     }
     std::string fileReason;
     if (chainPasses(engine.get(), certificate, name, fileReason)) {
-        return SmtpOutcome::success(SmtpStage::Certificate);
+        return NetOutcome::success(NetStage::Certificate);
     }
     // The name is checked the same way in both chains; say what the file's
     // chain found, the more telling of the two for a self-hosted server.
-    return SmtpOutcome::failure(SmtpStage::Certificate, fileReason);
+    return NetOutcome::failure(NetStage::Certificate, fileReason);
 }

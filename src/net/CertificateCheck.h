@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "mail/SmtpOutcome.h"
+#include "net/NetOutcome.h"
 
 // Checks a TLS server's certificate as SChannel under Wine does not: the
 // chain must lead to a trusted root for server authentication with no error
 // anywhere in it, and the certificate must be issued to the server's name.
 // The roots are the system's; when a "Trusted CA File" is named, a chain to
 // one of its certificates counts as well. The Certificate stage.
-SmtpOutcome checkServerCertificate(PCCERT_CONTEXT certificate, const std::wstring& serverName,
-                                   const std::string& trustedCaFile);
+NetOutcome checkServerCertificate(PCCERT_CONTEXT certificate, const std::wstring& serverName,
+                                  const std::string& trustedCaFile);

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <string>
 
-// A byte stream to the SMTP server, as the session sees it: the plain TCP
+// A byte stream to a server, as its client sees it: the plain TCP
 // connection (PlainConnection) or TLS over it (TlsConnection). Blocking;
 // nothing times out, and only shutDown() ends a wait from outside.
 class Connection {

@@ -47,14 +47,14 @@ PlainConnection::PlainConnection(AbortSignal* abort) : abort_(abort), socket_(IN
 
 PlainConnection::~PlainConnection() { close(); }
 
-SmtpOutcome PlainConnection::connect(const std::string& server, int32_t port) {
+NetOutcome PlainConnection::connect(const std::string& server, int32_t port) {
     WSADATA data;
     if (WSAStartup(kWinsockVersion, &data) != 0) {
-        return SmtpOutcome::failure(SmtpStage::Connect, "Windows Sockets did not start");
+        return NetOutcome::failure(NetStage::Connect, "Windows Sockets did not start");
     }
     winsockStarted_ = true;
     socket_ = socket(AF_INET, SOCK_STREAM, 0);
-    if (socket_ == INVALID_SOCKET) return SmtpOutcome::failure(SmtpStage::Connect, "no socket");
+    if (socket_ == INVALID_SOCKET) return NetOutcome::failure(NetStage::Connect, "no socket");
     if (abort_) abort_->watch(this);
 
     sockaddr_in destination;
@@ -62,15 +62,15 @@ SmtpOutcome PlainConnection::connect(const std::string& server, int32_t port) {
     destination.sin_family = AF_INET;
     destination.sin_port = htons(static_cast<u_short>(port));
     if (!resolve(server, destination.sin_addr)) {
-        return SmtpOutcome::failure(SmtpStage::NameLookup, "the server's name was not found");
+        return NetOutcome::failure(NetStage::NameLookup, "the server's name was not found");
     }
     if (::connect(socket_, reinterpret_cast<const sockaddr*>(&destination), sizeof destination) != 0) {
-        return SmtpOutcome::failure(SmtpStage::Connect, connectFailure(WSAGetLastError()));
+        return NetOutcome::failure(NetStage::Connect, connectFailure(WSAGetLastError()));
     }
     // A shutdown that came while connect was still setting up may not have
     // reached it, and the greeting would be waited for without end.
-    if (abort_ && abort_->raised()) return SmtpOutcome::failure(SmtpStage::Connect, "stopped");
-    return SmtpOutcome::success(SmtpStage::Connect);
+    if (abort_ && abort_->raised()) return NetOutcome::failure(NetStage::Connect, "stopped");
+    return NetOutcome::success(NetStage::Connect);
 }
 
 bool PlainConnection::sendAll(const std::string& bytes) {

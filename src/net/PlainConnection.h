@@ -3,7 +3,7 @@
 #include <string>
 
 #include "net/Connection.h"
-#include "mail/SmtpOutcome.h"
+#include "net/NetOutcome.h"
 
 class AbortSignal;
 
@@ -22,7 +22,7 @@ public:
     // Connects to the server: a dotted IPv4 address as it is, anything else
     // looked up once by name, its first address taken. A failure (or an
     // abort meanwhile) is the NameLookup or Connect stage.
-    SmtpOutcome connect(const std::string& server, int32_t port);
+    NetOutcome connect(const std::string& server, int32_t port);
 
     bool sendAll(const std::string& bytes) override;
     bool receive(std::string& bytes) override;

@@ -53,7 +53,7 @@ std::string extraOf(const SecBuffer* buffers, unsigned long count, const std::st
     return std::string();
 }
 
-SmtpOutcome handshakeFailure(const char* detail) { return SmtpOutcome::failure(SmtpStage::StartTls, detail); }
+NetOutcome handshakeFailure(const char* detail) { return NetOutcome::failure(NetStage::TlsHandshake, detail); }
 
 }  // namespace
 
@@ -108,7 +108,7 @@ SECURITY_STATUS TlsConnection::step(const std::wstring& target, bool first, bool
     return status;
 }
 
-SmtpOutcome TlsConnection::handshake(const std::string& serverName) {
+NetOutcome TlsConnection::handshake(const std::string& serverName) {
     if (!acquireCredentials()) return handshakeFailure("SChannel offers no TLS credentials");
     const std::wstring target = wide(serverName);
     incoming_.clear();
@@ -145,7 +145,7 @@ SmtpOutcome TlsConnection::handshake(const std::string& serverName) {
         return handshakeFailure("SChannel gave no record sizes");
     }
     established_ = true;
-    return SmtpOutcome::success(SmtpStage::StartTls);
+    return NetOutcome::success(NetStage::TlsHandshake);
 }
 
 bool TlsConnection::protocolAllowed() {
@@ -154,13 +154,13 @@ bool TlsConnection::protocolAllowed() {
     return (info.dwProtocol & kAllowedProtocols) != 0;
 }
 
-SmtpOutcome TlsConnection::checkCertificate(const std::string& serverName, const std::string& trustedCaFile) {
+NetOutcome TlsConnection::checkCertificate(const std::string& serverName, const std::string& trustedCaFile) {
     PCCERT_CONTEXT certificate = nullptr;
     if (!established_ ||
         QueryContextAttributesW(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) != SEC_E_OK) {
-        return SmtpOutcome::failure(SmtpStage::Certificate, "the server sent no certificate");
+        return NetOutcome::failure(NetStage::Certificate, "the server sent no certificate");
     }
-    SmtpOutcome outcome = checkServerCertificate(certificate, wide(serverName), trustedCaFile);
+    NetOutcome outcome = checkServerCertificate(certificate, wide(serverName), trustedCaFile);
     CertFreeCertificateContext(certificate);
     return outcome;
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "net/Connection.h"
-#include "mail/SmtpOutcome.h"
+#include "net/NetOutcome.h"
 
 // TLS over another connection, through SChannel: TLS 1.2, the
 // server's certificate checked by CertificateCheck rather than by SChannel
@@ -20,13 +20,13 @@ public:
     TlsConnection& operator=(const TlsConnection&) = delete;
 
     // The client's handshake with the server of that name (sent as SNI).
-    // A failure, an older protocol or a broken transport is the StartTls
-    // stage.
-    SmtpOutcome handshake(const std::string& serverName);
+    // A failure, an older protocol or a broken transport is the
+    // TlsHandshake stage.
+    NetOutcome handshake(const std::string& serverName);
     // The server's certificate: a chain to a trusted root (the system's, or
     // one of the "Trusted CA File") for server authentication, issued to
     // serverName. A failure is the Certificate stage.
-    SmtpOutcome checkCertificate(const std::string& serverName, const std::string& trustedCaFile);
+    NetOutcome checkCertificate(const std::string& serverName, const std::string& trustedCaFile);
 
     bool sendAll(const std::string& bytes) override;
     bool receive(std::string& bytes) override;

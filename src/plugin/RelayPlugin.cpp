@@ -151,10 +151,5 @@ void RelayPlugin::raiseAlert(const std::string& text) {
 }
 
 void RelayPlugin::alertFailure(const FailedAttempt& attempt) {
-    if (!settings_.showSystrayAlert) return;
-    if (attempt.retriedMinutes > 0) {
-        raiseAlert(FailureText::retriesEnded(attempt.mailsDropped, attempt.retriedMinutes));
-    } else {
-        raiseAlert(FailureText::alert(attempt.server, attempt.port, attempt.outcome, attempt.mailsDropped));
-    }
+    if (settings_.showSystrayAlert) raiseAlert(FailureText::alert(attempt));
 }

@@ -141,7 +141,7 @@ class Demo(unittest.TestCase):
                 break
             if '=' in line:
                 keys.append(line.strip().split('=')[0])
-        self.assertEqual(len(keys), 23)
+        self.assertEqual(len(keys), 32)
         self.assertIn(f'  SMTP Server={self.address}', self.lines[start:])
 
     def test_ends_with_one_message_over_starttls_with_a_login(self):

@@ -11,6 +11,7 @@
 #include "delivery/DeliveryLog.h"
 #include "delivery/DeliveryLogLine.h"
 #include "delivery/FailureText.h"
+#include "delivery/MailOutcome.h"
 #include "mail/SmtpOutcome.h"
 
 namespace {
@@ -59,20 +60,24 @@ TEST(FailureText, SaysWhichServerRefusedWhatWithItsCode) {
 }
 
 TEST(DeliveryLogLine, OneLineOfTimeServerRecipientOutcomeCodeAndReply) {
-    EXPECT_EQ(DeliveryLogLine::connected(kTime, kServer, 25,
-                                         SmtpOutcome::success(SmtpStage::Hello, 250, "250 mx")),
+    EXPECT_EQ(DeliveryLogLine::connected(
+                  kTime, kServer, 25,
+                  MailOutcome::opened(kServer, 25, SmtpOutcome::success(SmtpStage::Hello, 250, "250 mx"))),
               "2026-12-09 07:05:03 UTC | smtp.example.com:25 | - | connected | 250 | mx");
-    EXPECT_EQ(DeliveryLogLine::notConnected(kTime, kServer, 25,
-                                            refused(SmtpStage::Connect, 0, "connection refused"), 4),
+    EXPECT_EQ(DeliveryLogLine::notConnected(
+                  kTime, kServer, 25,
+                  MailOutcome::opened(kServer, 25, refused(SmtpStage::Connect, 0, "connection refused")), 4),
               "2026-12-09 07:05:03 UTC | smtp.example.com:25 | - | not connected at connect, 4 "
               "dropped | - | connection refused");
-    EXPECT_EQ(DeliveryLogLine::mail(kTime, kServer, 25, "me@example.net",
-                                    SmtpOutcome::success(SmtpStage::EndOfData, 250, "250 queued")),
+    EXPECT_EQ(DeliveryLogLine::mail(
+                  kTime, kServer, 25, "me@example.net",
+                  MailOutcome::sent(kServer, 25, SmtpOutcome::success(SmtpStage::EndOfData, 250, "250 queued"))),
               "2026-12-09 07:05:03 UTC | smtp.example.com:25 | me@example.net | sent | 250 | queued");
     // A reply cannot begin a line of its own, nor grow the log without end.
     const std::string line = DeliveryLogLine::mail(
         kTime, kServer, 25, "me@x\r\ny",
-        SmtpOutcome::failure(SmtpStage::Recipient, "", 550, "550 no\r\nfake" + std::string(500, 'z')));
+        MailOutcome::sent(kServer, 25,
+                          SmtpOutcome::failure(SmtpStage::Recipient, "", 550, "550 no\r\nfake" + std::string(500, 'z'))));
     EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos);
     EXPECT_NE(line.find("| me@x  y | not sent at RCPT | 550 | no  fake"), std::string::npos);
     EXPECT_LT(line.size(), 300u);

@@ -24,11 +24,11 @@ MailJob job(const std::string& subject) { return MailJob{"server", "a@b", "c@d",
 TEST(MailQueue, TakeGivesTheFrontJobWholeAndNothingOnceEmptied) {
     MailQueue queue(privateLockName("fifo").c_str());
     for (const char* subject : {"one", "two", "three"}) queue.enqueue(job(subject));
-    const std::optional<MailJob> first = queue.take();
+    const std::optional<DeliveryJob> first = queue.take();
     ASSERT_TRUE(first);
-    EXPECT_EQ(first->subject, "one");
-    EXPECT_EQ(first->server, "server");
-    EXPECT_EQ(first->body, "body");
+    EXPECT_EQ(first->mail.subject, "one");
+    EXPECT_EQ(first->mail.server, "server");
+    EXPECT_EQ(first->mail.body, "body");
     queue.discardAll();
     EXPECT_EQ(queue.waiting(), 0u);
     EXPECT_FALSE(queue.take());

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "delivery/MailOutcome.h"
 #include "delivery/RetryBacklog.h"
 
 namespace {
@@ -14,12 +15,13 @@ uint64_t fakeClock() { return fakeNow; }
 const uint64_t kSecond = 1000;
 const uint64_t kMinute = 60 * kSecond;
 
-MailJob job(const std::string& subject, int32_t retryMinutes = 30) {
-    MailJob mail{"smtp.example.org", "me@example.org", "you@example.net", subject, "body"};
-    mail.retryMinutes = retryMinutes;
-    return mail;
+DeliveryJob job(const std::string& subject, int32_t retryMinutes = 30) {
+    return DeliveryJob(MailJob{"smtp.example.org", "me@example.org", "you@example.net", subject, "body"},
+                       retryMinutes);
 }
 
+DeliveryOutcome opened(const SmtpOutcome& outcome) { return MailOutcome::opened("smtp.example.org", 25, outcome); }
+DeliveryOutcome sent(const SmtpOutcome& outcome) { return MailOutcome::sent("smtp.example.org", 25, outcome); }
 SmtpOutcome refusal(SmtpStage stage, int code) { return SmtpOutcome::failure(stage, "refused", code); }
 
 class RetryBacklogTest : public ::testing::Test {
@@ -44,19 +46,19 @@ protected:
 }  // namespace
 
 TEST(RetryRules, KeepTemporaryFailuresAndNeverPermanentOnes) {
-    EXPECT_TRUE(keepsMailsAfterOpen(SmtpOutcome::failure(SmtpStage::Connect, "refused")));
-    EXPECT_TRUE(keepsMailsAfterOpen(refusal(SmtpStage::Greeting, 421)));
-    EXPECT_TRUE(keepsMailsAfterOpen(refusal(SmtpStage::Login, 454)));
-    EXPECT_FALSE(keepsMailsAfterOpen(refusal(SmtpStage::Login, 535)));
-    EXPECT_FALSE(keepsMailsAfterOpen(SmtpOutcome::success(SmtpStage::Hello, 250)));
+    EXPECT_TRUE(keepsMailsAfterOpen(opened(SmtpOutcome::failure(SmtpStage::Connect, "refused"))));
+    EXPECT_TRUE(keepsMailsAfterOpen(opened(refusal(SmtpStage::Greeting, 421))));
+    EXPECT_TRUE(keepsMailsAfterOpen(opened(refusal(SmtpStage::Login, 454))));
+    EXPECT_FALSE(keepsMailsAfterOpen(opened(refusal(SmtpStage::Login, 535))));
+    EXPECT_FALSE(keepsMailsAfterOpen(opened(SmtpOutcome::success(SmtpStage::Hello, 250))));
 
     for (SmtpStage stage :
          {SmtpStage::MailFrom, SmtpStage::Recipient, SmtpStage::Data, SmtpStage::EndOfData}) {
-        EXPECT_TRUE(refusedForNow(refusal(stage, 451))) << stageName(stage);
-        EXPECT_FALSE(refusedForNow(refusal(stage, 550))) << stageName(stage);
+        EXPECT_TRUE(refusedForNow(sent(refusal(stage, 451)))) << stageName(stage);
+        EXPECT_FALSE(refusedForNow(sent(refusal(stage, 550)))) << stageName(stage);
     }
-    EXPECT_FALSE(refusedForNow(SmtpOutcome::failure(SmtpStage::EndOfData, "the connection broke")));
-    EXPECT_FALSE(refusedForNow(SmtpOutcome::success(SmtpStage::EndOfData, 250)));
+    EXPECT_FALSE(refusedForNow(sent(SmtpOutcome::failure(SmtpStage::EndOfData, "the connection broke"))));
+    EXPECT_FALSE(refusedForNow(sent(SmtpOutcome::success(SmtpStage::EndOfData, 250))));
 }
 
 TEST_F(RetryBacklogTest, PausesStartAtThirtySecondsAndDoubleUpToFiveMinutes) {
@@ -83,7 +85,7 @@ TEST_F(RetryBacklogTest, KeepsMailsInOrderUntilTheyAreOlderThanTheirRetryMinutes
     backlog.keepWaiting(job("short", 1));
     fakeNow += 10 * kSecond;
     backlog.keepWaiting(job("long", 2));
-    EXPECT_EQ(backlog.front()->subject, "short");
+    EXPECT_EQ(backlog.front()->mail.subject, "short");
 
     fakeNow += kMinute - 10 * kSecond;
     EXPECT_EQ(backlog.dropExpired().count, 0u) << "exactly a minute old is not older";
@@ -91,7 +93,7 @@ TEST_F(RetryBacklogTest, KeepsMailsInOrderUntilTheyAreOlderThanTheirRetryMinutes
     const ExpiredMails expired = backlog.dropExpired();
     EXPECT_EQ(expired.count, 1u);
     EXPECT_EQ(expired.retryMinutes, 1);
-    EXPECT_EQ(backlog.front()->subject, "long");
+    EXPECT_EQ(backlog.front()->mail.subject, "long");
     fakeNow += kMinute + 10 * kSecond;
     EXPECT_EQ(backlog.dropExpired().count, 1u);
     EXPECT_TRUE(backlog.empty());
@@ -103,19 +105,19 @@ TEST_F(RetryBacklogTest, MailRefusedForNowGoesBackToTheFrontWithItsAge) {
     backlog.keepWaiting(job("old", 1));
     backlog.keepWaiting(job("next", 1));
     fakeNow += 50 * kSecond;
-    const MailJob taken = *backlog.take();
-    EXPECT_TRUE(backlog.mailDone(taken, refusal(SmtpStage::Recipient, 450)));
-    EXPECT_EQ(backlog.front()->subject, "old");
+    const DeliveryJob taken = *backlog.take();
+    EXPECT_TRUE(backlog.mailDone(taken, sent(refusal(SmtpStage::Recipient, 450))));
+    EXPECT_EQ(backlog.front()->mail.subject, "old");
     EXPECT_FALSE(backlog.due());
     fakeNow += 11 * kSecond;
     EXPECT_EQ(backlog.dropExpired().count, 2u);
 
     backlog.take();
-    EXPECT_FALSE(backlog.mailDone(job("sent"), SmtpOutcome::success(SmtpStage::EndOfData, 250)));
-    EXPECT_FALSE(backlog.mailDone(job("refused", 30), refusal(SmtpStage::Recipient, 550)));
-    EXPECT_FALSE(backlog.mailDone(job("no retries", 0), refusal(SmtpStage::Recipient, 451)));
+    EXPECT_FALSE(backlog.mailDone(job("sent"), sent(SmtpOutcome::success(SmtpStage::EndOfData, 250))));
+    EXPECT_FALSE(backlog.mailDone(job("refused", 30), sent(refusal(SmtpStage::Recipient, 550))));
+    EXPECT_FALSE(backlog.mailDone(job("no retries", 0), sent(refusal(SmtpStage::Recipient, 451))));
     EXPECT_TRUE(backlog.empty());
-    EXPECT_TRUE(backlog.mailDone(job("new", 1), refusal(SmtpStage::EndOfData, 452)));
+    EXPECT_TRUE(backlog.mailDone(job("new", 1), sent(refusal(SmtpStage::EndOfData, 452))));
     fakeNow += kMinute;
     EXPECT_EQ(backlog.dropExpired().count, 0u);
     EXPECT_EQ(backlog.size(), 1u);
