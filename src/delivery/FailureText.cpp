@@ -1,10 +1,14 @@
 #include "delivery/FailureText.h"
 
+#include "mail/SmtpLimits.h"
+
 namespace FailureText {
 
 namespace {
 
 const char kSent[] = "Sent: ";
+// Of a reply line up to 512 bytes long, as much as an alert can show.
+const std::size_t kMaxReplyShown = 80;
 const char kNotSent[] = "Not sent: ";
 
 // How an alert names what its transport did not send.
@@ -76,7 +80,11 @@ std::string describe(const std::string& server, unsigned port, const SmtpOutcome
                           outcome.detail);
     }
     if (outcome.replyCode == 0) return withReason(server + " " + words->failed, outcome.detail);
-    return server + " " + words->refused + " (" + std::to_string(outcome.replyCode) + ")";
+    // The server's own words say why, which the stage alone often does not
+    // ("530 5.7.0 Must issue a STARTTLS command first" at the sender).
+    std::string reply = outcome.replyLine.substr(0, kMaxReplyShown);
+    if (reply.size() < SmtpLimits::kReplyCodeLength) reply = std::to_string(outcome.replyCode);
+    return server + " " + words->refused + " (" + reply + ")";
 }
 
 std::string alert(const std::string& server, unsigned port, const SmtpOutcome& outcome,
@@ -93,6 +101,10 @@ std::string alert(const FailedAttempt& attempt) {
 }
 
 std::string testMailResult(const std::string& server, unsigned port, const SmtpOutcome& outcome) {
+    if (!outcome.succeeded && outcome.silentForMs > 0) {
+        return kNotSent + std::string("no answer from ") + server + ":" + std::to_string(port) + " within " +
+               std::to_string((outcome.silentForMs + 999) / 1000) + " s";
+    }
     if (!outcome.succeeded) return kNotSent + describe(server, port, outcome);
     return kSent + outcome.replyLine;
 }
