@@ -24,6 +24,9 @@ struct DeliveryOutcome {
     // For the alert, when it failed: what went wrong, naming the server, such
     // as "smtp.example.com refused the login (535)".
     std::string failure;
+    // After a job: the connection is gone, so the batch ends here and its
+    // jobs not yet begun wait for the next connection.
+    bool connectionLost = false;
 
     bool succeeded() const { return verdict == Verdict::Done; }
 };

@@ -41,7 +41,13 @@ DeliveryOutcome opened(const std::string& server, unsigned port, const SmtpOutco
 }
 
 DeliveryOutcome sent(const std::string& server, unsigned port, const SmtpOutcome& outcome) {
-    const bool forNow = isMailStage(outcome.stage) && outcome.replyCode / 100 == kTemporaryClass;
+    // A connection that broke before the end of the data cannot have
+    // delivered the mail; one that broke waiting for the reply to the final
+    // "." may have, and the mail is not sent twice.
+    const bool brokeBeforeData = outcome.replyCode == 0 && isMailStage(outcome.stage) &&
+                                 outcome.stage != SmtpStage::EndOfData;
+    const bool forNow =
+        brokeBeforeData || (isMailStage(outcome.stage) && outcome.replyCode / 100 == kTemporaryClass);
     return withWords(server, port, outcome, forNow ? Verdict::RefusedForNow : Verdict::RefusedForGood);
 }
 

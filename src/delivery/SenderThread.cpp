@@ -136,7 +136,7 @@ void SenderThread::drain(Transport& transport, const DeliveryJob& front) {
         // A job refused for now ends the batch, so that none overtakes it.
         const bool kept = retry_.mailDone(*job, outcome);
         reporter_->mailDone(TransportFactory::addresseeOf(*job), outcome, kept);
-        if (kept) return;
+        if (kept || outcome.connectionLost) return;
         abort_.pause(kMailPauseMs);
     }
 }

@@ -10,6 +10,9 @@ namespace {
 
 // How long a cancel waits for the aborted thread before it kills it.
 const DWORD kCancelWaitMs = 2000;
+// A user waits for a test mail's result at the dialog: no step of it waits
+// longer on the server.
+const uint32_t kTestMailLimitMs = 30 * 1000;
 
 }  // namespace
 
@@ -72,7 +75,9 @@ DWORD WINAPI TestMail::run(LPVOID self) {
 std::string TestMail::send() {
     SmtpSession session(&abort_);
     const unsigned port = static_cast<unsigned>(portToUse(job_.options));
-    const SmtpOutcome opened = session.open(job_.server, MailData::heloDomain(job_.sender), job_.options);
+    SmtpOptions options = job_.options;
+    options.limits = options.limits.atMost(kTestMailLimitMs);
+    const SmtpOutcome opened = session.open(job_.server, MailData::heloDomain(job_.sender), options);
     if (!opened.succeeded) {
         return FailureText::testMailResult(job_.server, port, opened);
     }

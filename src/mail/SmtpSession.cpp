@@ -93,7 +93,9 @@ SmtpOutcome SmtpSession::open(const std::string& server, const std::string& helo
     }
     const std::string name = server.substr(0, kMaxServerName);
     plain_.reset(new PlainConnection(abort_));
-    SmtpOutcome outcome = smtpOutcomeOf(plain_->connect(name, portToUse(options)));
+    limits_ = options.limits;
+    SmtpOutcome outcome = smtpOutcomeOf(plain_->connect(name, portToUse(options), limits_.net.connectMs));
+    if (plain_->timedOut()) outcome.silentForMs = limits_.net.connectMs;
     if (outcome.succeeded) {
         link_ = plain_.get();
         outcome = security_ == SmtpSecurity::None ? greetPlainly(heloDomain)
@@ -113,9 +115,14 @@ SmtpOutcome SmtpSession::open(const std::string& server, const std::string& helo
 }
 
 SmtpOutcome SmtpSession::greetPlainly(const std::string& heloDomain) {
-    readReply();
+    // The classic conversation goes on whatever the server says, or when it
+    // hangs up; only a server that keeps silent past the limit ends it.
+    limitWaits(limits_.greetingMs);
+    if (readReply().code == 0 && silent()) return noReply(SmtpStage::Greeting);
+    limitWaits(limits_.commandMs);
     sendText(MailData::heloLine(heloDomain));
     const Reply reply = readReply();
+    if (reply.code == 0 && silent()) return noReply(SmtpStage::Hello);
     return SmtpOutcome::success(SmtpStage::Hello, reply.code, reply.firstLine);
 }
 
@@ -127,7 +134,9 @@ SmtpOutcome SmtpSession::greetProtected(const std::string& server, const std::st
         if (protectedLink.stage == SmtpStage::Certificate && !protectedLink.succeeded) readReply();
         if (!protectedLink.succeeded) return protectedLink;
     }
+    limitWaits(limits_.greetingMs);
     const Reply greeting = readReply();
+    if (greeting.code == 0) return noReply(SmtpStage::Greeting);
     if (greeting.code != kReadyCode) {
         return SmtpOutcome::failure(SmtpStage::Greeting, "the server is not ready", greeting.code,
                                     greeting.firstLine);
@@ -155,8 +164,12 @@ SmtpOutcome SmtpSession::startTls(const std::string& server, const SmtpOptions& 
     capabilities_ = EhloCapabilities();
     tls_.reset(new TlsConnection(*plain_));
     inStep_ = false;
-    const NetOutcome handshake = tls_->handshake(server);
-    if (!handshake.succeeded) return smtpOutcomeOf(handshake);
+    const NetOutcome handshake = tls_->handshake(server, limits_.net.tlsHandshakeMs);
+    if (!handshake.succeeded) {
+        SmtpOutcome outcome = smtpOutcomeOf(handshake);
+        if (tls_->timedOut()) outcome.silentForMs = limits_.net.tlsHandshakeMs;
+        return outcome;
+    }
     link_ = tls_.get();
     inStep_ = security_ == SmtpSecurity::StartTls;
     return smtpOutcomeOf(tls_->checkCertificate(server, options.trustedCaFile));
@@ -222,10 +235,13 @@ SmtpOutcome SmtpSession::sendPlainMail(const MailJob& job) {
     bool refused = false;
     std::size_t replies = 0;
     for (const MailData::Piece& piece : MailData::mailPieces(job, currentMailDate())) {
+        const std::size_t at = std::min(replies, std::size(kPlainReplyStages) - 1);
+        limitWaits(piece.readsReply ? limitFor(kPlainReplyStages[at]) : limits_.dataBlockMs);
         sendText(piece.bytes);
         if (!piece.readsReply) continue;
+        ++replies;
         const Reply reply = readReply();
-        const std::size_t at = std::min(replies++, std::size(kPlainReplyStages) - 1);
+        if (reply.code == 0 && silent()) return noReply(kPlainReplyStages[at]);
         if (!refused) {
             refused = !inClass(reply.code, kPlainReplyClasses[at]);
             outcome = refused ? SmtpOutcome::failure(kPlainReplyStages[at], "the server refused", reply.code,
@@ -235,6 +251,7 @@ SmtpOutcome SmtpSession::sendPlainMail(const MailJob& job) {
         if (piece.opensData && !SmtpReply::invitesData(reply.firstLine)) {
             // The mail is lost as any refused mail is, but its text never
             // reaches the server as commands; the next mail starts afresh.
+            limitWaits(limits_.commandMs);
             sendText(MailData::resetLine());
             readReply();
             return outcome;
@@ -259,6 +276,7 @@ SmtpOutcome SmtpSession::sendProtectedMail(const MailJob& job) {
 
 SmtpOutcome SmtpSession::refusedWithReset(const SmtpOutcome& refusal) {
     if (refusal.replyCode != 0) {
+        limitWaits(limits_.commandMs);
         sendText(MailData::resetLine());
         readReply();
     }
@@ -269,9 +287,13 @@ SmtpOutcome SmtpSession::exchange(SmtpStage stage, const std::string& command, i
                                   Reply* reply) {
     Reply local;
     Reply& answer = reply ? *reply : local;
-    if (!sendText(command)) return SmtpOutcome::failure(stage, "the connection broke");
+    // The data goes out within the limit of a block; its reply then gets
+    // the longest wait of all, while the server takes the mail.
+    limitWaits(stage == SmtpStage::EndOfData ? limits_.dataBlockMs : limitFor(stage));
+    if (!sendText(command)) return noReply(stage);
+    if (stage == SmtpStage::EndOfData) limitWaits(limits_.endOfDataMs);
     answer = readReply(reply != nullptr);
-    if (answer.code == 0) return SmtpOutcome::failure(stage, "the connection broke");
+    if (answer.code == 0) return noReply(stage);
     if (!inClass(answer.code, expectedClass)) {
         return SmtpOutcome::failure(stage, "the server refused", answer.code, answer.firstLine);
     }
@@ -285,9 +307,36 @@ void SmtpSession::close() {
 }
 
 void SmtpSession::quit() {
+    limitWaits(limits_.commandMs);
     sendText(MailData::quitLine());
     readReply();
     if (tls_) tls_->close();
+}
+
+uint32_t SmtpSession::limitFor(SmtpStage stage) const {
+    switch (stage) {
+        case SmtpStage::Greeting: return limits_.greetingMs;
+        case SmtpStage::MailFrom: return limits_.mailFromMs;
+        case SmtpStage::Recipient: return limits_.recipientMs;
+        case SmtpStage::Data: return limits_.dataMs;
+        case SmtpStage::EndOfData: return limits_.endOfDataMs;
+        default: return limits_.commandMs;
+    }
+}
+
+void SmtpSession::limitWaits(uint32_t milliseconds) {
+    waitLimitMs_ = milliseconds;
+    if (link_) link_->limitWaits(milliseconds);
+}
+
+bool SmtpSession::silent() const { return link_ && link_->timedOut(); }
+
+SmtpOutcome SmtpSession::noReply(SmtpStage stage) const {
+    if (!link_ || !link_->timedOut()) return SmtpOutcome::failure(stage, "the connection broke");
+    SmtpOutcome outcome =
+        SmtpOutcome::failure(stage, "no answer within " + std::to_string((waitLimitMs_ + 999) / 1000) + " s");
+    outcome.silentForMs = waitLimitMs_;
+    return outcome;
 }
 
 bool SmtpSession::sendText(const std::string& text) {

@@ -48,6 +48,9 @@ public:
     void close();
 
     bool isOpen() const { return open_; }
+    // Open, and the server waits for the next command: the connection did
+    // not break.
+    bool usable() const { return open_ && inStep_; }
 
 private:
     struct Reply {
@@ -73,6 +76,14 @@ private:
                          Reply* reply = nullptr);
     SmtpOutcome refusedWithReset(const SmtpOutcome& refusal);
 
+    uint32_t limitFor(SmtpStage stage) const;
+    // The waits of the sends and receives that follow end within this long.
+    void limitWaits(uint32_t milliseconds);
+    // A failure of the stage for a reply that did not come: the connection
+    // broke, or the time ran out.
+    SmtpOutcome noReply(SmtpStage stage) const;
+    // The last wait ran out of time.
+    bool silent() const;
     // QUIT, its reply, and the end of TLS; the socket stays to release().
     void quit();
     bool sendText(const std::string& text);
@@ -92,4 +103,6 @@ private:
     SmtpSecurity security_ = SmtpSecurity::None;
     std::string heloDomain_;
     EhloCapabilities capabilities_;
+    SmtpTimeLimits limits_;
+    uint32_t waitLimitMs_ = 0;
 };

@@ -108,8 +108,9 @@ SECURITY_STATUS TlsConnection::step(const std::wstring& target, bool first, bool
     return status;
 }
 
-NetOutcome TlsConnection::handshake(const std::string& serverName) {
+NetOutcome TlsConnection::handshake(const std::string& serverName, uint32_t limitMs) {
     if (!acquireCredentials()) return handshakeFailure("SChannel offers no TLS credentials");
+    transport_.limitWaits(limitMs);
     const std::wstring target = wide(serverName);
     incoming_.clear();
     bool sent = false;
@@ -120,6 +121,10 @@ NetOutcome TlsConnection::handshake(const std::string& serverName) {
     for (int rounds = 0; status != SEC_E_OK;) {
         const bool needsBytes = incoming_.empty() || status == SEC_E_INCOMPLETE_MESSAGE;
         if (needsBytes && !transport_.receive(incoming_)) {
+            if (transport_.timedOut()) {
+                return NetOutcome::failure(NetStage::TlsHandshake,
+                                           "no answer within " + std::to_string((limitMs + 999) / 1000) + " s");
+            }
             return handshakeFailure("the connection ended during the TLS handshake");
         }
         if (status != SEC_E_INCOMPLETE_MESSAGE && ++rounds > kMaxHandshakeRounds) {

@@ -138,7 +138,9 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
     // reply may say they were.
-    if (!mailQueue_.enqueueAll(mailJobs(settings_, plan))) return 0;
+    std::vector<DeliveryJob> jobs = mailJobs(settings_, plan);
+    for (DeliveryJob& job : jobs) job.mail.options.limits = timeLimits_;
+    if (!mailQueue_.enqueueAll(std::move(jobs))) return 0;
     if (plan.raiseAlert) raiseAlert(plan.alertText);
     if (plan.sendReply) {
         sendMessage(event.medium.c_str(), event.connection, event.name.c_str(), settings_.reply.c_str());

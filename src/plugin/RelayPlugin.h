@@ -5,6 +5,7 @@
 
 #include "delivery/MailQueue.h"
 #include "delivery/SenderThread.h"
+#include "mail/SmtpTimeLimits.h"
 #include "plugin/AlertWindow.h"
 #include "plugin/PluginBase.h"
 #include "plugin/PresenceProbe.h"
@@ -33,6 +34,8 @@ public:
     // What in-process tests reach through pluginObject(): shorter pauses
     // between attempts; before "start".
     void setRetryTiming(const RetryTiming& timing) { senderThread_.setRetryTiming(timing); }
+    // The tests' way to shorten the waits on a silent server.
+    void setTimeLimits(const SmtpTimeLimits& limits) { timeLimits_ = limits; }
 
 private:
     void showPage(const PrefsShowRecord& record);
@@ -48,6 +51,7 @@ private:
     // The queue outlives the thread that drains it.
     MailQueue mailQueue_;
     SenderThread senderThread_;
+    SmtpTimeLimits timeLimits_;
     PresenceProbe presenceProbe_ = probePresence;
     // Made before the sender thread starts and destroyed after it ends.
     AlertWindow alertWindow_;

@@ -133,12 +133,16 @@ public:
     MailLab& operator=(const MailLab&) = delete;
 
     // An SMTP server that accepts every mail; the listed recipients get 550,
-    // and the first `deferredRecipients` RCPT commands get 451.
+    // and the first `deferredRecipients` RCPT commands get 451. Above 0,
+    // `breakAfterMail` ends the connection right after that mail's 250.
     LabServer startSmtp(const std::vector<std::string>& refusedRecipients = {},
-                        int deferredRecipients = 0);
+                        int deferredRecipients = 0, int breakAfterMail = 0);
     LabServer startScript(const PeerScript& script);
     // An address where every connect is refused at once.
     LabServer unreachable();
+    // An address where a connect is never answered, as at a host that drops
+    // packets.
+    LabServer blackhole();
     // Makes an unreachable address an SMTP server as startSmtp() gives.
     void listen(const LabServer& unreachable);
     LabServer startTls(const TlsServerOptions& options);

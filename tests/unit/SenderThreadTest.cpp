@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -244,6 +245,27 @@ TEST_F(SenderThreadTest, StopDuringATlsHandshakeEndsTheThreadByItself) {
 
         expectAbortedStop();
         EXPECT_EQ(queue.waiting(), 1u);
+        queue.discardAll();
+    }
+}
+
+// Neither a connect to a host that drops packets nor a name lookup can hold
+// up a stop: the thread ends by itself within the stop's wait.
+TEST_F(SenderThreadTest, StopDuringAConnectOrANameLookupEndsTheThreadByItself) {
+    const LabServer blackhole = lab.blackhole();
+    for (const std::string& server : {blackhole.host, std::string("no-such-host.invalid")}) {
+        SCOPED_TRACE(server);
+        MailJob stuck = job(blackhole, "stuck");
+        stuck.server = server;
+        queue.enqueue(stuck);
+        sender.start(queue);
+        Sleep(300);
+        const DWORD start = GetTickCount();
+        const StopOutcome outcome = sender.stop();
+        EXPECT_NE(outcome, StopOutcome::Terminated);
+        EXPECT_LT(GetTickCount() - start, 2500u);
+        std::printf("stop during %s: %s after %lu ms\n", server.c_str(),
+                    outcome == StopOutcome::Aborted ? "aborted" : "ended", GetTickCount() - start);
         queue.discardAll();
     }
 }
