@@ -17,11 +17,15 @@ struct TransportWords {
     const char* alertPrefix;
     const char* one;
     const char* many;
+    const char* keptOne;
+    const char* keptMany;
 };
 
 const TransportWords kTransportWords[] = {
-    {TransportKind::Mail, "IM: mail not sent: ", " mail dropped", " mails dropped"},
-    {TransportKind::Push, "IM: push not sent: ", " message dropped", " messages dropped"},
+    {TransportKind::Mail, "IM: mail not sent: ", " mail dropped", " mails dropped", " mail kept for retrying",
+     " mails kept for retrying"},
+    {TransportKind::Push, "IM: push not sent: ", " message dropped", " messages dropped",
+     " message kept for retrying", " messages kept for retrying"},
 };
 
 const TransportWords& transportWords(TransportKind transport) {
@@ -94,6 +98,10 @@ std::string alert(const std::string& server, unsigned port, const SmtpOutcome& o
 
 std::string alert(const FailedAttempt& attempt) {
     const TransportWords& words = transportWords(attempt.transport);
+    if (attempt.mailsDropped == 0 && attempt.mailsKept > 0) {
+        return words.alertPrefix + attempt.failure + "; " + std::to_string(attempt.mailsKept) +
+               (attempt.mailsKept == 1 ? words.keptOne : words.keptMany);
+    }
     if (attempt.retriedMinutes <= 0) return failureAlert(words, attempt.failure, attempt.mailsDropped);
     return words.alertPrefix + droppedText(words, attempt.mailsDropped) + " after " +
            std::to_string(attempt.retriedMinutes) + (attempt.retriedMinutes == 1 ? " minute" : " minutes") +

@@ -30,6 +30,7 @@ DeliveryOutcome withWords(const std::string& server, unsigned port, const SmtpOu
     result.code = outcome.replyCode;
     result.answer = answerOf(outcome);
     if (!outcome.succeeded) result.failure = FailureText::describe(server, port, outcome);
+    result.needsUser = outcome.lasting;
     return result;
 }
 

@@ -110,7 +110,7 @@ void SenderThread::keepOrDropWaiting(const DeliveryJob& front, const DeliveryOut
         if (!retry_.keepWaiting(std::move(*job))) ++dropped;
     }
     if (!retry_.empty()) retry_.attemptFailed();
-    reporter_->notConnected(route, open, dropped);
+    reporter_->notConnected(route, open, dropped, retry_.size());
 }
 
 void SenderThread::dropWaiting() {

@@ -72,6 +72,12 @@ int replyCode(const std::string& line) {
 
 bool inClass(int code, int expectedClass) { return code / 100 == expectedClass; }
 
+SmtpOutcome lastingFailure(SmtpStage stage, const std::string& detail) {
+    SmtpOutcome outcome = SmtpOutcome::failure(stage, detail);
+    outcome.lasting = true;
+    return outcome;
+}
+
 }  // namespace
 
 SmtpSession::SmtpSession(AbortSignal* abort) : abort_(abort) {}
@@ -85,11 +91,11 @@ SmtpOutcome SmtpSession::open(const std::string& server, const std::string& helo
     heloDomain_ = heloDomain;
     if (security_ == SmtpSecurity::None && !options.user.empty()) {
         // Credentials never go out in the clear: nothing is sent at all.
-        return SmtpOutcome::failure(SmtpStage::Login, "a login needs SMTP Security STARTTLS or TLS");
+        return lastingFailure(SmtpStage::Login, "a login needs SMTP Security STARTTLS or TLS");
     }
     if (!options.user.empty() && options.passwordUnreadable) {
         // A login with an empty password would count as a failed one.
-        return SmtpOutcome::failure(SmtpStage::Login, kPasswordUnreadable);
+        return lastingFailure(SmtpStage::Login, kPasswordUnreadable);
     }
     const std::string name = server.substr(0, kMaxServerName);
     plain_.reset(new PlainConnection(abort_));
@@ -145,7 +151,7 @@ SmtpOutcome SmtpSession::greetProtected(const std::string& server, const std::st
     if (!outcome.succeeded) return outcome;
     if (security_ == SmtpSecurity::StartTls) {
         if (!capabilities_.startTls) {
-            return SmtpOutcome::failure(SmtpStage::StartTls, "the server offers no STARTTLS");
+            return lastingFailure(SmtpStage::StartTls, "the server offers no STARTTLS");
         }
         outcome = exchange(SmtpStage::StartTls, MimeMessage::startTlsLine(), kSuccessClass);
         if (!outcome.succeeded) return outcome;
@@ -193,7 +199,7 @@ SmtpOutcome SmtpSession::logIn(const SmtpOptions& options) {
         case SmtpAuth::Mechanism::Login: return logInLogin(user, password);
         case SmtpAuth::Mechanism::None: break;
     }
-    return SmtpOutcome::failure(SmtpStage::Login, "the server offers neither AUTH PLAIN nor AUTH LOGIN");
+    return lastingFailure(SmtpStage::Login, "the server offers neither AUTH PLAIN nor AUTH LOGIN");
 }
 
 SmtpOutcome SmtpSession::logInPlain(const std::string& user, const std::string& password) {

@@ -36,10 +36,9 @@ protected:
         if (loaded) plugin_main("unload", nullptr);
     }
 
-    void startWith(const LabServer& server, int retryMinutes) {
-        IniFile(directory.file("IMTolvane.ini"))
-            .writeThroughProfile(forwardingTo(server.host, {{"Retry Minutes", std::to_string(retryMinutes)}}),
-                                 "IM Tolvane");
+    void startWith(const LabServer& server, int retryMinutes, std::vector<IniEntry> extra = {}) {
+        extra.push_back({"Retry Minutes", std::to_string(retryMinutes)});
+        IniFile(directory.file("IMTolvane.ini")).writeThroughProfile(forwardingTo(server.host, extra), "IM Tolvane");
         info.hostSize = sizeof info;
         info.settingsDirectory = directory.path().c_str();
         info.service = RequestRecorder::service();
@@ -187,6 +186,19 @@ TEST_F(Retry, ASilentServerFailsTheAttemptWithinTheLimit) {
         recorder.clearRequests();
         DeleteFileA(directory.file("IMTolvane.log").c_str());
     }
+}
+
+// A fault of the settings does not mend itself: it is told at the first
+// attempt although the mail is kept, and not again at every retry.
+TEST_F(Retry, ASettingsFaultIsToldOnceAtTheFirstAttempt) {
+    const LabServer server = lab.startSmtp();
+    startWith(server, 5, {{"SMTP User", "ann@example.org"}});
+    send({"one"});
+    Sleep(1000);  // several attempts
+    EXPECT_EQ(failureAlerts(300), std::vector<std::string>{"IM: mail not sent: " + server.host +
+                                                           " could not log in (a login needs SMTP Security "
+                                                           "STARTTLS or TLS); 1 mail kept for retrying"});
+    EXPECT_EQ(lab.connectionCount(server), 0u);
 }
 
 TEST_F(Retry, PermanentRefusalIsNotRetried) {
