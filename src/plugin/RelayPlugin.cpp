@@ -11,6 +11,7 @@
 #include "delivery/FailureText.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
+#include "push/Utf8FromCodePage.h"
 #include "ui/AdvancedDialog.h"
 #include "ui/PrefsPage.h"
 #include "ui/resource.h"
@@ -172,12 +173,12 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
         armGatheringTimer(now);
         return 0;
     }
-    ForwardPlan plan = planForward(settings_, event, std::move(*passed));
+    ForwardPlan plan = planForward(settings_, event, std::move(*passed), utf8FromSystemCodePage);
     if (plan.mails.empty()) return 0;
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
     // reply may say they were.
-    if (!mailQueue_.enqueueAll(jobsOf(plan))) return 0;
+    if (!mailQueue_.enqueueAll(queuedJobsOf(plan))) return 0;
     if (plan.raiseAlert) raiseAlert(plan.alertText);
     if (plan.sendReply) {
         sendMessage(event.medium.c_str(), event.connection, event.name.c_str(), settings_.reply.c_str());
@@ -208,12 +209,12 @@ uint64_t RelayPlugin::tickNow() {
 }
 
 void RelayPlugin::queueGathering(const GatheredMessages& gathered) {
-    ForwardPlan plan = planGathered(settings_, gathered);
-    if (!plan.mails.empty()) mailQueue_.enqueueAll(jobsOf(plan));
+    ForwardPlan plan = planGathered(settings_, gathered, utf8FromSystemCodePage);
+    if (!plan.mails.empty()) mailQueue_.enqueueAll(queuedJobsOf(plan));
 }
 
-std::vector<DeliveryJob> RelayPlugin::jobsOf(ForwardPlan& plan) const {
-    std::vector<DeliveryJob> jobs = mailJobs(settings_, plan);
+std::vector<DeliveryJob> RelayPlugin::queuedJobsOf(ForwardPlan& plan) const {
+    std::vector<DeliveryJob> jobs = jobsOf(settings_, plan);
     for (DeliveryJob& job : jobs) job.mail.options.limits = timeLimits_;
     return jobs;
 }

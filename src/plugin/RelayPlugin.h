@@ -57,7 +57,7 @@ private:
     void armGatheringTimer(uint64_t nowMs);
     void queueGathering(const GatheredMessages& gathered);
     // The plan's mails as jobs, with the time limits they wait within.
-    std::vector<DeliveryJob> jobsOf(ForwardPlan& plan) const;
+    std::vector<DeliveryJob> queuedJobsOf(ForwardPlan& plan) const;
     // Milliseconds on the 32-bit tick counter carried across its wrap-around
     // (GetTickCount64 is missing before Vista); on the host's thread.
     uint64_t tickNow();
