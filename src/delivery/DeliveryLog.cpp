@@ -6,7 +6,6 @@ namespace {
 
 const char kLineEnd[] = "\r\n";
 
-
 class FileHandle {
 public:
     explicit FileHandle(HANDLE handle) : handle_(handle) {}
@@ -43,8 +42,15 @@ void DeliveryLog::append(const std::string& line) {
     if (path_.empty()) return;
     const std::string bytes = line + kLineEnd;
     const std::uint64_t size = sizeOf(path_);
-    if (size > 0 && size + bytes.size() >= kLimitBytes) {
-        MoveFileExA(path_.c_str(), (path_ + kOlderSuffix).c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (size > 0 && size + bytes.size() >= kLimitBytes &&
+        !MoveFileExA(path_.c_str(), (path_ + kOlderSuffix).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        // The older log cannot be replaced (read-only, or open in a viewer):
+        // this one starts again rather than grow past its limit, and when
+        // even that fails the line is lost.
+        FileHandle emptied(CreateFileA(path_.c_str(), GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!emptied.valid()) return;
     }
     FileHandle file(openForAppend(path_));
     if (!file.valid()) return;

@@ -4,7 +4,8 @@
 
 // The delivery log "IMTolvane.log" beside the settings file. It is kept
 // below 256 KiB: a line that would reach that size first moves the file to
-// "IMTolvane.log.1", replacing an older one. A line that cannot be written
+// "IMTolvane.log.1", replacing an older one; when that one cannot be
+// replaced, the log starts again empty instead. A line that cannot be written
 // is lost without a word; nothing else depends on the log. Only the sender
 // thread writes it, so it takes no lock: a thread killed by a stop in the
 // middle of a line cannot leave the next one waiting.

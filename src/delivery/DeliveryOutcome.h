@@ -28,6 +28,12 @@ struct DeliveryOutcome {
     // How long the server asked to be left alone before the next try
     // (Retry-After); 0 when it did not say.
     uint64_t retryAfterMs = 0;
+    // After a job: the connection is gone, so the batch ends here and its
+    // jobs not yet begun wait for the next connection.
+    bool connectionLost = false;
+    // A fault of the settings or of the server's setup that no retry mends:
+    // told at the first attempt, even when its jobs are kept.
+    bool needsUser = false;
 
     bool succeeded() const { return verdict == Verdict::Done; }
 };

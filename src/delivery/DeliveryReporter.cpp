@@ -19,14 +19,23 @@ DeliveryReporter::DeliveryReporter(const std::string& logDirectory, FailureSink*
 
 void DeliveryReporter::connected(const Route& route, const DeliveryOutcome& outcome) {
     route_ = route;
+    toldFailure_.clear();
     dropped_ = 0;
     firstFailure_.reset();
     log_.append(DeliveryLogLine::connected(utcNow(), route.host, route.port, outcome));
 }
 
 void DeliveryReporter::notConnected(const Route& route, const DeliveryOutcome& outcome,
-                                    std::size_t mailsDropped) {
+                                    std::size_t mailsDropped, std::size_t mailsKept) {
     log_.append(DeliveryLogLine::notConnected(utcNow(), route.host, route.port, outcome, mailsDropped));
+    const bool tell = outcome.needsUser && mailsDropped == 0 && outcome.failure != toldFailure_;
+    if (outcome.needsUser) toldFailure_ = outcome.failure;
+    if (tell && sink_) {
+        FailedAttempt attempt{route.transport, outcome.failure, 0};
+        attempt.mailsKept = mailsKept;
+        sink_->attemptFailed(std::move(attempt));
+        return;
+    }
     fail(FailedAttempt{route.transport, outcome.failure, mailsDropped});
 }
 

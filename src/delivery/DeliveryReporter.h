@@ -21,7 +21,10 @@ public:
     // Opens an attempt on the route.
     void connected(const Route& route, const DeliveryOutcome& outcome);
     // An attempt that ended before it began, and the jobs dropped with it.
-    void notConnected(const Route& route, const DeliveryOutcome& outcome, std::size_t mailsDropped);
+    // A failure that needs the user is told even when every job was kept,
+    // once until a connection succeeds.
+    void notConnected(const Route& route, const DeliveryOutcome& outcome, std::size_t mailsDropped,
+                      std::size_t mailsKept = 0);
     // A job kept to be tried again is not lost.
     void mailDone(const std::string& addressee, const DeliveryOutcome& outcome, bool kept = false);
     // Kept jobs dropped after retrying: logged, and raised as a failure.
@@ -35,6 +38,9 @@ public:
 
 private:
     void fail(FailedAttempt attempt);
+
+    // The failure needing the user that was last told.
+    std::string toldFailure_;
 
     DeliveryLog log_;
     FailureSink* sink_;

@@ -14,6 +14,9 @@ struct FailedAttempt {
     std::size_t mailsDropped = 0;
     // Above 0: kept jobs dropped after retrying that many minutes.
     int32_t retriedMinutes = 0;
+    // Kept to be tried again, when the failure is told although nothing was
+    // dropped.
+    std::size_t mailsKept = 0;
 };
 
 // Told of every failed attempt, on the sender thread; never calls the host.

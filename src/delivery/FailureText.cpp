@@ -1,10 +1,14 @@
 #include "delivery/FailureText.h"
 
+#include "mail/SmtpLimits.h"
+
 namespace FailureText {
 
 namespace {
 
 const char kSent[] = "Sent: ";
+// Of a reply line up to 512 bytes long, as much as an alert can show.
+const std::size_t kMaxReplyShown = 80;
 const char kNotSent[] = "Not sent: ";
 
 // How an alert names what its transport did not send.
@@ -13,11 +17,15 @@ struct TransportWords {
     const char* alertPrefix;
     const char* one;
     const char* many;
+    const char* keptOne;
+    const char* keptMany;
 };
 
 const TransportWords kTransportWords[] = {
-    {TransportKind::Mail, "IM: mail not sent: ", " mail dropped", " mails dropped"},
-    {TransportKind::Push, "IM: push not sent: ", " message dropped", " messages dropped"},
+    {TransportKind::Mail, "IM: mail not sent: ", " mail dropped", " mails dropped", " mail kept for retrying",
+     " mails kept for retrying"},
+    {TransportKind::Push, "IM: push not sent: ", " message dropped", " messages dropped",
+     " message kept for retrying", " messages kept for retrying"},
 };
 
 const TransportWords& transportWords(TransportKind transport) {
@@ -76,7 +84,11 @@ std::string describe(const std::string& server, unsigned port, const SmtpOutcome
                           outcome.detail);
     }
     if (outcome.replyCode == 0) return withReason(server + " " + words->failed, outcome.detail);
-    return server + " " + words->refused + " (" + std::to_string(outcome.replyCode) + ")";
+    // The server's own words say why, which the stage alone often does not
+    // ("530 5.7.0 Must issue a STARTTLS command first" at the sender).
+    std::string reply = outcome.replyLine.substr(0, kMaxReplyShown);
+    if (reply.size() < SmtpLimits::kReplyCodeLength) reply = std::to_string(outcome.replyCode);
+    return server + " " + words->refused + " (" + reply + ")";
 }
 
 std::string alert(const std::string& server, unsigned port, const SmtpOutcome& outcome,
@@ -86,6 +98,10 @@ std::string alert(const std::string& server, unsigned port, const SmtpOutcome& o
 
 std::string alert(const FailedAttempt& attempt) {
     const TransportWords& words = transportWords(attempt.transport);
+    if (attempt.mailsDropped == 0 && attempt.mailsKept > 0) {
+        return words.alertPrefix + attempt.failure + "; " + std::to_string(attempt.mailsKept) +
+               (attempt.mailsKept == 1 ? words.keptOne : words.keptMany);
+    }
     if (attempt.retriedMinutes <= 0) return failureAlert(words, attempt.failure, attempt.mailsDropped);
     return words.alertPrefix + droppedText(words, attempt.mailsDropped) + " after " +
            std::to_string(attempt.retriedMinutes) + (attempt.retriedMinutes == 1 ? " minute" : " minutes") +
@@ -93,6 +109,10 @@ std::string alert(const FailedAttempt& attempt) {
 }
 
 std::string testMailResult(const std::string& server, unsigned port, const SmtpOutcome& outcome) {
+    if (!outcome.succeeded && outcome.silentForMs > 0) {
+        return kNotSent + std::string("no answer from ") + server + ":" + std::to_string(port) + " within " +
+               std::to_string((outcome.silentForMs + 999) / 1000) + " s";
+    }
     if (!outcome.succeeded) return kNotSent + describe(server, port, outcome);
     return kSent + outcome.replyLine;
 }

@@ -30,6 +30,7 @@ DeliveryOutcome withWords(const std::string& server, unsigned port, const SmtpOu
     result.code = outcome.replyCode;
     result.answer = answerOf(outcome);
     if (!outcome.succeeded) result.failure = FailureText::describe(server, port, outcome);
+    result.needsUser = outcome.lasting;
     return result;
 }
 
@@ -41,7 +42,13 @@ DeliveryOutcome opened(const std::string& server, unsigned port, const SmtpOutco
 }
 
 DeliveryOutcome sent(const std::string& server, unsigned port, const SmtpOutcome& outcome) {
-    const bool forNow = isMailStage(outcome.stage) && outcome.replyCode / 100 == kTemporaryClass;
+    // A connection that broke before the end of the data cannot have
+    // delivered the mail; one that broke waiting for the reply to the final
+    // "." may have, and the mail is not sent twice.
+    const bool brokeBeforeData = outcome.replyCode == 0 && isMailStage(outcome.stage) &&
+                                 outcome.stage != SmtpStage::EndOfData;
+    const bool forNow =
+        brokeBeforeData || (isMailStage(outcome.stage) && outcome.replyCode / 100 == kTemporaryClass);
     return withWords(server, port, outcome, forNow ? Verdict::RefusedForNow : Verdict::RefusedForGood);
 }
 

@@ -12,7 +12,9 @@ DeliveryOutcome MailTransport::open(const DeliveryJob& front) {
 }
 
 DeliveryOutcome MailTransport::send(const DeliveryJob& job) {
-    return MailOutcome::sent(server_, port_, session_.sendMail(job.mail));
+    DeliveryOutcome outcome = MailOutcome::sent(server_, port_, session_.sendMail(job.mail));
+    outcome.connectionLost = !session_.usable();
+    return outcome;
 }
 
 void MailTransport::close() { session_.close(); }

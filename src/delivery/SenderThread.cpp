@@ -110,7 +110,7 @@ void SenderThread::keepOrDropWaiting(const DeliveryJob& front, const DeliveryOut
         if (!retry_.keepWaiting(std::move(*job))) ++dropped;
     }
     if (!retry_.empty()) retry_.attemptFailed();
-    reporter_->notConnected(route, open, dropped);
+    reporter_->notConnected(route, open, dropped, retry_.size());
 }
 
 void SenderThread::dropWaiting(std::size_t gatheredMessages) {
@@ -137,7 +137,7 @@ void SenderThread::drain(Transport& transport, const DeliveryJob& front) {
         // A job refused for now ends the batch, so that none overtakes it.
         const bool kept = retry_.mailDone(*job, outcome);
         reporter_->mailDone(TransportFactory::addresseeOf(*job), outcome, kept);
-        if (kept) return;
+        if (kept || outcome.connectionLost) return;
         abort_.pause(kMailPauseMs);
     }
 }

@@ -1,6 +1,5 @@
 #include "delivery/TestMail.h"
 
-#include <memory>
 #include <new>
 
 #include "delivery/FailureText.h"
@@ -14,6 +13,9 @@ namespace {
 const DWORD kCancelWaitMs = 2000;
 const char kSent[] = "Sent: ";
 const char kNotSent[] = "Not sent: ";
+// A user waits for a test mail's result at the dialog: no step of it waits
+// longer on the server.
+const uint32_t kTestMailLimitMs = 30 * 1000;
 
 }  // namespace
 
@@ -52,7 +54,9 @@ void TestMail::cancel() {
     if (WaitForSingleObject(thread_, kCancelWaitMs) == WAIT_TIMEOUT) TerminateThread(thread_, 0);
     closeThread();
     MSG posted;
-    while (PeekMessageA(&posted, window_, message_, message_, PM_REMOVE)) takeResult(posted.lParam);
+    while (PeekMessageA(&posted, window_, message_, message_, PM_REMOVE)) {
+    }
+    takeResult();
 }
 
 void TestMail::closeThread() {
@@ -61,19 +65,23 @@ void TestMail::closeThread() {
     thread_ = nullptr;
 }
 
-std::string TestMail::takeResult(LPARAM lParam) {
-    const std::unique_ptr<std::string> result(reinterpret_cast<std::string*>(lParam));
-    return result ? *result : std::string();
+std::optional<std::string> TestMail::takeResult() {
+    std::lock_guard<std::mutex> lock(resultGuard_);
+    std::optional<std::string> result;
+    result.swap(result_);
+    return result;
 }
 
 DWORD WINAPI TestMail::run(LPVOID self) {
     TestMail& mail = *static_cast<TestMail*>(self);
     try {
-        auto result = std::make_unique<std::string>(mail.send());
+        std::string result = mail.send();
         if (mail.abort_.raised()) return 0;
-        if (PostMessageA(mail.window_, mail.message_, 0, reinterpret_cast<LPARAM>(result.get()))) {
-            result.release();
+        {
+            std::lock_guard<std::mutex> lock(mail.resultGuard_);
+            mail.result_ = std::move(result);
         }
+        PostMessageA(mail.window_, mail.message_, 0, 0);
     } catch (const std::bad_alloc&) {
     }
     return 0;
@@ -86,7 +94,9 @@ std::string TestMail::send() {
     }
     SmtpSession session(&abort_);
     const unsigned port = static_cast<unsigned>(portToUse(job_.options));
-    const SmtpOutcome opened = session.open(job_.server, MailData::heloDomain(job_.sender), job_.options);
+    SmtpOptions options = job_.options;
+    options.limits = options.limits.atMost(kTestMailLimitMs);
+    const SmtpOutcome opened = session.open(job_.server, MailData::heloDomain(job_.sender), options);
     if (!opened.succeeded) {
         return FailureText::testMailResult(job_.server, port, opened);
     }

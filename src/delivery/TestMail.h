@@ -2,6 +2,8 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "net/AbortSignal.h"
@@ -19,10 +21,9 @@ public:
     TestMail(const TestMail&) = delete;
     TestMail& operator=(const TestMail&) = delete;
 
-    // Sends the job and then posts the message to the window, with the
-    // result text as the last parameter (see takeResult). False, sending
-    // nothing, while an earlier test mail is under way or when no thread
-    // can be made.
+    // Sends the job, keeps what became of it, and then posts the message
+    // (with no parameters) to the window. False, sending nothing, while an
+    // earlier test mail is under way or when no thread can be made.
     bool start(const MailJob& job, HWND window, UINT message);
     // The same for a test notification ("Sent: ntfy.sh answered 200").
     bool start(const PushJob& job, HWND window, UINT message);
@@ -31,8 +32,9 @@ public:
     void cancel();
     bool running() const;
 
-    // The result text that a posted message carries; call once per message.
-    static std::string takeResult(LPARAM lParam);
+    // On the message: the result kept, once; nothing when there is none
+    // (a message of that number from anyone else).
+    std::optional<std::string> takeResult();
 
 private:
     bool startThread(HWND window, UINT message);
@@ -47,4 +49,6 @@ private:
     bool isPush_ = false;
     HWND window_ = nullptr;
     UINT message_ = 0;
+    std::mutex resultGuard_;
+    std::optional<std::string> result_;
 };

@@ -144,6 +144,7 @@ SmtpOptions smtpOptions(const Settings& settings) {
     options.security = securityFromNumber(settings.smtpSecurity);
     options.user = settings.smtpUser;
     options.password = settings.smtpPassword;
+    options.passwordUnreadable = settings.smtpPasswordUnreadable();
     options.trustedCaFile = settings.trustedCaFile;
     return options;
 }

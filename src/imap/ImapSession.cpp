@@ -300,7 +300,13 @@ ImapOutcome ImapSession::finish(ImapStage stage, std::vector<ImapResponse>* unta
 
 std::string ImapSession::nextTag() { return kTagPrefix + std::to_string(++tagNumber_); }
 
-bool ImapSession::send(const std::string& bytes) { return !aborted() && link_ && link_->sendAll(bytes); }
+// The connection's time limit runs from the last limitWaits(); a session
+// lives for minutes (IDLE), so every command and every receive starts one.
+bool ImapSession::send(const std::string& bytes) {
+    if (aborted() || !link_) return false;
+    link_->limitWaits(responseTimeoutMs_);
+    return link_->sendAll(bytes);
+}
 
 ImapSession::Read ImapSession::read(ImapResponse& response, unsigned milliseconds) {
     if (!link_) return Read::Failed;
@@ -325,6 +331,8 @@ ImapSession::Read ImapSession::read(ImapResponse& response, unsigned millisecond
         if (aborted()) return Read::Failed;
         if (!readable) continue;
         std::string bytes;
+        const DWORD left = milliseconds - std::min<DWORD>(milliseconds, GetTickCount() - start);
+        link_->limitWaits(std::max<DWORD>(left, kWaitSliceMs));
         if (!link_->receive(bytes)) return Read::Failed;
         reader_.append(bytes);
     }

@@ -4,8 +4,6 @@
 
 namespace EncodedWord {
 
-const char kCharset[] = "windows-1252";
-
 namespace {
 
 // RFC 2047 2: a line holding encoded words is at most 76 characters.
@@ -13,7 +11,7 @@ const std::size_t kMaxLine = 76;
 const char kFold[] = "\r\n ";
 const char kHexDigits[] = "0123456789ABCDEF";
 
-std::string opening() { return std::string("=?") + kCharset + "?Q?"; }
+std::string opening(const std::string& charset) { return "=?" + charset + "?Q?"; }
 const char kClosing[] = "?=";
 
 // RFC 2047 5 (3): the characters that stand for themselves anywhere.
@@ -37,8 +35,8 @@ bool isPlain(const std::string& text) {
     return text.find("=?") == std::string::npos;
 }
 
-std::string encode(const std::string& text, std::size_t prefixLength) {
-    const std::string open = opening();
+std::string encode(const std::string& text, std::size_t prefixLength, const std::string& charset) {
+    const std::string open = opening(charset);
     const std::size_t frame = open.size() + sizeof kClosing - 1;
     std::string out;
     std::string word;

@@ -3,11 +3,9 @@
 #include <string>
 
 // Header text outside ASCII as encoded words of RFC 2047 ("=?windows-1252?Q?
-// Zo=EB?="), so that a contact's name reaches the reader as typed.
+// Zo=EB?="), so that a contact's name reaches the reader as typed. The
+// charset is the one the text is in (see Charset).
 namespace EncodedWord {
-
-// The host's texts are 8-bit in this character set.
-extern const char kCharset[];
 
 // True when the text can stand in a header as it is: printable ASCII and
 // blanks only, and nothing that would read as an encoded word.
@@ -17,6 +15,6 @@ bool isPlain(const std::string& text);
 // 76 characters: the first line holds `prefixLength` characters before the
 // value ("Subject: " is 9), each further line starts with a blank. No CR LF
 // at the end.
-std::string encode(const std::string& text, std::size_t prefixLength);
+std::string encode(const std::string& text, std::size_t prefixLength, const std::string& charset);
 
 }  // namespace EncodedWord

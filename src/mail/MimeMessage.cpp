@@ -3,6 +3,7 @@
 #include "mail/EncodedWord.h"
 #include "mail/MailData.h"
 #include "mail/QuotedPrintable.h"
+#include "mail/SmtpLimits.h"
 #include "text/PlainText.h"
 
 namespace MimeMessage {
@@ -18,22 +19,38 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::string subjectLine(const std::string& subject) {
+std::string subjectLine(const std::string& subject, const std::string& charset) {
     const std::string value = PlainText::singleLine(subject);
     if (EncodedWord::isPlain(value)) return MailData::headerLine(kSubject, value);
-    return kSubject + EncodedWord::encode(value, sizeof kSubject - 1) + kCrLf;
+    return kSubject + EncodedWord::encode(value, sizeof kSubject - 1, charset) + kCrLf;
 }
 
 std::string headers(const MailJob& job, const Extras& extras) {
     return MailData::headerLine("From: ", job.sender) + MailData::headerLine("To: ", job.recipient) +
-           subjectLine(job.subject) + MailData::headerLine("Date: ", extras.date) +
+           subjectLine(job.subject, extras.charset) + MailData::headerLine("Date: ", extras.date) +
            MailData::headerLine("Message-ID: ", extras.messageId) + "MIME-Version: 1.0\r\n" +
-           "Content-Type: text/plain; charset=" + EncodedWord::kCharset + kCrLf +
+           "Content-Type: text/plain; charset=" + extras.charset + kCrLf +
            "Content-Transfer-Encoding: " + (extras.eightBitMime ? "8bit" : "quoted-printable") +
            kCrLf;
 }
 
 }  // namespace
+
+bool sendsEightBit(const std::string& body, bool serverOffersEightBit) {
+    if (!serverOffersEightBit) return false;
+    std::size_t length = 0;
+    bool dotFirst = false;
+    for (const char c : body) {
+        if (c == '\r' || c == '\n') {
+            length = 0;
+            continue;
+        }
+        if (length == 0) dotFirst = c == '.';
+        // A leading "." is doubled on the way.
+        if (++length + (dotFirst ? 1 : 0) > SmtpLimits::kMaxDataLine) return false;
+    }
+    return true;
+}
 
 std::string ehloLine(const std::string& heloDomain) {
     return "EHLO " + PlainText::singleLine(heloDomain) + kCrLf;

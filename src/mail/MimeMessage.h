@@ -12,8 +12,14 @@ namespace MimeMessage {
 struct Extras {
     std::string date;       // as formatMailDate() gives it
     std::string messageId;  // with its angle brackets
-    bool eightBitMime;      // the server offers 8BITMIME
+    bool eightBitMime;      // the body goes out as 8-bit (see sendsEightBit)
+    std::string charset = "windows-1252";  // the one the job's texts are in
 };
+
+// Whether the body goes out as 8-bit: the server offers 8BITMIME and no line
+// would need breaking (RFC 5321 4.5.3.1.6); otherwise quoted-printable keeps
+// the text as typed.
+bool sendsEightBit(const std::string& body, bool serverOffersEightBit);
 
 std::string ehloLine(const std::string& heloDomain);
 std::string startTlsLine();

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "mail/SmtpTimeLimits.h"
+
 // How the connection to the server is protected: "SMTP Security".
 enum class SmtpSecurity : int32_t {
     None = 0,      // plain SMTP with HELO, no login
@@ -17,6 +19,9 @@ struct SmtpOptions {
     std::string user;  // empty: no login
     std::string password;
     std::string trustedCaFile;  // a PEM or DER certificate trusted as a root
+    // The stored password could not be read: no login is tried with it.
+    bool passwordUnreadable = false;
+    SmtpTimeLimits limits;
 };
 
 const int32_t kLargestPort = 65535;

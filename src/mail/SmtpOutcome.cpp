@@ -15,7 +15,9 @@ SmtpStage smtpStageOf(NetStage stage) {
 }  // namespace
 
 SmtpOutcome smtpOutcomeOf(const NetOutcome& outcome) {
-    return {outcome.succeeded, smtpStageOf(outcome.stage), 0, std::string(), outcome.detail};
+    SmtpOutcome smtp{outcome.succeeded, smtpStageOf(outcome.stage), 0, std::string(), outcome.detail, 0, false};
+    smtp.lasting = !outcome.succeeded && outcome.stage == NetStage::Certificate;
+    return smtp;
 }
 
 const char* stageName(SmtpStage stage) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "net/NetOutcome.h"
@@ -31,13 +32,19 @@ struct SmtpOutcome {
     int replyCode = 0;       // 0: no reply
     std::string replyLine;   // the reply's first line, without its CR LF
     std::string detail;
+    // Above 0: the server gave no answer within so many milliseconds.
+    uint32_t silentForMs = 0;
+    // A failure that no retry mends (a certificate that does not pass, no
+    // STARTTLS or login mechanism offered, a password that cannot be read):
+    // the settings or the server's setup must change first.
+    bool lasting = false;
 
     static SmtpOutcome success(SmtpStage stage, int code = 0, const std::string& line = {}) {
-        return {true, stage, code, line, {}};
+        return {true, stage, code, line, {}, 0, false};
     }
     static SmtpOutcome failure(SmtpStage stage, const std::string& detail, int code = 0,
                                const std::string& line = {}) {
-        return {false, stage, code, line, detail};
+        return {false, stage, code, line, detail, 0, false};
     }
 };
 

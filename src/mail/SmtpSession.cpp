@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "net/AbortSignal.h"
+#include "mail/Charset.h"
 #include "mail/MailData.h"
 #include "mail/MailDate.h"
 #include "mail/MimeMessage.h"
@@ -16,6 +17,7 @@
 #include "mail/SmtpLimits.h"
 #include "mail/SmtpReply.h"
 #include "net/TlsConnection.h"
+#include "text/AnsiText.h"
 #include "text/PlainText.h"
 
 namespace {
@@ -23,6 +25,8 @@ namespace {
 // A server name longer than a domain name can be is cut to that length.
 const std::size_t kMaxServerName = SmtpLimits::kMaxDomain;
 const std::size_t kMaxReplyTextKept = SmtpLimits::kMaxEhloLinesKept * SmtpLimits::kMaxReplyLine;
+const char kPasswordUnreadable[] =
+    "the stored SMTP Password could not be read: type it again in Advanced Settings";
 const int kReadyCode = 220;      // greeting, and the answer to STARTTLS
 const int kLoggedInCode = 235;   // RFC 4954 6
 const int kChallengeCode = 334;  // RFC 4954 4
@@ -51,6 +55,12 @@ int replyCode(const std::string& line) {
 
 bool inClass(int code, int expectedClass) { return code / 100 == expectedClass; }
 
+SmtpOutcome lastingFailure(SmtpStage stage, const std::string& detail) {
+    SmtpOutcome outcome = SmtpOutcome::failure(stage, detail);
+    outcome.lasting = true;
+    return outcome;
+}
+
 }  // namespace
 
 SmtpSession::SmtpSession(AbortSignal* abort) : abort_(abort) {}
@@ -64,11 +74,17 @@ SmtpOutcome SmtpSession::open(const std::string& server, const std::string& helo
     heloDomain_ = heloDomain;
     if (security_ == SmtpSecurity::None && !options.user.empty()) {
         // Credentials never go out in the clear: nothing is sent at all.
-        return SmtpOutcome::failure(SmtpStage::Login, "a login needs SMTP Security STARTTLS or TLS");
+        return lastingFailure(SmtpStage::Login, "a login needs SMTP Security STARTTLS or TLS");
+    }
+    if (!options.user.empty() && options.passwordUnreadable) {
+        // A login with an empty password would count as a failed one.
+        return lastingFailure(SmtpStage::Login, kPasswordUnreadable);
     }
     const std::string name = server.substr(0, kMaxServerName);
     plain_.reset(new PlainConnection(abort_));
-    SmtpOutcome outcome = smtpOutcomeOf(plain_->connect(name, portToUse(options)));
+    limits_ = options.limits;
+    SmtpOutcome outcome = smtpOutcomeOf(plain_->connect(name, portToUse(options), limits_.net.connectMs));
+    if (plain_->timedOut()) outcome.silentForMs = limits_.net.connectMs;
     if (outcome.succeeded) {
         link_ = plain_.get();
         outcome = security_ == SmtpSecurity::None ? greetPlainly(heloDomain)
@@ -76,6 +92,10 @@ SmtpOutcome SmtpSession::open(const std::string& server, const std::string& helo
     }
     if (outcome.succeeded && aborted()) outcome = SmtpOutcome::failure(outcome.stage, "stopped");
     if (!outcome.succeeded) {
+        // RFC 5321 4.1.1.10: a refusal still ends with QUIT while the
+        // server waits for a command; after a certificate the client
+        // rejects, over the TLS just negotiated (RFC 3207 4.1).
+        if (inStep_ && !aborted()) quit();
         release();
         return outcome;
     }
@@ -84,9 +104,14 @@ SmtpOutcome SmtpSession::open(const std::string& server, const std::string& helo
 }
 
 SmtpOutcome SmtpSession::greetPlainly(const std::string& heloDomain) {
-    readReply();
+    // The classic conversation goes on whatever the server says, or when it
+    // hangs up; only a server that keeps silent past the limit ends it.
+    limitWaits(limits_.greetingMs);
+    if (readReply().code == 0 && silent()) return noReply(SmtpStage::Greeting);
+    limitWaits(limits_.commandMs);
     sendText(MailData::heloLine(heloDomain));
     const Reply reply = readReply();
+    if (reply.code == 0 && silent()) return noReply(SmtpStage::Hello);
     return SmtpOutcome::success(SmtpStage::Hello, reply.code, reply.firstLine);
 }
 
@@ -94,9 +119,13 @@ SmtpOutcome SmtpSession::greetProtected(const std::string& server, const std::st
                                         const SmtpOptions& options) {
     if (security_ == SmtpSecurity::Tls) {
         const SmtpOutcome protectedLink = startTls(server, options);
+        // Before its greeting the server takes no command, not even QUIT.
+        if (protectedLink.stage == SmtpStage::Certificate && !protectedLink.succeeded) readReply();
         if (!protectedLink.succeeded) return protectedLink;
     }
+    limitWaits(limits_.greetingMs);
     const Reply greeting = readReply();
+    if (greeting.code == 0) return noReply(SmtpStage::Greeting);
     if (greeting.code != kReadyCode) {
         return SmtpOutcome::failure(SmtpStage::Greeting, "the server is not ready", greeting.code,
                                     greeting.firstLine);
@@ -105,7 +134,7 @@ SmtpOutcome SmtpSession::greetProtected(const std::string& server, const std::st
     if (!outcome.succeeded) return outcome;
     if (security_ == SmtpSecurity::StartTls) {
         if (!capabilities_.startTls) {
-            return SmtpOutcome::failure(SmtpStage::StartTls, "the server offers no STARTTLS");
+            return lastingFailure(SmtpStage::StartTls, "the server offers no STARTTLS");
         }
         outcome = exchange(SmtpStage::StartTls, MimeMessage::startTlsLine(), kSuccessClass);
         if (!outcome.succeeded) return outcome;
@@ -123,10 +152,16 @@ SmtpOutcome SmtpSession::greetProtected(const std::string& server, const std::st
 SmtpOutcome SmtpSession::startTls(const std::string& server, const SmtpOptions& options) {
     capabilities_ = EhloCapabilities();
     tls_.reset(new TlsConnection(*plain_));
-    NetOutcome outcome = tls_->handshake(server);
-    if (outcome.succeeded) outcome = tls_->checkCertificate(server, options.trustedCaFile);
-    if (outcome.succeeded) link_ = tls_.get();
-    return smtpOutcomeOf(outcome);
+    inStep_ = false;
+    const NetOutcome handshake = tls_->handshake(server, limits_.net.tlsHandshakeMs);
+    if (!handshake.succeeded) {
+        SmtpOutcome outcome = smtpOutcomeOf(handshake);
+        if (tls_->timedOut()) outcome.silentForMs = limits_.net.tlsHandshakeMs;
+        return outcome;
+    }
+    link_ = tls_.get();
+    inStep_ = security_ == SmtpSecurity::StartTls;
+    return smtpOutcomeOf(tls_->checkCertificate(server, options.trustedCaFile));
 }
 
 SmtpOutcome SmtpSession::hello(const std::string& heloDomain) {
@@ -138,22 +173,26 @@ SmtpOutcome SmtpSession::hello(const std::string& heloDomain) {
 }
 
 SmtpOutcome SmtpSession::logIn(const SmtpOptions& options) {
+    // RFC 4616 2 and every server reading LOGIN take user and password as
+    // UTF-8; the settings hold them in the ANSI code page.
+    const std::string user = AnsiText::toUtf8(options.user);
+    const std::string password = AnsiText::toUtf8(options.password);
     switch (SmtpAuth::choose(capabilities_)) {
-        case SmtpAuth::Mechanism::Plain: return logInPlain(options);
-        case SmtpAuth::Mechanism::Login: return logInLogin(options);
+        case SmtpAuth::Mechanism::Plain: return logInPlain(user, password);
+        case SmtpAuth::Mechanism::Login: return logInLogin(user, password);
         case SmtpAuth::Mechanism::None: break;
     }
-    return SmtpOutcome::failure(SmtpStage::Login, "the server offers neither AUTH PLAIN nor AUTH LOGIN");
+    return lastingFailure(SmtpStage::Login, "the server offers neither AUTH PLAIN nor AUTH LOGIN");
 }
 
-SmtpOutcome SmtpSession::logInPlain(const SmtpOptions& options) {
-    const std::string oneLine = SmtpAuth::plainWithResponse(options.user, options.password);
+SmtpOutcome SmtpSession::logInPlain(const std::string& user, const std::string& password) {
+    const std::string oneLine = SmtpAuth::plainWithResponse(user, password);
     if (oneLine.empty()) {
         const SmtpOutcome asked = exchange(SmtpStage::Login, SmtpAuth::plainCommand(), kIntermediateClass);
         if (!asked.succeeded) return asked;
     }
     const std::string response =
-        oneLine.empty() ? SmtpAuth::plainResponse(options.user, options.password) : oneLine;
+        oneLine.empty() ? SmtpAuth::plainResponse(user, password) : oneLine;
     Reply reply;
     SmtpOutcome outcome = exchange(SmtpStage::Login, response, kSuccessClass, &reply);
     if (outcome.succeeded && reply.code != kLoggedInCode) outcome.succeeded = false;
@@ -161,14 +200,14 @@ SmtpOutcome SmtpSession::logInPlain(const SmtpOptions& options) {
     return outcome;
 }
 
-SmtpOutcome SmtpSession::logInLogin(const SmtpOptions& options) {
+SmtpOutcome SmtpSession::logInLogin(const std::string& user, const std::string& password) {
     Reply reply;
     SmtpOutcome outcome = exchange(SmtpStage::Login, SmtpAuth::loginCommand(), kIntermediateClass, &reply);
     if (outcome.succeeded && reply.code == kChallengeCode) {
-        outcome = exchange(SmtpStage::Login, SmtpAuth::loginAnswer(options.user), kIntermediateClass, &reply);
+        outcome = exchange(SmtpStage::Login, SmtpAuth::loginAnswer(user), kIntermediateClass, &reply);
     }
     if (outcome.succeeded && reply.code == kChallengeCode) {
-        outcome = exchange(SmtpStage::Login, SmtpAuth::loginAnswer(options.password), kSuccessClass, &reply);
+        outcome = exchange(SmtpStage::Login, SmtpAuth::loginAnswer(password), kSuccessClass, &reply);
     }
     if (outcome.succeeded && reply.code != kLoggedInCode) outcome.succeeded = false;
     if (!outcome.succeeded) outcome.detail = "the server did not accept the login";
@@ -185,10 +224,13 @@ SmtpOutcome SmtpSession::sendPlainMail(const MailJob& job) {
     bool refused = false;
     std::size_t replies = 0;
     for (const MailData::Piece& piece : MailData::mailPieces(job, currentMailDate())) {
+        const std::size_t at = std::min(replies, std::size(kPlainReplyStages) - 1);
+        limitWaits(piece.readsReply ? limitFor(kPlainReplyStages[at]) : limits_.dataBlockMs);
         sendText(piece.bytes);
         if (!piece.readsReply) continue;
+        ++replies;
         const Reply reply = readReply();
-        const std::size_t at = std::min(replies++, std::size(kPlainReplyStages) - 1);
+        if (reply.code == 0 && silent()) return noReply(kPlainReplyStages[at]);
         if (!refused) {
             refused = !inClass(reply.code, kPlainReplyClasses[at]);
             outcome = refused ? SmtpOutcome::failure(kPlainReplyStages[at], "the server refused", reply.code,
@@ -198,6 +240,7 @@ SmtpOutcome SmtpSession::sendPlainMail(const MailJob& job) {
         if (piece.opensData && !SmtpReply::invitesData(reply.firstLine)) {
             // The mail is lost as any refused mail is, but its text never
             // reaches the server as commands; the next mail starts afresh.
+            limitWaits(limits_.commandMs);
             sendText(MailData::resetLine());
             readReply();
             return outcome;
@@ -207,7 +250,7 @@ SmtpOutcome SmtpSession::sendPlainMail(const MailJob& job) {
 }
 
 SmtpOutcome SmtpSession::sendProtectedMail(const MailJob& job) {
-    const bool eightBit = capabilities_.eightBitMime;
+    const bool eightBit = MimeMessage::sendsEightBit(job.body, capabilities_.eightBitMime);
     SmtpOutcome outcome =
         exchange(SmtpStage::MailFrom, MimeMessage::mailFromLine(job.sender, eightBit), kSuccessClass);
     if (!outcome.succeeded) return refusedWithReset(outcome);
@@ -216,12 +259,14 @@ SmtpOutcome SmtpSession::sendProtectedMail(const MailJob& job) {
     outcome = exchange(SmtpStage::Data, MailData::dataLine(), kIntermediateClass);
     if (!outcome.succeeded) return refusedWithReset(outcome);
     const std::string messageId = job.messageId.empty() ? newMessageId(heloDomain_) : job.messageId;
-    const MimeMessage::Extras extras{currentMailDate(), messageId, eightBit};
+    const MimeMessage::Extras extras{currentMailDate(), messageId, eightBit,
+                                     Charset::ofCodePage(AnsiText::codePage())};
     return exchange(SmtpStage::EndOfData, MimeMessage::data(job, extras), kSuccessClass);
 }
 
 SmtpOutcome SmtpSession::refusedWithReset(const SmtpOutcome& refusal) {
     if (refusal.replyCode != 0) {
+        limitWaits(limits_.commandMs);
         sendText(MailData::resetLine());
         readReply();
     }
@@ -232,9 +277,13 @@ SmtpOutcome SmtpSession::exchange(SmtpStage stage, const std::string& command, i
                                   Reply* reply) {
     Reply local;
     Reply& answer = reply ? *reply : local;
-    if (!sendText(command)) return SmtpOutcome::failure(stage, "the connection broke");
+    // The data goes out within the limit of a block; its reply then gets
+    // the longest wait of all, while the server takes the mail.
+    limitWaits(stage == SmtpStage::EndOfData ? limits_.dataBlockMs : limitFor(stage));
+    if (!sendText(command)) return noReply(stage);
+    if (stage == SmtpStage::EndOfData) limitWaits(limits_.endOfDataMs);
     answer = readReply(reply != nullptr);
-    if (answer.code == 0) return SmtpOutcome::failure(stage, "the connection broke");
+    if (answer.code == 0) return noReply(stage);
     if (!inClass(answer.code, expectedClass)) {
         return SmtpOutcome::failure(stage, "the server refused", answer.code, answer.firstLine);
     }
@@ -243,13 +292,48 @@ SmtpOutcome SmtpSession::exchange(SmtpStage stage, const std::string& command, i
 
 void SmtpSession::close() {
     if (!isOpen()) return;
-    sendText(MailData::quitLine());
-    readReply();
-    if (tls_) tls_->close();
+    quit();
     release();
 }
 
-bool SmtpSession::sendText(const std::string& text) { return link_ && link_->sendAll(text); }
+void SmtpSession::quit() {
+    limitWaits(limits_.commandMs);
+    sendText(MailData::quitLine());
+    readReply();
+    if (tls_) tls_->close();
+}
+
+uint32_t SmtpSession::limitFor(SmtpStage stage) const {
+    switch (stage) {
+        case SmtpStage::Greeting: return limits_.greetingMs;
+        case SmtpStage::MailFrom: return limits_.mailFromMs;
+        case SmtpStage::Recipient: return limits_.recipientMs;
+        case SmtpStage::Data: return limits_.dataMs;
+        case SmtpStage::EndOfData: return limits_.endOfDataMs;
+        default: return limits_.commandMs;
+    }
+}
+
+void SmtpSession::limitWaits(uint32_t milliseconds) {
+    waitLimitMs_ = milliseconds;
+    if (link_) link_->limitWaits(milliseconds);
+}
+
+bool SmtpSession::silent() const { return link_ && link_->timedOut(); }
+
+SmtpOutcome SmtpSession::noReply(SmtpStage stage) const {
+    if (!link_ || !link_->timedOut()) return SmtpOutcome::failure(stage, "the connection broke");
+    SmtpOutcome outcome =
+        SmtpOutcome::failure(stage, "no answer within " + std::to_string((waitLimitMs_ + 999) / 1000) + " s");
+    outcome.silentForMs = waitLimitMs_;
+    return outcome;
+}
+
+bool SmtpSession::sendText(const std::string& text) {
+    if (link_ && link_->sendAll(text)) return true;
+    inStep_ = false;
+    return false;
+}
 
 SmtpSession::Reply SmtpSession::readReply(bool keepText) {
     Reply reply;
@@ -274,11 +358,13 @@ SmtpSession::Reply SmtpSession::readReply(bool keepText) {
         if (SmtpReply::complete(unfinished)) {
             if (!reply.firstLine.empty() && reply.firstLine.back() == '\r') reply.firstLine.pop_back();
             reply.code = replyCode(reply.firstLine);
+            inStep_ = reply.code != 0;
             return reply;
         }
         unfinished = SmtpReply::pending(unfinished);
     }
     // A reply cut off by the end of the connection counts as none.
+    inStep_ = false;
     return Reply{0, reply.firstLine, reply.text};
 }
 
@@ -286,6 +372,7 @@ bool SmtpSession::aborted() const { return abort_ && abort_->raised(); }
 
 void SmtpSession::release() {
     open_ = false;
+    inStep_ = false;
     link_ = nullptr;
     tls_.reset();
     plain_.reset();

@@ -48,6 +48,9 @@ public:
     void close();
 
     bool isOpen() const { return open_; }
+    // Open, and the server waits for the next command: the connection did
+    // not break.
+    bool usable() const { return open_ && inStep_; }
 
 private:
     struct Reply {
@@ -62,8 +65,9 @@ private:
     SmtpOutcome startTls(const std::string& server, const SmtpOptions& options);
     SmtpOutcome hello(const std::string& heloDomain);
     SmtpOutcome logIn(const SmtpOptions& options);
-    SmtpOutcome logInPlain(const SmtpOptions& options);
-    SmtpOutcome logInLogin(const SmtpOptions& options);
+    // User and password in UTF-8.
+    SmtpOutcome logInPlain(const std::string& user, const std::string& password);
+    SmtpOutcome logInLogin(const std::string& user, const std::string& password);
     SmtpOutcome sendPlainMail(const MailJob& job);
     SmtpOutcome sendProtectedMail(const MailJob& job);
     // Sends a command and reads its reply; a failure of the stage unless
@@ -72,6 +76,16 @@ private:
                          Reply* reply = nullptr);
     SmtpOutcome refusedWithReset(const SmtpOutcome& refusal);
 
+    uint32_t limitFor(SmtpStage stage) const;
+    // The waits of the sends and receives that follow end within this long.
+    void limitWaits(uint32_t milliseconds);
+    // A failure of the stage for a reply that did not come: the connection
+    // broke, or the time ran out.
+    SmtpOutcome noReply(SmtpStage stage) const;
+    // The last wait ran out of time.
+    bool silent() const;
+    // QUIT, its reply, and the end of TLS; the socket stays to release().
+    void quit();
     bool sendText(const std::string& text);
     // Reads one whole reply, however long and however many receives it
     // takes, until the connection ends.
@@ -84,7 +98,11 @@ private:
     std::unique_ptr<TlsConnection> tls_;
     Connection* link_ = nullptr;
     bool open_ = false;
+    // The server has answered everything sent and waits for a command.
+    bool inStep_ = false;
     SmtpSecurity security_ = SmtpSecurity::None;
     std::string heloDomain_;
     EhloCapabilities capabilities_;
+    SmtpTimeLimits limits_;
+    uint32_t waitLimitMs_ = 0;
 };

@@ -1,11 +1,12 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // A byte stream to a server, as its client sees it: the plain TCP
-// connection (PlainConnection) or TLS over it (TlsConnection). Blocking;
-// a receive waits without end unless waitReadable() said bytes are there,
-// and only shutDown() ends a wait from outside.
+// connection (PlainConnection) or TLS over it (TlsConnection). Blocking,
+// within a time limit; an abort signal, or shutDown() from another thread,
+// ends a wait at once.
 class Connection {
 public:
     virtual ~Connection() = default;
@@ -19,6 +20,11 @@ public:
     // read; false when the time ran out first. A stream that cannot tell
     // says true at once.
     virtual bool waitReadable(unsigned milliseconds) { return true; }
+    // Every wait of the sends and receives that follow ends within this
+    // many milliseconds from now, failing its call.
+    virtual void limitWaits(uint32_t milliseconds) = 0;
+    // A call failed because the time ran out.
+    virtual bool timedOut() const = 0;
     // Ends the connection in both directions, so that a wait in another
     // thread returns. Safe to call from any thread while the connection lives.
     virtual void shutDown() = 0;

@@ -13,7 +13,7 @@ const DWORD kContextRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | 
                               ISC_REQ_EXTENDED_ERROR | ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM |
                               ISC_REQ_MANUAL_CRED_VALIDATION;
 // Protocols accepted after the handshake, whatever SChannel was offered.
-const DWORD kAllowedProtocols = SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT;
+const DWORD kAllowedProtocols = SP_PROT_TLS1_2_CLIENT;
 // A handshake takes two or three rounds; a server that keeps asking for more
 // is not finishing one. Waits for the rest of a record are not rounds.
 const int kMaxHandshakeRounds = 16;
@@ -57,7 +57,7 @@ NetOutcome handshakeFailure(const char* detail) { return NetOutcome::failure(Net
 
 }  // namespace
 
-TlsConnection::TlsConnection(Connection& transport) : transport_(transport) {}
+TlsConnection::TlsConnection(Connection& transport) : transport_(transport), request_(kContextRequest) {}
 
 TlsConnection::~TlsConnection() {
     if (haveContext_) DeleteSecurityContext(&context_);
@@ -67,7 +67,8 @@ TlsConnection::~TlsConnection() {
 bool TlsConnection::acquireCredentials() {
     SCHANNEL_CRED credentials{};
     credentials.dwVersion = SCHANNEL_CRED_VERSION;
-    // TLS 1.2 only: SChannel's default would offer 1.0 and 1.1 too.
+    // TLS 1.2 only: SChannel's default would offer 1.0 and 1.1 too, and 1.3
+    // needs the newer SCH_CREDENTIALS, which older systems (and Wine) lack.
     credentials.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT;
     credentials.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS | SCH_USE_STRONG_CRYPTO;
     TimeStamp expiry;
@@ -97,17 +98,19 @@ SECURITY_STATUS TlsConnection::step(const std::wstring& target, bool first, bool
     SecBufferDesc outDesc = description(out, 1);
     unsigned long attributes = 0;
     const SECURITY_STATUS status = InitializeSecurityContextW(
-        &credentials_, first ? nullptr : &context_, const_cast<wchar_t*>(target.c_str()), kContextRequest, 0,
+        &credentials_, first ? nullptr : &context_, const_cast<wchar_t*>(target.c_str()), request_, 0,
         0, first ? nullptr : &inDesc, 0, first ? &context_ : nullptr, &outDesc, &attributes, nullptr);
     if (first && (status == SEC_I_CONTINUE_NEEDED || status == SEC_E_OK)) haveContext_ = true;
     sentToken = sendToken(out[0]);
-    if (first || status == SEC_E_INCOMPLETE_MESSAGE) return status;
+    // SChannel has not taken the bytes yet when it asks for a certificate.
+    if (first || status == SEC_E_INCOMPLETE_MESSAGE || status == SEC_I_INCOMPLETE_CREDENTIALS) return status;
     incoming_ = extraOf(in, 2, incoming_);
     return status;
 }
 
-NetOutcome TlsConnection::handshake(const std::string& serverName) {
+NetOutcome TlsConnection::handshake(const std::string& serverName, uint32_t limitMs) {
     if (!acquireCredentials()) return handshakeFailure("SChannel offers no TLS credentials");
+    transport_.limitWaits(limitMs);
     const std::wstring target = wide(serverName);
     incoming_.clear();
     bool sent = false;
@@ -118,6 +121,10 @@ NetOutcome TlsConnection::handshake(const std::string& serverName) {
     for (int rounds = 0; status != SEC_E_OK;) {
         const bool needsBytes = incoming_.empty() || status == SEC_E_INCOMPLETE_MESSAGE;
         if (needsBytes && !transport_.receive(incoming_)) {
+            if (transport_.timedOut()) {
+                return NetOutcome::failure(NetStage::TlsHandshake,
+                                           "no answer within " + std::to_string((limitMs + 999) / 1000) + " s");
+            }
             return handshakeFailure("the connection ended during the TLS handshake");
         }
         if (status != SEC_E_INCOMPLETE_MESSAGE && ++rounds > kMaxHandshakeRounds) {
@@ -125,9 +132,12 @@ NetOutcome TlsConnection::handshake(const std::string& serverName) {
         }
         status = step(target, false, sent);
         if (!sent) return handshakeFailure("the connection ended during the TLS handshake");
-        if (status == SEC_I_INCOMPLETE_CREDENTIALS) {
-            // The server asked for a client certificate; the handshake goes
-            // on without one.
+        if (status == SEC_I_INCOMPLETE_CREDENTIALS && !(request_ & ISC_REQ_USE_SUPPLIED_CREDS)) {
+            // The server asked for a client certificate: the same bytes go
+            // to SChannel again, now told to answer with the credentials it
+            // has, which hold none, instead of waiting for more from a
+            // server that waits for that answer.
+            request_ |= ISC_REQ_USE_SUPPLIED_CREDS;
             status = SEC_I_CONTINUE_NEEDED;
             continue;
         }
@@ -135,7 +145,7 @@ NetOutcome TlsConnection::handshake(const std::string& serverName) {
             return handshakeFailure("the server's TLS was not accepted");
         }
     }
-    if (!protocolAllowed()) return handshakeFailure("the server speaks no TLS 1.2 or newer");
+    if (!protocolAllowed()) return handshakeFailure("the server speaks no TLS 1.2");
     if (QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK) {
         return handshakeFailure("SChannel gave no record sizes");
     }

@@ -6,9 +6,10 @@
 #include <string>
 
 #include "net/Connection.h"
+#include "net/NetLimits.h"
 #include "net/NetOutcome.h"
 
-// TLS over another connection, through SChannel: TLS 1.2 or newer, the
+// TLS over another connection, through SChannel: TLS 1.2, the
 // server's certificate checked by CertificateCheck rather than by SChannel
 // (which under Wine checks nothing). Uses only secur32 and crypt32.
 class TlsConnection : public Connection {
@@ -22,7 +23,8 @@ public:
     // The client's handshake with the server of that name (sent as SNI).
     // A failure, an older protocol or a broken transport is the
     // TlsHandshake stage.
-    NetOutcome handshake(const std::string& serverName);
+    // Within the limit, all of it.
+    NetOutcome handshake(const std::string& serverName, uint32_t limitMs = NetLimits::kTlsHandshakeMs);
     // The server's certificate: a chain to a trusted root (the system's, or
     // one of the "Trusted CA File") for server authentication, issued to
     // serverName. A failure is the Certificate stage.
@@ -31,6 +33,8 @@ public:
     bool sendAll(const std::string& bytes) override;
     bool receive(std::string& bytes) override;
     bool waitReadable(unsigned milliseconds) override;
+    void limitWaits(uint32_t milliseconds) override { transport_.limitWaits(milliseconds); }
+    bool timedOut() const override { return transport_.timedOut(); }
     void shutDown() override;
 
     // Tells the server that nothing more follows (close_notify); the
@@ -46,6 +50,7 @@ private:
     Connection& transport_;
     CredHandle credentials_{};
     CtxtHandle context_{};
+    unsigned long request_;
     bool haveCredentials_ = false;
     bool haveContext_ = false;
     bool established_ = false;

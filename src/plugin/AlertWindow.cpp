@@ -2,19 +2,13 @@
 
 #include <memory>
 #include <new>
+#include <utility>
 
 namespace {
 
 const char kClassName[] = "TolvaneAlertWindow";
-// Carries a FailedAttempt that the receiving side owns from then on.
-const UINT kHandOver = WM_APP + 1;
-
-void dropHandedOver(HWND window) {
-    MSG message;
-    while (PeekMessageA(&message, window, kHandOver, kHandOver, PM_REMOVE)) {
-        delete reinterpret_cast<FailedAttempt*>(message.lParam);
-    }
-}
+// "Look at the queue"; it carries nothing.
+const UINT kWorkWaiting = WM_APP + 1;
 
 }  // namespace
 
@@ -43,45 +37,64 @@ bool AlertWindow::create(HINSTANCE module, Handler handler) {
 }
 
 void AlertWindow::destroy() {
-    const HWND window = window_.exchange(nullptr);
+    HWND window = nullptr;
+    std::deque<Task> dropped;
+    {
+        std::lock_guard<std::mutex> lock(guard_);
+        window = window_.exchange(nullptr);
+        dropped.swap(tasks_);
+    }
     if (!window) return;
-    dropHandedOver(window);
     DestroyWindow(window);
     UnregisterClassA(kClassName, module_);
     handler_ = nullptr;
 }
 
-void AlertWindow::attemptFailed(FailedAttempt attempt) {
+bool AlertWindow::post(Task task) {
+    std::lock_guard<std::mutex> lock(guard_);
     const HWND window = window_;
-    if (!window) return;
-    std::unique_ptr<FailedAttempt> handedOver;
+    if (!window) return false;
     try {
-        handedOver = std::make_unique<FailedAttempt>(std::move(attempt));
+        tasks_.push_back(std::move(task));
     } catch (const std::bad_alloc&) {
-        return;
+        return false;
     }
-    // A window that is gone takes nothing; the attempt is then freed here.
-    if (PostMessageA(window, kHandOver, 0, reinterpret_cast<LPARAM>(handedOver.get()))) {
-        handedOver.release();
+    // One message may stand for several tasks; a lost one is made up for by
+    // the next.
+    PostMessageA(window, kWorkWaiting, 0, 0);
+    return true;
+}
+
+void AlertWindow::attemptFailed(FailedAttempt attempt) {
+    try {
+        auto shared = std::make_shared<FailedAttempt>(std::move(attempt));
+        post([this, shared] {
+            if (handler_) handler_(*shared);
+        });
+    } catch (const std::bad_alloc&) {
     }
 }
 
-void AlertWindow::handle(FailedAttempt* attempt) {
-    const std::unique_ptr<FailedAttempt> owned(attempt);
-    // Nothing may be thrown out of a window procedure into the host's loop.
-    try {
-        if (handler_) handler_(*owned);
-    } catch (...) {
+void AlertWindow::runWaiting() {
+    for (;;) {
+        Task task;
+        {
+            std::lock_guard<std::mutex> lock(guard_);
+            if (tasks_.empty()) return;
+            task = std::move(tasks_.front());
+            tasks_.pop_front();
+        }
+        // Nothing may be thrown out of a window procedure into the host's loop.
+        try {
+            task();
+        } catch (...) {
+        }
     }
 }
 
 LRESULT CALLBACK AlertWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != kHandOver) return DefWindowProcA(window, message, wParam, lParam);
+    if (message != kWorkWaiting) return DefWindowProcA(window, message, wParam, lParam);
     auto* self = reinterpret_cast<AlertWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self) {
-        self->handle(reinterpret_cast<FailedAttempt*>(lParam));
-    } else {
-        delete reinterpret_cast<FailedAttempt*>(lParam);
-    }
+    if (self) self->runWaiting();
     return 0;
 }

@@ -205,7 +205,7 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
     // reply may say they were.
-    if (!enqueueRemembered(jobsOf(settings_, plan), ReplyTarget{event.medium, event.connection, event.name})) {
+    if (!enqueueRemembered(queuedJobsOf(plan), ReplyTarget{event.medium, event.connection, event.name})) {
         return 0;
     }
     if (plan.raiseAlert) raiseAlert(plan.alertText);
@@ -242,7 +242,7 @@ void RelayPlugin::queueGathering(const GatheredMessages& gathered) {
     if (plan.mails.empty()) return;
     const auto connection = connections_.find(contactKey(gathered.medium, gathered.name));
     const int32_t number = connection == connections_.end() ? 0 : connection->second;
-    enqueueRemembered(jobsOf(settings_, plan), ReplyTarget{gathered.medium, number, gathered.name});
+    enqueueRemembered(queuedJobsOf(plan), ReplyTarget{gathered.medium, number, gathered.name});
 }
 
 std::string RelayPlugin::contactKey(const std::string& medium, const std::string& name) {
@@ -265,6 +265,12 @@ void RelayPlugin::sendReply(const ReplyDelivery& reply) {
     sendMessage(reply.target.medium.c_str(), reply.target.connection, reply.target.name.c_str(),
                 reply.text.c_str());
     if (settings_.showSystrayAlert) raiseAlert(kReplySentAlert + reply.target.name);
+}
+
+std::vector<DeliveryJob> RelayPlugin::queuedJobsOf(ForwardPlan& plan) const {
+    std::vector<DeliveryJob> jobs = jobsOf(settings_, plan);
+    for (DeliveryJob& job : jobs) job.mail.options.limits = timeLimits_;
+    return jobs;
 }
 
 void RelayPlugin::raiseAlert(const std::string& text) {

@@ -3,6 +3,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "delivery/MailQueue.h"
 #include "delivery/ReplyBook.h"
@@ -11,6 +12,7 @@
 #include "forward/ContactFilter.h"
 #include "forward/CooldownGatherer.h"
 #include "forward/QuietHours.h"
+#include "mail/SmtpTimeLimits.h"
 #include "plugin/AlertWindow.h"
 #include "plugin/ReplyWindow.h"
 #include "plugin/PluginBase.h"
@@ -19,6 +21,8 @@
 #include "settings/Settings.h"
 
 // The one plug-in object: forwards incoming private messages by mail.
+struct ForwardPlan;
+
 class RelayPlugin : public PluginBase {
 public:
     RelayPlugin();
@@ -42,6 +46,8 @@ public:
     // between attempts; before "start".
     void setRetryTiming(const RetryTiming& timing) { senderThread_.setRetryTiming(timing); }
     void setReplyTiming(const ReplyTiming& timing) { replyPoller_.setTiming(timing); }
+    // The tests' way to shorten the waits on a silent server.
+    void setTimeLimits(const SmtpTimeLimits& limits) { timeLimits_ = limits; }
 
 private:
     void showPage(const PrefsShowRecord& record);
@@ -55,6 +61,8 @@ private:
     void sendDueGatherings(uint64_t nowMs);
     void armGatheringTimer(uint64_t nowMs);
     void queueGathering(const GatheredMessages& gathered);
+    // The plan's mails as jobs, with the time limits they wait within.
+    std::vector<DeliveryJob> queuedJobsOf(ForwardPlan& plan) const;
     // Milliseconds on the 32-bit tick counter carried across its wrap-around
     // (GetTickCount64 is missing before Vista); on the host's thread.
     uint64_t tickNow();
@@ -75,6 +83,7 @@ private:
     // The queue outlives the thread that drains it.
     MailQueue mailQueue_;
     SenderThread senderThread_;
+    SmtpTimeLimits timeLimits_;
     PresenceProbe presenceProbe_ = probePresence;
     ContactFilter contactFilter_;
     QuietHours quietHours_;

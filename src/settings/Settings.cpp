@@ -26,9 +26,16 @@ std::string readStored(const std::string& path, const SettingsKey& key) {
 
 void Settings::load(const std::string& directory) {
     const std::string path = settingsPath(directory);
+    unreadableSecrets.clear();
     for (const SettingsKey& key : kSettingsKeys) {
         const std::string stored = readStored(path, key);
-        assignStored(*this, key, key.secret ? ProtectedText::unprotect(stored) : stored);
+        if (!key.secret) {
+            assignStored(*this, key, stored);
+            continue;
+        }
+        const std::string clear = ProtectedText::unprotect(stored);
+        if (clear.empty() && !stored.empty()) unreadableSecrets[key.name] = stored;
+        assignStored(*this, key, clear);
     }
 }
 
@@ -36,7 +43,9 @@ void Settings::save(const std::string& directory) const {
     const std::string path = settingsPath(directory);
     for (const SettingsKey& key : kSettingsKeys) {
         const std::string value = storedValue(*this, key);
-        const std::string stored = key.secret ? ProtectedText::protect(value) : value;
+        std::string stored = key.secret ? ProtectedText::protect(value) : value;
+        const auto unreadable = unreadableSecrets.find(key.name);
+        if (key.secret && value.empty() && unreadable != unreadableSecrets.end()) stored = unreadable->second;
         WritePrivateProfileStringA(kSection, key.name, stored.c_str(), path.c_str());
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <string>
 
 // The values of "ForwardType" that name a destination.
@@ -42,6 +43,17 @@ struct Settings {
     std::string quietTo;             // "Quiet To": local "HH:MM"
     int32_t contactFilter = 0;       // "Contact Filter": 0 everyone, 1 only, 2 all but "Contacts"
     std::string contacts;            // "Contacts": screen names separated by commas
+
+    // The secrets whose stored form does not unprotect here (written by
+    // another Windows user, or a copied file), by key name, in that form:
+    // their fields read empty, and a save writes the stored form back as it
+    // was for as long as the field stays empty.
+    std::map<std::string, std::string> unreadableSecrets;
+
+    // "SMTP Password" is set but could not be read.
+    bool smtpPasswordUnreadable() const {
+        return smtpPassword.empty() && unreadableSecrets.count("SMTP Password") != 0;
+    }
 
     // Reads every field from the INI file in the directory, which ends with
     // a path separator (the host's settings directory).

@@ -286,11 +286,7 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
             }
             return FALSE;
         case TestMailButton::kResultMessage:
-            if (testMailButton) {
-                testMailButton->showResult(lParam);
-            } else {
-                TestMail::takeResult(lParam);
-            }
+            if (testMailButton) testMailButton->showResult();
             return TRUE;
         case InboxCheckButton::kResultMessage:
             if (inboxCheckButton) inboxCheckButton->showResult();

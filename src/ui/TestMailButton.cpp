@@ -27,7 +27,9 @@ void TestMailButton::start(const Job& job) {
 
 void TestMailButton::refuse(const std::string& reason) { show(kNotSent + reason, true); }
 
-void TestMailButton::showResult(LPARAM result) { show(TestMail::takeResult(result), true); }
+void TestMailButton::showResult() {
+    if (std::optional<std::string> result = mail_.takeResult()) show(*result, true);
+}
 
 void TestMailButton::cancel() { mail_.cancel(); }
 

@@ -11,7 +11,8 @@
 // the button waits greyed until the result is known.
 class TestMailButton {
 public:
-    // The message that brings the result to the dialog.
+    // The message that tells the dialog a result is waiting; it carries
+    // nothing.
     static const UINT kResultMessage = WM_APP + 3;
 
     TestMailButton(HWND dialog, int buttonId, int resultId);
@@ -22,8 +23,9 @@ public:
     void send(const PushJob& job);
     // Shows why there is nothing to send.
     void refuse(const std::string& reason);
-    // On kResultMessage: the result shown, the button usable again.
-    void showResult(LPARAM result);
+    // On kResultMessage: the result shown, the button usable again; nothing
+    // when no result is waiting.
+    void showResult();
     // When the dialog closes: a mail under way is abandoned unreported.
     void cancel();
 

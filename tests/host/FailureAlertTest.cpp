@@ -68,16 +68,26 @@ const FailureCase kCases[] = {
      "could not connect to %s:%p (connection refused); 3 mails dropped",
      {"%s:%p \\| - \\| not connected at connect, 3 dropped \\| - \\| connection refused"}},
     {"RefusedRecipient", [](MailLab& lab) { return lab.startSmtp({kForwardRecipient}); }, "aaaaabbbbb",
-     "%s refused the recipient (550); 2 mails dropped",
+     "%s refused the recipient (550 5.1.1 Recipient refused); 2 mails dropped",
      {"%s:%p \\| - \\| connected \\| 250 \\| .*",
       "%s:%p \\| pager@example.net \\| not sent at RCPT \\| 550 \\| .*",
       "%s:%p \\| pager@example.net \\| not sent at RCPT \\| 550 \\| .*"}},
     {"RefusedEndOfData", [](MailLab& lab) { return lab.startScript(refusingTheEndOfData()); }, kOnePart,
-     "%s refused the mail (554); 1 mail dropped",
+     "%s refused the mail (554 5.6.0 spam, go away); 1 mail dropped",
      {"%s:%p \\| - \\| connected \\| 250 \\| .*",
       "%s:%p \\| pager@example.net \\| not sent at end of data \\| 554 \\| 5.6.0 spam, go away"}},
-    {"RefusedLogin", askingForALogin, kThreeParts, "%s refused the login (535); 3 mails dropped",
+    {"RefusedLogin", askingForALogin, kThreeParts, "%s refused the login (535 5.7.8 Authentication credentials invalid); 3 mails dropped",
      {"%s:%p \\| - \\| not connected at login, 3 dropped \\| 535 \\| .*"}, loggingIn},
+    // Stored by another Windows user: no login is tried with it.
+    {"UnreadablePassword", askingForALogin, kThreeParts,
+     "%s could not log in (the stored SMTP Password could not be read: type it again in Advanced Settings); "
+     "3 mails dropped",
+     {"%s:%p \\| - \\| not connected at login, 3 dropped \\| - \\| the stored SMTP Password could not be read.*"},
+     [](MailLab& lab, const LabServer& server) {
+         std::vector<IniEntry> entries = loggingIn(lab, server);
+         entries.push_back({"SMTP Password", "Zm9yZWlnbiBibG9i"});
+         return entries;
+     }},
 };
 
 std::string withServer(std::string text, const std::string& name, int port) {

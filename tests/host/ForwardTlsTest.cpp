@@ -10,7 +10,9 @@
 namespace {
 
 const char kUser[] = "ann@example.org";
+// As typed (windows-1252), and as the server checks it (RFC 4616: UTF-8).
 const char kPassword[] = "pa55 w\xf6rd";
+const char kPasswordUtf8[] = "pa55 w\xc3\xb6rd";
 
 }  // namespace
 
@@ -33,7 +35,7 @@ TEST(ForwardTls, EachSecurityDeliversAndReadsRight) {
         options.mode = test.mode;
         if (test.login) {
             options.user = kUser;
-            options.password = kPassword;
+            options.password = kPasswordUtf8;
         }
         const LabServer server = lab.startTls(options);
         TestHost host;

@@ -125,12 +125,12 @@ TEST(SettingsFile, UnloadWritesBackWhatLoadRead) {
 
 // The mail server's keys and "Retry Minutes": numbers out of their range
 // read as the default, and a password that does not unprotect for this user
-// reads as empty.
+// is written back as it was stored.
 TEST(SettingsFile, MailServerKeysReadOddValuesAsTheirDefaults) {
     expectRoundTrip({{"SMTP Port", "2525", "2525"},
                      {"SMTP Security", "3", "0"},
                      {"SMTP User", "ann@example.org", "ann@example.org"},
-                     {"SMTP Password", "c2VjcmV0", ""},
+                     {"SMTP Password", "c2VjcmV0", "c2VjcmV0"},
                      {"Trusted CA File", "C:\\certs\\ca.pem", "C:\\certs\\ca.pem"},
                      {"Retry Minutes", "-5", "0"}});
     expectRoundTrip(

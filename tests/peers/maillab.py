@@ -11,11 +11,12 @@ a request is its bytes in hex; a text in an answer is "x" and its bytes in
 hex, so that an empty text is still a word. Every byte value survives.
 
 Requests, and what follows "ok" in their answers:
-  smtp [defer=N] [HEX ...]
+  smtp [defer=N] [break=M] [HEX ...]
                           an aiosmtpd server on a fresh address, port 25, that
                           accepts every mail and every recipient except the
                           listed ones, which get 550, and the first N RCPT
-                          commands, which get 451               -> ID HOST PORT
+                          commands, which get 451; after accepting its M-th
+                          mail it ends that connection       -> ID HOST PORT
   script STEP ...         a scripted peer on a fresh address, port 25; each
                           connection plays the steps in order, then stays
                           silent until the client closes        -> ID HOST PORT
@@ -27,6 +28,8 @@ Requests, and what follows "ok" in their answers:
       silent              answer nothing until the client closes
   unreachable             a fresh address with port 25 bound but not
                           listening, so a connect is refused    -> ID HOST PORT
+  blackhole               a fresh address where a connect is never answered
+                          (its listener's queue is full)        -> ID HOST PORT
   listen ID               the unreachable peer ID becomes an SMTP server as
                           "smtp" starts one, on the same address
   tls MODE OPTION ...     an aiosmtpd server on 127.0.0.1 at a fresh port, for
@@ -40,6 +43,8 @@ Requests, and what follows "ok" in their answers:
       login=USER:PASS     AUTH required, with these credentials (hex)
       mechs=LIST          the AUTH mechanisms offered: PLAIN,LOGIN by default
       no8bitmime          8BITMIME is not offered
+      askcert             the server asks for a client certificate, which
+                          it does not insist on
       inject              the 220 to STARTTLS comes with a line of its own
                           after it, in the clear, as a man in the middle
                           would slip it in
@@ -202,13 +207,17 @@ class Peer:
         for connection in self.connections:
             if connection.transport is not None:
                 connection.transport.close()
+        for filler in getattr(self, "fillers", []):
+            filler.close()
         self.sock.close()
 
 
 class RecordingHandler:
-    def __init__(self, refused, deferred=0):
+    def __init__(self, refused, deferred=0, break_after=0):
         self.refused = set(refused)
         self.deferred = deferred
+        self.break_after = break_after
+        self.accepted = 0
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if self.deferred > 0:
@@ -225,6 +234,10 @@ class RecordingHandler:
             [text(session.host_name), text(envelope.mail_from), text(envelope.original_content),
              str(len(envelope.rcpt_tos))] + [text(r) for r in envelope.rcpt_tos]
             + [str(int(time.monotonic() * 1000))])
+        self.accepted += 1
+        if self.accepted == self.break_after:
+            # Once the 250 is on its way.
+            asyncio.get_running_loop().call_later(0.05, server.transport.close)
         return "250 OK"
 
 
@@ -348,7 +361,7 @@ def tls_options(words):
     options = {"cert": "good", "mechs": "PLAIN,LOGIN"}
     for word in words:
         key, _, value = word.partition("=")
-        if key not in ("cert", "login", "mechs", "no8bitmime", "inject"):
+        if key not in ("cert", "login", "mechs", "no8bitmime", "inject", "askcert"):
             raise ValueError(f"unknown tls option {word!r}")
         options[key] = value
     return options
@@ -661,6 +674,20 @@ class Lab:
         host, sock = self.fresh_address(listening)
         return self.register(Peer(f"p{self.next_id}", host, sock))
 
+    def add_blackhole(self):
+        """A listener on a fresh address whose queue of connections not yet
+        accepted is full, so that the kernel drops every further SYN: a
+        connect there waits as for a host that drops packets."""
+        peer = self.add_peer(listening=True)
+        peer.sock.listen(0)
+        peer.fillers = []
+        for _ in range(3):
+            filler = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+            filler.setblocking(False)
+            filler.connect_ex((peer.host, SMTP_PORT))
+            peer.fillers.append(filler)
+        return peer
+
     def register(self, peer):
         self.next_id += 1
         self.peers[peer.id] = peer
@@ -680,6 +707,9 @@ class Lab:
             raise ValueError(f"tls needs a mode: {args!r}")
         mode, options = args[0], tls_options(args[1:])
         context = self.tls.context(options["cert"])
+        if "askcert" in options:
+            context.verify_mode = ssl.CERT_OPTIONAL
+            context.load_verify_locations(self.tls.path("ca.pem"))
         settings = {"auth_exclude_mechanism": [m for m in ("PLAIN", "LOGIN")
                                                if m not in options["mechs"].split(",")]}
         if "login" in options:
@@ -721,8 +751,12 @@ class Lab:
         return peer
 
     async def start_smtp(self, args):
-        deferred = int(args.pop(0).partition("=")[2]) if args and args[0].startswith("defer=") else 0
-        handler = RecordingHandler((bytes.fromhex(r).decode("latin-1") for r in args), deferred)
+        counts = {"defer": 0, "break": 0}
+        while args and args[0].partition("=")[0] in counts:
+            key, _, value = args.pop(0).partition("=")
+            counts[key] = int(value)
+        handler = RecordingHandler((bytes.fromhex(r).decode("latin-1") for r in args), counts["defer"],
+                                   counts["break"])
         return await self.serve_smtp(self.add_peer(listening=True), handler)
 
     async def serve_smtp(self, peer, handler):
@@ -762,6 +796,8 @@ class Lab:
             peer = await self.start_script(args)
         elif op == "unreachable":
             peer = self.add_peer(listening=False)
+        elif op == "blackhole":
+            peer = self.add_blackhole()
         elif op == "listen":
             peer = await self.listen(args)
         elif op == "tls":

@@ -191,9 +191,10 @@ LabServer MailLab::startPeer(const std::string& line) {
 }
 
 LabServer MailLab::startSmtp(const std::vector<std::string>& refusedRecipients,
-                             int deferredRecipients) {
+                             int deferredRecipients, int breakAfterMail) {
     std::string line = "smtp";
     if (deferredRecipients > 0) line += " defer=" + std::to_string(deferredRecipients);
+    if (breakAfterMail > 0) line += " break=" + std::to_string(breakAfterMail);
     for (const std::string& recipient : refusedRecipients) line += " " + hex(recipient);
     return startPeer(line);
 }
@@ -201,6 +202,8 @@ LabServer MailLab::startSmtp(const std::vector<std::string>& refusedRecipients,
 LabServer MailLab::startScript(const PeerScript& script) { return startPeer("script" + script.words()); }
 
 LabServer MailLab::unreachable() { return startPeer("unreachable"); }
+
+LabServer MailLab::blackhole() { return startPeer("blackhole"); }
 
 void MailLab::listen(const LabServer& unreachable) { request("listen " + unreachable.id); }
 
@@ -212,6 +215,7 @@ LabServer MailLab::startTls(const TlsServerOptions& options) {
     line += " mechs=" + options.mechanisms;
     if (!options.eightBitMime) line += " no8bitmime";
     if (options.injectAfterStartTls) line += " inject";
+    if (options.asksForClientCertificate) line += " askcert";
     return startPeer(line);
 }
 

@@ -75,13 +75,16 @@ struct TlsServerOptions {
     enum Certificate { Good, WrongName, Untrusted };
     Mode mode = StartTls;
     Certificate certificate = Good;
-    // Non-empty: AUTH required, with these credentials.
+    // Non-empty: AUTH required, with these credentials as the server
+    // compares them: UTF-8 bytes.
     std::string user;
     std::string password;
     std::string mechanisms = "PLAIN,LOGIN";
     bool eightBitMime = true;
     // A reply line slipped in after the 220 to STARTTLS, in the clear.
     bool injectAfterStartTls = false;
+    // The handshake asks for a client certificate and goes on without one.
+    bool asksForClientCertificate = false;
 };
 
 // A private Dovecot IMAP server on 127.0.0.1, with the good certificate, one
@@ -175,12 +178,16 @@ public:
     MailLab& operator=(const MailLab&) = delete;
 
     // An SMTP server that accepts every mail; the listed recipients get 550,
-    // and the first `deferredRecipients` RCPT commands get 451.
+    // and the first `deferredRecipients` RCPT commands get 451. Above 0,
+    // `breakAfterMail` ends the connection right after that mail's 250.
     LabServer startSmtp(const std::vector<std::string>& refusedRecipients = {},
-                        int deferredRecipients = 0);
+                        int deferredRecipients = 0, int breakAfterMail = 0);
     LabServer startScript(const PeerScript& script);
     // An address where every connect is refused at once.
     LabServer unreachable();
+    // An address where a connect is never answered, as at a host that drops
+    // packets.
+    LabServer blackhole();
     // Makes an unreachable address an SMTP server as startSmtp() gives.
     void listen(const LabServer& unreachable);
     LabServer startTls(const TlsServerOptions& options);

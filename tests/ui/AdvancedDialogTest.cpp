@@ -5,6 +5,7 @@
 
 #include "DialogDriver.h"
 #include "PageHarness.h"
+#include "plugin/AlertWindow.h"
 #include "ui/resource.h"
 
 using DialogDriver::click;
@@ -156,4 +157,29 @@ TEST(AdvancedDialog, WhenToForwardKeepsTheQuietPhone) {
     EXPECT_EQ(read.quietTo, "");
     EXPECT_EQ(read.contactFilter, 1);
     EXPECT_EQ(read.contacts, "carol");
+}
+
+// Another program's WM_APP messages carry pointers of its own; neither the
+// open dialog nor the window that runs work on the host's thread takes
+// anything from them, and work really handed over still runs once.
+TEST(AdvancedDialog, ForeignAppMessagesAreHarmless) {
+    const LPARAM foreign = 0x5eed1234;
+    PageHarness harness(mailServerSettings());
+    EXPECT_TRUE(withDialog(harness, [&](HWND dialog) {
+        for (UINT message = WM_APP; message <= WM_APP + 8; ++message) SendMessageA(dialog, message, 1, foreign);
+        EXPECT_EQ(text(dialog, IDC_TEST_MAIL_RESULT), "");
+        click(dialog, IDCANCEL);
+    }));
+
+    AlertWindow window;
+    int handled = 0;
+    ASSERT_TRUE(window.create(GetModuleHandleA(nullptr), [&](const FailedAttempt&) { ++handled; }));
+    const HWND found = FindWindowExA(HWND_MESSAGE, nullptr, "TolvaneAlertWindow", nullptr);
+    ASSERT_NE(found, nullptr);
+    for (UINT message = WM_APP; message <= WM_APP + 8; ++message) SendMessageA(found, message, 1, foreign);
+    window.attemptFailed(FailedAttempt{});
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    EXPECT_EQ(handled, 1);
+    window.destroy();
 }

@@ -31,7 +31,7 @@ const TestMailCase kCases[] = {
     {"Delivered", [](MailLab& lab) { return lab.startSmtp(); }, "Sent: 250 "},
     {"RefusedRecipient",
      [](MailLab& lab) { return lab.startSmtp({phoneGatewayAddress("(555) 123-4567", "USA: Sprint PCS")}); },
-     "Not sent: %s refused the recipient (550)"},
+     "Not sent: %s refused the recipient (550 5.1.1 Recipient refused)"},
     {"Unreachable", [](MailLab& lab) { return lab.unreachable(); },
      "Not sent: could not connect to %s:25 (connection refused)"},
 };

@@ -23,6 +23,10 @@ SmtpOutcome refused(SmtpStage stage, int code, const char* detail = "") {
     return SmtpOutcome::failure(stage, detail, code, code ? std::to_string(code) + " no" : "");
 }
 
+SmtpOutcome refusedWith(SmtpStage stage, const std::string& line) {
+    return SmtpOutcome::failure(stage, "the server refused", std::stoi(line.substr(0, 3)), line);
+}
+
 std::string contents(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -30,7 +34,7 @@ std::string contents(const std::string& path) {
 
 }  // namespace
 
-TEST(FailureText, SaysWhichServerRefusedWhatWithItsCode) {
+TEST(FailureText, SaysWhichServerRefusedWhatWithItsReply) {
     const struct {
         SmtpOutcome outcome;
         const char* words;
@@ -39,20 +43,22 @@ TEST(FailureText, SaysWhichServerRefusedWhatWithItsCode) {
          "could not find smtp.example.com"},
         {refused(SmtpStage::Connect, 0, "connection refused"),
          "could not connect to smtp.example.com:587 (connection refused)"},
-        {refused(SmtpStage::Login, 535, "the server refused"), "smtp.example.com refused the login (535)"},
+        {refused(SmtpStage::Login, 535, "the server refused"), "smtp.example.com refused the login (535 no)"},
         {refused(SmtpStage::Certificate, 0, "the name does not match"),
          "smtp.example.com failed the certificate check (the name does not match)"},
-        {refused(SmtpStage::Recipient, 550), "smtp.example.com refused the recipient (550)"},
-        {refused(SmtpStage::EndOfData, 554), "smtp.example.com refused the mail (554)"},
+        {refused(SmtpStage::Recipient, 550), "smtp.example.com refused the recipient (550 no)"},
         {refused(SmtpStage::EndOfData, 0, "the connection broke"),
          "smtp.example.com did not confirm the mail (the connection broke)"},
     };
     for (const auto& c : cases) EXPECT_EQ(FailureText::describe(kServer, 587, c.outcome), c.words);
+    const std::string reason = "530 5.7.0 Must issue a STARTTLS command first";
+    EXPECT_EQ(FailureText::describe(kServer, 587, refusedWith(SmtpStage::MailFrom, reason + std::string(99, '!'))),
+              "smtp.example.com refused the sender (" + reason + std::string(80 - reason.size(), '!') + ")");
 
     EXPECT_EQ(FailureText::alert(kServer, 587, refused(SmtpStage::Login, 535), 3),
-              "IM: mail not sent: smtp.example.com refused the login (535); 3 mails dropped");
+              "IM: mail not sent: smtp.example.com refused the login (535 no); 3 mails dropped");
     EXPECT_EQ(FailureText::alert(kServer, 25, refused(SmtpStage::Recipient, 550), 1),
-              "IM: mail not sent: smtp.example.com refused the recipient (550); 1 mail dropped");
+              "IM: mail not sent: smtp.example.com refused the recipient (550 no); 1 mail dropped");
     EXPECT_EQ(FailureText::testMailResult(kServer, 587, refused(SmtpStage::Connect, 0, "timed out")),
               "Not sent: could not connect to smtp.example.com:587 (timed out)");
     EXPECT_EQ(FailureText::testMailResult(kServer, 587, SmtpOutcome::success(SmtpStage::EndOfData, 250, "250 2.0.0 Ok")),
@@ -108,4 +114,22 @@ TEST(DeliveryLog, RollsOverBelowTheLimitKeepingTheNewestLines) {
     EXPECT_GT(numberAt(older, 0), 0u);
     EXPECT_EQ(numberAt(older, older.size() - 1002) + 1, numberAt(current, 0));
     EXPECT_EQ(numberAt(current, current.size() - 1002), lines - 1);
+}
+
+// When IMTolvane.log.1 cannot be replaced (held open by a viewer, or
+// read-only), the log still stays below its limit and keeps its newest line.
+TEST(DeliveryLog, StaysBelowTheLimitWhenTheOlderLogCannotBeReplaced) {
+    TempDir directory;
+    const std::string older = directory.file("IMTolvane.log.1");
+    const HANDLE viewer = CreateFileA(older.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+    DeliveryLog log(directory.path());
+    for (int i = 0; i < 600; ++i) log.append(std::to_string(100000 + i) + std::string(994, 'x'));
+    CloseHandle(viewer);
+    const std::string current = contents(directory.file("IMTolvane.log"));
+    EXPECT_LT(current.size(), DeliveryLog::kLimitBytes);
+    ASSERT_GE(current.size(), 1002u);
+    EXPECT_EQ(current.substr(current.size() - 1002, 6), "100599");
+    EXPECT_TRUE(contents(older).empty());
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "mail/Charset.h"
 #include "mail/EhloCapabilities.h"
 #include "mail/EncodedWord.h"
 #include "mail/MessageId.h"
@@ -70,8 +71,8 @@ TEST(EncodedWord, PlainTextStaysAndOtherTextBecomesShortQWords) {
     EXPECT_TRUE(EncodedWord::isPlain("IM: ann (Part 1/2)"));
     EXPECT_FALSE(EncodedWord::isPlain("IM: Zo\xeb"));
     EXPECT_FALSE(EncodedWord::isPlain("=?utf-8?Q?x?="));
-    EXPECT_EQ(EncodedWord::encode("IM: Zo\xeb", 9), "=?windows-1252?Q?IM=3A_Zo=EB?=");
-    const std::vector<std::string> lines = linesOf(EncodedWord::encode(std::string(150, '\xe9'), 9));
+    EXPECT_EQ(EncodedWord::encode("IM: Zo\xeb", 9, "windows-1252"), "=?windows-1252?Q?IM=3A_Zo=EB?=");
+    const std::vector<std::string> lines = linesOf(EncodedWord::encode(std::string(150, '\xe9'), 9, "windows-1252"));
     ASSERT_GT(lines.size(), 2u);
     EXPECT_LE(lines[0].size() + 9, 76u);
     for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -127,6 +128,27 @@ TEST(MimeMessage, EnvelopeInBracketsAndHeadersOfACompleteMessage) {
               "Date: Wed, 09 Dec 2026 05:51:03 +0000\r\nMessage-ID: <1.2.3@x.org>\r\nMIME-Version: 1.0\r\n"
               "Content-Type: text/plain; charset=windows-1252\r\nContent-Transfer-Encoding: 8bit\r\n\r\n"
               "hi\r\n..\r\n\r\n.\r\n");
+}
+
+// The texts are in the system's ANSI code page, and the mail says which;
+// windows-1252 where it has no name.
+TEST(MimeMessage, NamesTheCharsetOfTheCodePage) {
+    EXPECT_EQ(Charset::ofCodePage(1250), "windows-1250");
+    EXPECT_EQ(Charset::ofCodePage(932), "Shift_JIS");
+    EXPECT_EQ(Charset::ofCodePage(936), "GBK");
+    EXPECT_EQ(Charset::ofCodePage(42), "windows-1252");
+    const MailJob job{"srv", "me@x.org", "you@y.net", "IM: \xc6\xe5\xed\xff", "\xcf\xf0\xe8"};
+    const std::string data = MimeMessage::data(job, {"date", "<id>", true, Charset::ofCodePage(1251)});
+    EXPECT_NE(data.find("Subject: =?windows-1251?Q?IM=3A_=C6=E5=ED=FF?=\r\n"), std::string::npos);
+    EXPECT_NE(data.find("Content-Type: text/plain; charset=windows-1251\r\n"), std::string::npos);
+}
+
+// A line that 8-bit mode would have to break goes quoted-printable instead.
+TEST(MimeMessage, EightBitOnlyWhenOfferedAndNoLineIsTooLong) {
+    EXPECT_TRUE(MimeMessage::sendsEightBit(std::string(998, 'a') + "\r\n." + std::string(996, 'b'), true));
+    EXPECT_FALSE(MimeMessage::sendsEightBit("short", false));
+    EXPECT_FALSE(MimeMessage::sendsEightBit("x\n" + std::string(999, 'a'), true));
+    EXPECT_FALSE(MimeMessage::sendsEightBit("." + std::string(997, 'a'), true));
 }
 
 TEST(PemFile, TakesEveryCertificateBlockOrTheWholeFileAsDer) {

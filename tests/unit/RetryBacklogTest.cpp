@@ -57,6 +57,8 @@ TEST(RetryRules, KeepTemporaryFailuresAndNeverPermanentOnes) {
         EXPECT_TRUE(refusedForNow(sent(refusal(stage, 451)))) << stageName(stage);
         EXPECT_FALSE(refusedForNow(sent(refusal(stage, 550)))) << stageName(stage);
     }
+    // A break before the data cannot have delivered the mail; one after it may have.
+    EXPECT_TRUE(refusedForNow(sent(SmtpOutcome::failure(SmtpStage::MailFrom, "the connection broke"))));
     EXPECT_FALSE(refusedForNow(sent(SmtpOutcome::failure(SmtpStage::EndOfData, "the connection broke"))));
     EXPECT_FALSE(refusedForNow(sent(SmtpOutcome::success(SmtpStage::EndOfData, 250))));
 }

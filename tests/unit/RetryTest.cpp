@@ -37,8 +37,9 @@ protected:
         if (loaded) plugin_main("unload", nullptr);
     }
 
-    void startWith(const LabServer& server, int retryMinutes) {
-        startWith(forwardingTo(server.host, {{"Retry Minutes", std::to_string(retryMinutes)}}));
+    void startWith(const LabServer& server, int retryMinutes, std::vector<IniEntry> extra = {}) {
+        extra.push_back({"Retry Minutes", std::to_string(retryMinutes)});
+        startWith(forwardingTo(server.host, extra));
     }
 
     // Push to the URL, with the lab's CA trusted.
@@ -145,6 +146,72 @@ TEST_F(Retry, RefusalForNowThenAcceptanceDeliversOnceInOrder) {
     EXPECT_TRUE(connections[0].mails.empty());
     EXPECT_EQ(received(server), kThree);
     EXPECT_TRUE(failureAlerts(200).empty()) << "no mail was lost";
+}
+
+// A connection that breaks after the first of three mails loses none of
+// the two not yet sent: they go over the next connection, once, in order.
+TEST_F(Retry, ABreakMidBatchKeepsTheMailsNotYetSent) {
+    const LabServer server = lab.startSmtp({}, 0, 1);
+    startWith(server, 5);
+    send(kThree);
+    ASSERT_TRUE(lab.waitForMails(server, 3));
+    Sleep(500);
+    EXPECT_EQ(received(server), kThree);
+    EXPECT_TRUE(failureAlerts(200).empty()) << "no mail was lost";
+}
+
+// A server that stops answering fails the attempt at that stage once the
+// step's limit runs out, with one alert and a log line that say so.
+TEST_F(Retry, ASilentServerFailsTheAttemptWithinTheLimit) {
+    PeerScript afterMail = PeerScript().greet();
+    afterMail.expect("MAIL FROM: ").silent();
+    PeerScript afterData = PeerScript().greet();
+    afterData.expect("MAIL FROM: ").send("250 ok\r\n").expect("RCPT TO: ").send("250 ok\r\n");
+    afterData.expect("DATA").send("354 go ahead\r\n").readData().silent();
+    const struct {
+        PeerScript script;
+        const char* alert;
+        const char* logged;
+    } cases[] = {
+        {PeerScript().silent(), "sent no greeting (no answer within 1 s); 1 mail dropped",
+         "| not connected at greeting, 1 dropped | - | no answer within 1 s"},
+        {afterMail, "did not answer the sender (no answer within 1 s); 1 mail dropped",
+         "| not sent at MAIL | - | no answer within 1 s"},
+        {afterData, "did not confirm the mail (no answer within 1 s); 1 mail dropped",
+         "| not sent at end of data | - | no answer within 1 s"},
+    };
+    for (const auto& c : cases) {
+        const LabServer server = lab.startScript(c.script);
+        SCOPED_TRACE(c.alert);
+        startWith(server, 0);
+        static_cast<RelayPlugin*>(pluginObject())->setTimeLimits(SmtpTimeLimits().atMost(1000));
+        send({"one"});
+        ASSERT_TRUE(pumpUntil([&] { return !failureAlerts(0).empty(); }, 8000));
+        const std::vector<std::string> alerts = failureAlerts(300);
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0], "IM: mail not sent: " + server.host + " " + c.alert);
+        std::ifstream file(directory.file("IMTolvane.log"), std::ios::binary);
+        const std::string log((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        EXPECT_NE(log.find(c.logged), std::string::npos) << log;
+        plugin_main("stop", nullptr);
+        plugin_main("unload", nullptr);
+        loaded = started = false;
+        recorder.clearRequests();
+        DeleteFileA(directory.file("IMTolvane.log").c_str());
+    }
+}
+
+// A fault of the settings does not mend itself: it is told at the first
+// attempt although the mail is kept, and not again at every retry.
+TEST_F(Retry, ASettingsFaultIsToldOnceAtTheFirstAttempt) {
+    const LabServer server = lab.startSmtp();
+    startWith(server, 5, {{"SMTP User", "ann@example.org"}});
+    send({"one"});
+    Sleep(1000);  // several attempts
+    EXPECT_EQ(failureAlerts(300), std::vector<std::string>{"IM: mail not sent: " + server.host +
+                                                           " could not log in (a login needs SMTP Security "
+                                                           "STARTTLS or TLS); 1 mail kept for retrying"});
+    EXPECT_EQ(lab.connectionCount(server), 0u);
 }
 
 TEST_F(Retry, PermanentRefusalIsNotRetried) {

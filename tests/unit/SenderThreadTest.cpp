@@ -247,3 +247,21 @@ TEST_F(SenderThreadTest, StopDuringATlsHandshakeEndsTheThreadByItself) {
         queue.discardAll();
     }
 }
+
+// Neither a connect to a host that drops packets nor a name lookup can hold
+// up a stop: the thread ends by itself within the stop's wait.
+TEST_F(SenderThreadTest, StopDuringAConnectOrANameLookupEndsTheThreadByItself) {
+    const LabServer blackhole = lab.blackhole();
+    for (const std::string& server : {blackhole.host, std::string("no-such-host.invalid")}) {
+        SCOPED_TRACE(server);
+        MailJob stuck = job(blackhole, "stuck");
+        stuck.server = server;
+        queue.enqueue(stuck);
+        sender.start(queue);
+        Sleep(300);
+        const DWORD start = GetTickCount();
+        EXPECT_NE(sender.stop(), StopOutcome::Terminated);
+        EXPECT_LT(GetTickCount() - start, 2500u);
+        queue.discardAll();
+    }
+}

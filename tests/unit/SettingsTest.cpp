@@ -47,3 +47,28 @@ TEST(Settings, PasswordIsStoredProtectedAndReadBack) {
     EXPECT_EQ(stored.find("pa55"), std::string::npos);
     EXPECT_EQ(loaded.smtpPassword, settings.smtpPassword);
 }
+
+// A secret that does not unprotect here (another Windows user's, a copied
+// file) reads empty and is known as unreadable; saves keep its stored form
+// until a new value is typed.
+TEST(Settings, AnUnreadableSecretSurvivesSavesUntilReplaced) {
+    const TempDir directory;
+    const IniFile file(directory.file("IMTolvane.ini"));
+    const std::string foreign = "Zm9yZWlnbiBibG9i";
+    file.writeThroughProfile({{"SMTP Password", foreign}, {"Push URL", foreign}}, "IM Tolvane");
+    Settings settings;
+    settings.load(directory.path());
+    EXPECT_TRUE(settings.smtpPassword.empty());
+    EXPECT_TRUE(settings.smtpPasswordUnreadable());
+    settings.save(directory.path());
+    EXPECT_EQ(file.value("IM Tolvane", "SMTP Password"), foreign);
+    EXPECT_EQ(file.value("IM Tolvane", "Push URL"), foreign);
+
+    settings.smtpPassword = "typed again";
+    settings.save(directory.path());
+    Settings loaded;
+    loaded.load(directory.path());
+    EXPECT_EQ(loaded.smtpPassword, "typed again");
+    EXPECT_FALSE(loaded.smtpPasswordUnreadable());
+    EXPECT_EQ(file.value("IM Tolvane", "Push URL"), foreign);
+}

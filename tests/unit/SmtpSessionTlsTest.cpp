@@ -12,7 +12,9 @@ const char kSender[] = "me@example.org";
 const char kRecipient[] = "you@example.net";
 const char kHeloDomain[] = "example.org";
 const char kUser[] = "ann@example.org";
+// As typed (windows-1252), and as the server checks it (RFC 4616: UTF-8).
 const char kPassword[] = "pa55 w\xf6rd";
+const char kPasswordUtf8[] = "pa55 w\xc3\xb6rd";
 
 MailJob mail(const std::string& subject, const std::string& body) {
     return MailJob{kTlsServerName, kSender, kRecipient, subject, body};
@@ -34,7 +36,7 @@ protected:
         TlsServerOptions server;
         server.mode = mode;
         server.user = kUser;
-        server.password = kPassword;
+        server.password = kPasswordUtf8;
         server.mechanisms = mechanisms;
         return server;
     }
@@ -96,8 +98,9 @@ TEST_F(SmtpSessionTlsTest, EachModeLogsInAndDelivers) {
     }
 }
 
-// Every failure leaves the server without a mail, and nothing of the
-// user's (login, addresses, text) goes out unprotected.
+// Every failure leaves the server without a mail, nothing of the user's
+// (login, addresses, text) goes out unprotected, and the client still says
+// QUIT: after a rejected certificate over TLS and nothing else.
 TEST_F(SmtpSessionTlsTest, FailuresDeliverNothingAndSendNothingInTheClear) {
     const struct {
         const char* what;
@@ -140,8 +143,11 @@ TEST_F(SmtpSessionTlsTest, FailuresDeliverNothingAndSendNothingInTheClear) {
         EXPECT_TRUE(connection.mails.empty());
         EXPECT_EQ(connection.cleartext.find("AUTH"), std::string::npos);
         EXPECT_EQ(connection.cleartext.find("MAIL"), std::string::npos);
+        const std::string quit = "QUIT\r\n";
+        ASSERT_GE(connection.transcript.size(), quit.size());
+        EXPECT_EQ(connection.transcript.substr(connection.transcript.size() - quit.size()), quit);
         if (test.stage == SmtpStage::Certificate) {
-            EXPECT_EQ(connection.transcript, connection.cleartext);
+            EXPECT_EQ(connection.transcript, connection.cleartext + quit);
         }
     }
 }
@@ -168,6 +174,17 @@ TEST_F(SmtpSessionTlsTest, BytesAfterTheReadyForTlsAreThrownAway) {
     const LabServer server = lab.startTls(serverOptions);
     const SmtpOutcome outcome =
         attempt(server, options(server, SmtpSecurity::StartTls), mail("after injection", "text"));
+    EXPECT_TRUE(outcome.succeeded) << stageName(outcome.stage) << ": " << outcome.detail;
+    EXPECT_EQ(lab.finishedConnection(server).mails.size(), 1u);
+}
+
+// A server that asks for a client certificate without insisting gets the
+// handshake finished without one.
+TEST_F(SmtpSessionTlsTest, ACertificateRequestIsAnsweredWithoutOne) {
+    TlsServerOptions serverOptions = server(TlsServerOptions::Implicit);
+    serverOptions.asksForClientCertificate = true;
+    const LabServer server = lab.startTls(serverOptions);
+    const SmtpOutcome outcome = attempt(server, options(server, SmtpSecurity::Tls), mail("asked", "text"));
     EXPECT_TRUE(outcome.succeeded) << stageName(outcome.stage) << ": " << outcome.detail;
     EXPECT_EQ(lab.finishedConnection(server).mails.size(), 1u);
 }
