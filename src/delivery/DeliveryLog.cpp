@@ -33,6 +33,32 @@ std::uint64_t sizeOf(const std::string& path) {
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// Long enough for another thread's line and roll-over; a line that waits
+// longer is dropped rather than hold up its thread.
+const DWORD kTurnWaitMs = 1000;
+
+// One turn at the log files for every writer of the module.
+class WriterTurn {
+public:
+    WriterTurn() {
+        const DWORD waited = WaitForSingleObject(mutex(), kTurnWaitMs);
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~WriterTurn() {
+        if (held_) ReleaseMutex(mutex());
+    }
+    WriterTurn(const WriterTurn&) = delete;
+    WriterTurn& operator=(const WriterTurn&) = delete;
+    bool held() const { return held_; }
+
+private:
+    static HANDLE mutex() {
+        static const HANDLE shared = CreateMutexA(nullptr, FALSE, nullptr);
+        return shared;
+    }
+    bool held_ = false;
+};
+
 }  // namespace
 
 DeliveryLog::DeliveryLog(const std::string& directory)
@@ -41,6 +67,8 @@ DeliveryLog::DeliveryLog(const std::string& directory)
 void DeliveryLog::append(const std::string& line) {
     if (path_.empty()) return;
     const std::string bytes = line + kLineEnd;
+    const WriterTurn turn;
+    if (!turn.held()) return;
     const std::uint64_t size = sizeOf(path_);
     if (size > 0 && size + bytes.size() >= kLimitBytes &&
         !MoveFileExA(path_.c_str(), (path_ + kOlderSuffix).c_str(), MOVEFILE_REPLACE_EXISTING)) {

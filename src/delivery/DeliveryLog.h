@@ -6,9 +6,10 @@
 // below 256 KiB: a line that would reach that size first moves the file to
 // "IMTolvane.log.1", replacing an older one; when that one cannot be
 // replaced, the log starts again empty instead. A line that cannot be written
-// is lost without a word; nothing else depends on the log. Only the sender
-// thread writes it, so it takes no lock: a thread killed by a stop in the
-// middle of a line cannot leave the next one waiting.
+// is lost without a word; nothing else depends on the log. The sender
+// thread and the reply poller both write it, one line at a time under a
+// kernel mutex: one whose owner was killed by a stop passes to the next
+// writer instead of leaving it waiting.
 class DeliveryLog {
 public:
     static constexpr const char* kFileName = "IMTolvane.log";
