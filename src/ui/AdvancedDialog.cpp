@@ -8,6 +8,7 @@
 #include "mail/SmtpOptions.h"
 #include "settings/Settings.h"
 #include "settings/SettingsValues.h"
+#include "ui/CertificateFileDialog.h"
 #include "ui/PrefsPage.h"
 #include "ui/TestMailButton.h"
 #include "ui/resource.h"
@@ -112,6 +113,11 @@ void sendTestMail(HWND dialog) {
     }
 }
 
+void browseTrustedCaFile(HWND dialog) {
+    std::string path = readText(dialog, IDC_TRUSTED_CA_FILE);
+    if (CertificateFileDialog::choose(dialog, path)) setText(dialog, IDC_TRUSTED_CA_FILE, path);
+}
+
 }  // namespace
 
 void AdvancedFields::takeFrom(const Settings& settings) {
@@ -177,6 +183,8 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
         securityChanged(dialog);
     } else if (control == IDC_SEND_TEST_MAIL && HIWORD(wParam) == BN_CLICKED) {
         sendTestMail(dialog);
+    } else if (control == IDC_BROWSE_TRUSTED_CA && HIWORD(wParam) == BN_CLICKED) {
+        browseTrustedCaFile(dialog);
     } else if (control == IDOK) {
         readBack(dialog, *reinterpret_cast<AdvancedFields*>(GetWindowLongPtrA(dialog, DWLP_USER)));
         EndDialog(dialog, IDOK);

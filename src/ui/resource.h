@@ -70,6 +70,8 @@
 #define IDC_RETRY_LABEL 1118
 #define IDC_RETRY_MINUTES 1119
 #define IDC_RETRY_UNIT 1120
+// "Browse..." beside "Trusted CA File".
+#define IDC_BROWSE_TRUSTED_CA 1121
 
 // Controls of the About box (dialog 104) and the release notes (dialog 105).
 // Their numbers repeat ids of the page; each dialog has its own id space.

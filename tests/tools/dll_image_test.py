@@ -15,9 +15,11 @@ sys.path.insert(0, os.path.join(toolcheck.ROOT, 'tools'))
 from pe_image import CHARACTERISTIC_DLL, RT_BITMAP, RT_DIALOG, RT_VERSION, PeImage  # noqa: E402
 
 DLL = None
-# TLS goes through SChannel (secur32) and certificates through crypt32.
+# TLS goes through SChannel (secur32) and certificates through crypt32; the
+# open-file dialog is comdlg32's.
 SYSTEM_DLLS = {'kernel32.dll', 'user32.dll', 'gdi32.dll', 'msvcrt.dll', 'ws2_32.dll',
-               'wsock32.dll', 'comctl32.dll', 'advapi32.dll', 'secur32.dll', 'crypt32.dll'}
+               'wsock32.dll', 'comctl32.dll', 'comdlg32.dll', 'advapi32.dll', 'secur32.dll',
+               'crypt32.dll'}
 ENVELOPE_BITMAP = 101
 DIALOGS = (102, 104, 105, 106)
 FIXED_INFO_SIGNATURE = struct.pack('<I', 0xFEEF04BD)
