@@ -1,7 +1,6 @@
 #include "mail/MessageId.h"
 
-#include <cstdio>
-
+#include "text/NumberText.h"
 #include "text/PlainText.h"
 
 namespace {
@@ -27,9 +26,11 @@ std::string usableDomain(const std::string& domain) {
 
 std::string formatMessageId(uint64_t milliseconds, uint32_t counter, uint32_t random,
                             const std::string& domain) {
-    char unique[48];
-    std::snprintf(unique, sizeof unique, "%llx.%lx.%08lx",
-                  static_cast<unsigned long long>(milliseconds), static_cast<unsigned long>(counter),
-                  static_cast<unsigned long>(random));
-    return std::string("<") + unique + "@" + usableDomain(domain) + ">";
+    std::string id = "<";
+    NumberText::appendHex(id, milliseconds);
+    id += '.';
+    NumberText::appendHex(id, counter);
+    id += '.';
+    NumberText::appendHex(id, random, 8);
+    return id + "@" + usableDomain(domain) + ">";
 }
