@@ -24,6 +24,9 @@ ENVELOPE_BITMAP = 101
 DIALOGS = (102, 104, 105, 106)
 FIXED_INFO_SIGNATURE = struct.pack('<I', 0xFEEF04BD)
 VERSION_1_1 = 0x00010001  # 1.1 as the high half of a version
+# The release DLL stays below this; past it, a map file of the link
+# (-Wl,-Map) shows what pulled a large part of the runtime in.
+LARGEST_DLL = 400 * 1024
 BACKGROUND = 232
 SIDE = 48
 
@@ -42,6 +45,9 @@ class DllImage(unittest.TestCase):
         imports = [name.lower() for name in self.image.imports()]
         self.assertTrue(imports)
         self.assertLessEqual(set(imports), SYSTEM_DLLS)
+
+    def test_stays_under_400_kb(self):
+        self.assertLess(len(self.image.data), LARGEST_DLL)
 
     def test_carries_the_envelope_bitmap_and_the_four_dialogs(self):
         for dialog in DIALOGS:
