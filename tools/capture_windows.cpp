@@ -49,6 +49,11 @@ Settings pictureSettings() {
     settings.smtpUser = "me@example.org";
     settings.smtpPassword = "password";
     settings.awayMinutes = 10;
+    settings.cooldownMinutes = 5;
+    settings.quietFrom = "23:00";
+    settings.quietTo = "07:00";
+    settings.contactFilter = 2;
+    settings.contacts = "Ann Smith, bob";
     return settings;
 }
 
@@ -56,11 +61,7 @@ Settings pictureSettings() {
 void runAdvanced(HINSTANCE module, HWND owner) {
     const Settings settings = pictureSettings();
     AdvancedFields fields;
-    fields.port = settings.smtpPort;
-    fields.security = settings.smtpSecurity;
-    fields.user = settings.smtpUser;
-    fields.password = settings.smtpPassword;
-    fields.awayMinutes = settings.awayMinutes;
+    fields.takeFrom(settings);
     AdvancedDialog::run(module, owner, fields);
 }
 

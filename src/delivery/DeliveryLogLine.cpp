@@ -77,4 +77,11 @@ std::string droppedAtUnload(const MailTime& time, std::size_t mailsDropped) {
            kSeparator + kNone;
 }
 
+std::string gatheredDroppedAtUnload(const MailTime& time, std::size_t messagesDropped) {
+    const char* const noun = messagesDropped == 1 ? " message" : " messages";
+    return timestamp(time) + kSeparator + kNone + kSeparator + kNone + kSeparator +
+           std::to_string(messagesDropped) + noun + " gathered, dropped at unload" + kSeparator + kNone +
+           kSeparator + kNone;
+}
+
 }  // namespace DeliveryLogLine

@@ -29,5 +29,7 @@ std::string retriesEnded(const MailTime& time, const std::string& server, unsign
                          std::size_t mailsDropped, int32_t retriedMinutes);
 // Mails still waiting at unload, dropped with the plug-in.
 std::string droppedAtUnload(const MailTime& time, std::size_t mailsDropped);
+// Messages gathered during a cool-down, not yet made into a mail at unload.
+std::string gatheredDroppedAtUnload(const MailTime& time, std::size_t messagesDropped);
 
 }  // namespace DeliveryLogLine

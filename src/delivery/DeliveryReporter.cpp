@@ -53,6 +53,10 @@ void DeliveryReporter::droppedAtUnload(std::size_t mailsDropped) {
     log_.append(DeliveryLogLine::droppedAtUnload(utcNow(), mailsDropped));
 }
 
+void DeliveryReporter::gatheredDroppedAtUnload(std::size_t messagesDropped) {
+    log_.append(DeliveryLogLine::gatheredDroppedAtUnload(utcNow(), messagesDropped));
+}
+
 // An attempt whose jobs were all kept for a later one lost nothing.
 void DeliveryReporter::fail(FailedAttempt attempt) {
     if (sink_ && attempt.mailsDropped > 0) sink_->attemptFailed(std::move(attempt));

@@ -28,6 +28,8 @@ public:
     void retriesEnded(const Route& route, std::size_t mailsDropped, int32_t retriedMinutes);
     // Jobs still waiting when the plug-in is unloaded.
     void droppedAtUnload(std::size_t mailsDropped);
+    // Messages gathered for a later mail, dropped with the plug-in.
+    void gatheredDroppedAtUnload(std::size_t messagesDropped);
     // Ends the attempt that connected() opened.
     void attemptEnded();
 

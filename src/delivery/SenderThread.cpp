@@ -113,10 +113,11 @@ void SenderThread::keepOrDropWaiting(const DeliveryJob& front, const DeliveryOut
     reporter_->notConnected(route, open, dropped);
 }
 
-void SenderThread::dropWaiting() {
+void SenderThread::dropWaiting(std::size_t gatheredMessages) {
     if (!queue_) return;
     const std::size_t waiting = retry_.dropAll() + queue_->discardAll();
     if (reporter_ && waiting > 0) reporter_->droppedAtUnload(waiting);
+    if (reporter_ && gatheredMessages > 0) reporter_->gatheredDroppedAtUnload(gatheredMessages);
 }
 
 // The next job of the batch: kept ones first, in their order; a kept job of

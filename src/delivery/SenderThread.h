@@ -46,8 +46,9 @@ public:
     // What the tests observe of the thread's handle.
     bool started() const { return thread_ != nullptr; }
     // Once the thread has ended for good: drops the mails still waiting and
-    // says in the delivery log how many.
-    void dropWaiting();
+    // says in the delivery log how many, and how many messages the plug-in
+    // had gathered for mails not yet made.
+    void dropWaiting(std::size_t gatheredMessages = 0);
     // The tests' way to shorten the pauses between attempts; before start.
     void setRetryTiming(const RetryTiming& timing) { retry_.setTiming(timing); }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -6,6 +7,7 @@
 #include "delivery/DeliveryJob.h"
 #include "mail/MailJob.h"
 
+struct GatheredMessages;
 struct MessageEvent;
 struct Settings;
 
@@ -19,9 +21,29 @@ struct ForwardPlan {
     bool sendReply = false;
 };
 
-// The filters (switch, exact type, trigger prefix), the destination by
-// "ForwardType", the mails, and whether the alert and the reply follow.
+// A message that passed the filters: its text without the trigger prefix,
+// and where it goes.
+struct ForwardText {
+    std::string text;
+    std::string destination;
+};
+
+// The filters (switch, exact type, trigger prefix) and the destination by
+// "ForwardType"; none when the message is not forwarded.
+std::optional<ForwardText> filterForward(const Settings& settings, const MessageEvent& event);
+
+// The mails of a message that passed the filters, and whether the alert and
+// the reply follow.
+ForwardPlan planForward(const Settings& settings, const MessageEvent& event, ForwardText passed);
+
+// Both steps at once.
 ForwardPlan planForward(const Settings& settings, const MessageEvent& event);
+
+// One forward of a contact's gathered messages, to the destination the
+// settings give now: subject "IM: NAME (N messages)", each message on a
+// line of its own, then split like any message. The first message of the
+// cool-down had the alert and the reply; these have neither.
+ForwardPlan planGathered(const Settings& settings, const GatheredMessages& gathered);
 
 // The plan's mails as jobs for the queue, from "SMTP Server" and "From
 // Address" to the plan's destination, each with the mail server's settings

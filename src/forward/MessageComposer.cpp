@@ -99,16 +99,17 @@ std::optional<SplitPlan> planSplit(const Settings& settings, const std::string& 
     }
 }
 
-ComposedMail singleMail(const Settings& settings, const std::string& name, const std::string& text) {
+ComposedMail singleMail(const Settings& settings, const std::string& name, const std::string& text,
+                        const std::string& subject) {
     std::string body = settings.nameInBody ? name + kNameEnd + text : text;
-    return ComposedMail{kSubjectStart + name, std::move(body)};
+    return ComposedMail{subject, std::move(body)};
 }
 
 // Walks an offset through the text, so that cutting stays linear in its
 // length. Whatever lies beyond the last part is dropped.
 std::vector<ComposedMail> cutParts(const Settings& settings, const std::string& name,
-                                   const std::string& text, const SplitPlan& plan) {
-    const std::string subject = kSubjectStart + name;
+                                   const std::string& text, const SplitPlan& plan,
+                                   const std::string& subject) {
     std::vector<ComposedMail> mails;
     mails.reserve(plan.total);
     // Every part begins inside the text: the total is at most the number of
@@ -127,14 +128,15 @@ std::vector<ComposedMail> cutParts(const Settings& settings, const std::string& 
 }  // namespace
 
 std::vector<ComposedMail> composeMails(const Settings& settings, const std::string& name,
-                                       const std::string& text) {
+                                       const std::string& text, const std::string& subjectTail) {
     if (text.empty()) return {};
+    const std::string subject = kSubjectStart + name + subjectTail;
     if (needsSplit(settings, name, text)) {
         if (const std::optional<SplitPlan> plan = planSplit(settings, name, text.size())) {
-            return cutParts(settings, name, text, *plan);
+            return cutParts(settings, name, text, *plan, subject);
         }
     }
-    return {singleMail(settings, name, text)};
+    return {singleMail(settings, name, text, subject)};
 }
 
 std::string alertTextFor(const std::string& lastSubject) { return lastSubject + kAlertEnd; }

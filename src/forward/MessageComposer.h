@@ -19,8 +19,10 @@ struct ComposedMail {
 // room, fewer parts are cut: as many as the widest label that leaves room
 // can number (9, 99, ...).
 // Reads "Char Limit Enabled", "CharLimit", "Message Limit" and "Name In Body".
+// The subject is "IM: ", the name and the tail, before any part label.
 std::vector<ComposedMail> composeMails(const Settings& settings, const std::string& name,
-                                       const std::string& text);
+                                       const std::string& text,
+                                       const std::string& subjectTail = std::string());
 
 // The systray alert for a message whose last mail has this subject.
 std::string alertTextFor(const std::string& lastSubject);

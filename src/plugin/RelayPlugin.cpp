@@ -1,5 +1,8 @@
 #include "plugin/RelayPlugin.h"
 
+#include <cstddef>
+#include <optional>
+
 #include "Version.h"
 
 #include "forward/AwayRule.h"
@@ -32,6 +35,14 @@ const int32_t kAlertThirdValue = 0;
 enum PrefsActionValue { kCancel = 0, kApply = 1, kConfirm = 2 };
 enum ShowFlag { kHide = 0, kShow = 1 };
 
+const int kMinutesPerHour = 60;
+
+int localMinuteOfDay() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return now.wHour * kMinutesPerHour + now.wMinute;
+}
+
 }  // namespace
 
 RelayPlugin::RelayPlugin() : PluginBase(kIdentity) {}
@@ -42,6 +53,14 @@ void RelayPlugin::onLoad() {
     hostLink_.writeInfo(kPluginName, kAuthor, TOLVANE_VERSION, kDescription);
     bitmap_ = LoadBitmapA(module_, MAKEINTRESOURCEA(IDB_ENVELOPE));
     settings_.load(hostLink_.settingsDirectory());
+    takeRules();
+}
+
+void RelayPlugin::takeRules() {
+    contactFilter_ = ContactFilter(settings_.contactFilter, settings_.contacts);
+    quietHours_ = QuietHours(settings_.quietFrom, settings_.quietTo);
+    // A changed cool-down moves the time the gathered messages are due.
+    if (started_) sendDueGatherings(tickNow());
 }
 
 void RelayPlugin::onInitialLoad() {}
@@ -49,8 +68,11 @@ void RelayPlugin::onInitialLoad() {}
 void RelayPlugin::onUnload() {
     // A host that forgot "stop" must not leave the thread on a queue that is
     // about to be destroyed, nor a callback registered into a freed module.
+    // Gathered messages are dropped, not queued to be dropped as mails, so
+    // that the log counts the messages.
+    const std::size_t gatheredDropped = gatherer_.dropAll();
     if (started_) onStop();
-    senderThread_.dropWaiting();
+    senderThread_.dropWaiting(gatheredDropped);
     if (page_) {
         // "Advanced Settings" still open over the page ends first, as Cancel.
         AdvancedDialog::cancelOpen();
@@ -73,12 +95,16 @@ void RelayPlugin::onStart() {
     initializePrefs(kPageName);
     enableMessageBroadcast(messageBroadcastCallback, kStartUserValue);
     alertWindow_.create(module_, [this](const FailedAttempt& attempt) { alertFailure(attempt); });
+    gatheringTimer_.create(module_, [this] { sendDueGatherings(tickNow()); });
     senderThread_.start(mailQueue_, hostLink_.settingsDirectory(), &alertWindow_);
 }
 
 void RelayPlugin::onStop() {
     started_ = false;
     senderThread_.stop();
+    gatheringTimer_.destroy();
+    // Queued at once, not sent: the next start sends them.
+    for (const GatheredMessages& gathered : gatherer_.takeAll()) queueGathering(gathered);
     alertWindow_.destroy();
     disableMessageBroadcast();
 }
@@ -118,10 +144,12 @@ void RelayPlugin::onPrefsAction(const PrefsActionRecord& record) {
         case kApply:
             PrefsPage::readBack(page_, settings_);
             settings_.save(hostLink_.settingsDirectory());
+            takeRules();
             break;
         case kConfirm:
             PrefsPage::readBack(page_, settings_);
             settings_.save(hostLink_.settingsDirectory());
+            takeRules();
             closePage();
             break;
         default:
@@ -131,10 +159,21 @@ void RelayPlugin::onPrefsAction(const PrefsActionRecord& record) {
 
 int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const MessageEvent& event,
                                         int32_t) {
-    ForwardPlan plan = planForward(settings_, event);
-    if (plan.mails.empty()) return 0;
+    std::optional<ForwardText> passed = filterForward(settings_, event);
+    if (!passed) return 0;
+    if (!contactFilter_.passes(event.name) || quietHours_.covers(localMinuteOfDay())) return 0;
     // Asked last, so that only a message that would go out costs the calls.
     if (!forwardsNow(settings_.awayMinutes, presenceProbe_)) return 0;
+    // What is due goes first, so that a contact's messages keep their order.
+    const uint64_t now = tickNow();
+    sendDueGatherings(now);
+    if (!gatherer_.arrive(event.name, event.medium, passed->text, now,
+                          cooldownMilliseconds(settings_.cooldownMinutes))) {
+        armGatheringTimer(now);
+        return 0;
+    }
+    ForwardPlan plan = planForward(settings_, event, std::move(*passed));
+    if (plan.mails.empty()) return 0;
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
     // reply may say they were.
@@ -144,6 +183,33 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
         sendMessage(event.medium.c_str(), event.connection, event.name.c_str(), settings_.reply.c_str());
     }
     return 0;
+}
+
+void RelayPlugin::sendDueGatherings(uint64_t nowMs) {
+    const uint64_t cooldownMs = cooldownMilliseconds(settings_.cooldownMinutes);
+    for (const GatheredMessages& gathered : gatherer_.takeDue(nowMs, cooldownMs)) queueGathering(gathered);
+    armGatheringTimer(nowMs);
+}
+
+void RelayPlugin::armGatheringTimer(uint64_t nowMs) {
+    const std::optional<uint64_t> next = gatherer_.nextDueMs(cooldownMilliseconds(settings_.cooldownMinutes));
+    if (!next) {
+        gatheringTimer_.disarm();
+        return;
+    }
+    gatheringTimer_.arm(static_cast<uint32_t>(*next > nowMs ? *next - nowMs : 0));
+}
+
+uint64_t RelayPlugin::tickNow() {
+    const uint32_t tick = GetTickCount();
+    ticks_ += static_cast<uint32_t>(tick - lastTick_);
+    lastTick_ = tick;
+    return ticks_;
+}
+
+void RelayPlugin::queueGathering(const GatheredMessages& gathered) {
+    ForwardPlan plan = planGathered(settings_, gathered);
+    if (!plan.mails.empty()) mailQueue_.enqueueAll(mailJobs(settings_, plan));
 }
 
 void RelayPlugin::raiseAlert(const std::string& text) {

@@ -5,9 +5,13 @@
 
 #include "delivery/MailQueue.h"
 #include "delivery/SenderThread.h"
+#include "forward/ContactFilter.h"
+#include "forward/CooldownGatherer.h"
+#include "forward/QuietHours.h"
 #include "plugin/AlertWindow.h"
 #include "plugin/PluginBase.h"
 #include "plugin/PresenceProbe.h"
+#include "plugin/TickTimer.h"
 #include "settings/Settings.h"
 
 // The one plug-in object: forwards incoming private messages by mail.
@@ -38,6 +42,17 @@ private:
     void showPage(const PrefsShowRecord& record);
     void closePage();
     void raiseAlert(const std::string& text);
+    // The contact filter, the quiet hours and the cool-down as the settings
+    // now say.
+    void takeRules();
+    // Queues the forwards of the gatherings that are due, and sets the timer
+    // for the next one.
+    void sendDueGatherings(uint64_t nowMs);
+    void armGatheringTimer(uint64_t nowMs);
+    void queueGathering(const GatheredMessages& gathered);
+    // Milliseconds on the 32-bit tick counter carried across its wrap-around
+    // (GetTickCount64 is missing before Vista); on the host's thread.
+    uint64_t tickNow();
     // On the host's thread, for an attempt of the sender thread that lost mail.
     void alertFailure(const FailedAttempt& attempt);
 
@@ -49,6 +64,13 @@ private:
     MailQueue mailQueue_;
     SenderThread senderThread_;
     PresenceProbe presenceProbe_ = probePresence;
+    ContactFilter contactFilter_;
+    QuietHours quietHours_;
+    // Messages held back by "Cooldown Minutes"; the timer sends them when due.
+    CooldownGatherer gatherer_;
+    TickTimer gatheringTimer_;
+    uint64_t ticks_ = 0;
+    uint32_t lastTick_ = 0;
     // Made before the sender thread starts and destroyed after it ends.
     AlertWindow alertWindow_;
 };

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "forward/AwayRule.h"
+#include "forward/ContactFilter.h"
 #include "forward/ForwardPlan.h"
 #include "mail/SmtpOptions.h"
 #include "settings/Settings.h"
@@ -21,6 +22,11 @@ const char* const kSecurityNames[] = {"None", "STARTTLS", "TLS"};
 const int kSecurityCount = sizeof kSecurityNames / sizeof kSecurityNames[0];
 // "Retry for [ ] minutes" takes at most a day.
 const int32_t kLongestRetryMinutes = 1440;
+// So does the cool-down.
+const int32_t kLongestCooldownMinutes = 1440;
+// In the order of the "Contact Filter" values.
+const char* const kContactFilterNames[] = {"Everyone", "Only these contacts", "Everyone but these contacts"};
+const int kContactFilterCount = sizeof kContactFilterNames / sizeof kContactFilterNames[0];
 
 // The one dialog open at a time, for cancelOpen; the window it was opened
 // over, whose page values a test mail uses (Windows makes the top-level
@@ -48,6 +54,12 @@ int selectedSecurity(HWND dialog) {
     return position >= 0 && position < kSecurityCount ? static_cast<int>(position) : 0;
 }
 
+// A day or less, else 0 (off), as the settings file reads a value out of range.
+int32_t minutesUpToADay(HWND dialog, int control, int32_t longest) {
+    const int32_t minutes = SettingsValues::parseNumber(readText(dialog, control));
+    return minutes >= 0 && minutes <= longest ? minutes : 0;
+}
+
 std::string usualPortText(int security) {
     return SettingsValues::formatNumber(usualPort(securityFromNumber(security)));
 }
@@ -66,6 +78,15 @@ void fill(HWND dialog, const AdvancedFields& fields) {
     setText(dialog, IDC_TRUSTED_CA_FILE, fields.trustedCaFile);
     setText(dialog, IDC_AWAY_MINUTES, SettingsValues::formatNumber(fields.awayMinutes));
     setText(dialog, IDC_RETRY_MINUTES, SettingsValues::formatNumber(fields.retryMinutes));
+    setText(dialog, IDC_COOLDOWN_MINUTES, SettingsValues::formatNumber(fields.cooldownMinutes));
+    setText(dialog, IDC_QUIET_FROM, fields.quietFrom);
+    setText(dialog, IDC_QUIET_TO, fields.quietTo);
+    for (const char* name : kContactFilterNames) {
+        sendTo(dialog, IDC_CONTACT_FILTER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+    const bool known = fields.contactFilter >= 0 && fields.contactFilter < kContactFilterCount;
+    sendTo(dialog, IDC_CONTACT_FILTER, CB_SETCURSEL, known ? fields.contactFilter : ContactFilter::kEveryone, 0);
+    setText(dialog, IDC_CONTACTS, fields.contacts);
 }
 
 // A port that still shows the usual one follows the security to its new one.
@@ -86,8 +107,14 @@ void readBack(HWND dialog, AdvancedFields& fields) {
     fields.password = readText(dialog, IDC_PASSWORD);
     fields.trustedCaFile = readText(dialog, IDC_TRUSTED_CA_FILE);
     // Empty means 0, and so does a number beyond a day, as in the file.
-    const int32_t retry = SettingsValues::parseNumber(readText(dialog, IDC_RETRY_MINUTES));
-    fields.retryMinutes = retry >= 0 && retry <= kLongestRetryMinutes ? retry : 0;
+    fields.retryMinutes = minutesUpToADay(dialog, IDC_RETRY_MINUTES, kLongestRetryMinutes);
+    fields.cooldownMinutes = minutesUpToADay(dialog, IDC_COOLDOWN_MINUTES, kLongestCooldownMinutes);
+    fields.quietFrom = readText(dialog, IDC_QUIET_FROM);
+    fields.quietTo = readText(dialog, IDC_QUIET_TO);
+    const LRESULT filter = sendTo(dialog, IDC_CONTACT_FILTER, CB_GETCURSEL, 0, 0);
+    fields.contactFilter = filter >= 0 && filter < kContactFilterCount ? static_cast<int32_t>(filter)
+                                                                         : ContactFilter::kEveryone;
+    fields.contacts = readText(dialog, IDC_CONTACTS);
     fields.awayMinutes = awayThresholdMinutes(SettingsValues::parseNumber(readText(dialog, IDC_AWAY_MINUTES)));
 }
 
@@ -128,6 +155,11 @@ void AdvancedFields::takeFrom(const Settings& settings) {
     trustedCaFile = settings.trustedCaFile;
     retryMinutes = settings.retryMinutes;
     awayMinutes = settings.awayMinutes;
+    cooldownMinutes = settings.cooldownMinutes;
+    quietFrom = settings.quietFrom;
+    quietTo = settings.quietTo;
+    contactFilter = settings.contactFilter;
+    contacts = settings.contacts;
 }
 
 void AdvancedFields::storeInto(Settings& settings) const {
@@ -138,6 +170,11 @@ void AdvancedFields::storeInto(Settings& settings) const {
     settings.trustedCaFile = trustedCaFile;
     settings.retryMinutes = retryMinutes;
     settings.awayMinutes = awayMinutes;
+    settings.cooldownMinutes = cooldownMinutes;
+    settings.quietFrom = quietFrom;
+    settings.quietTo = quietTo;
+    settings.contactFilter = contactFilter;
+    settings.contacts = contacts;
 }
 
 bool AdvancedDialog::run(HINSTANCE module, HWND owner, AdvancedFields& fields) {

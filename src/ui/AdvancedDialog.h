@@ -16,6 +16,11 @@ struct AdvancedFields {
     std::string trustedCaFile;
     int32_t retryMinutes = 0;  // "Retry Minutes"
     int32_t awayMinutes = 0;  // "Away Minutes"
+    int32_t cooldownMinutes = 0;  // "Cooldown Minutes"
+    std::string quietFrom;        // "Quiet From"
+    std::string quietTo;          // "Quiet To"
+    int32_t contactFilter = 0;    // "Contact Filter"
+    std::string contacts;         // "Contacts"
 
     // Copies the fields from their settings, and back: one place to name
     // each field's setting.

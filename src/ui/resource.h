@@ -72,6 +72,19 @@
 #define IDC_RETRY_UNIT 1120
 // "Browse..." beside "Trusted CA File".
 #define IDC_BROWSE_TRUSTED_CA 1121
+// Group "When to Forward", continued: the quiet phone.
+#define IDC_COOLDOWN_LABEL 1130
+#define IDC_COOLDOWN_MINUTES 1131
+#define IDC_COOLDOWN_UNIT 1132
+#define IDC_QUIET_FROM_LABEL 1133
+#define IDC_QUIET_FROM 1134
+#define IDC_QUIET_TO_LABEL 1135
+#define IDC_QUIET_TO 1136
+#define IDC_CONTACT_FILTER_LABEL 1137
+#define IDC_CONTACT_FILTER 1138
+#define IDC_CONTACTS_LABEL 1139
+#define IDC_CONTACTS 1140
+#define IDC_CONTACTS_HINT 1141
 
 // Controls of the About box (dialog 104) and the release notes (dialog 105).
 // Their numbers repeat ids of the page; each dialog has its own id space.

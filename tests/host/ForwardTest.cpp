@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -196,6 +197,21 @@ const std::string kText150 = letters(150);
 const std::string kText100 = letters(100);
 const char kName20[] = "a_twenty_letter_name";
 
+// "Quiet From" and "Quiet To" so many minutes from the local time now.
+std::vector<IniEntry> quietHours(int fromMinutes, int toMinutes) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const auto timeOfDay = [&](int offset) {
+        const int minute = ((now.wHour * 60 + now.wMinute + offset) % 1440 + 1440) % 1440;
+        char text[8];
+        snprintf(text, sizeof text, "%02d:%02d", minute / 60, minute % 60);
+        return std::string(text);
+    };
+    return {{"Quiet From", timeOfDay(fromMinutes)}, {"Quiet To", timeOfDay(toMinutes)}};
+}
+
+const char kContacts[] = " Ann Smith ,bob";
+
 const ForwardCase kCases[] = {
     {"LongTextsGoOutInNumberedParts", {{"CharLimit", "10"}, {"Message Limit", "5"}},
      {{"abcdefghij"}, {"abcdefghijk"}, {"abcdefghijklmnopqrstuvw"}},
@@ -241,6 +257,14 @@ const ForwardCase kCases[] = {
      {{"IM: ann", "hi"}}, {forwarded("IM: ann")}, 1},
     {"AwayMinutesBeyondADayForwardRightAfterInput", {{"Away Minutes", "1441"}}, {{"hi", "ann", "AIM", true}},
      {{"IM: ann", "hi"}}, {forwarded("IM: ann")}, 1},
+    {"QuietHoursStopEveryMessage", quietHours(-60, 60), {{"hi"}, {"hi", "bob", "ICQ"}}, {}, {}, 0},
+    {"QuietHoursLaterStopNothing", quietHours(60, 120), {{"hi"}}, {{"IM: ann", "hi"}}, {forwarded("IM: ann")}, 1},
+    {"OnlyTheListedContacts", {{"Contact Filter", "1"}, {"Contacts", kContacts}},
+     {{"1", "annsmith"}, {"2", "carol"}, {"3", "B O B", "ICQ"}, {"4", "ann"}},
+     {{"IM: annsmith", "1"}, {"IM: B O B", "3"}}, {forwarded("IM: annsmith"), forwarded("IM: B O B")}, 1},
+    {"EveryoneButTheListedContacts", {{"Contact Filter", "2"}, {"Contacts", kContacts}},
+     {{"1", "AnnSmith"}, {"2", "carol"}, {"3", "BOB"}, {"4", "ann"}},
+     {{"IM: carol", "2"}, {"IM: ann", "4"}}, {forwarded("IM: carol"), forwarded("IM: ann")}, 2},
     {"AlertSwitchedOff", {{"Show Systray Alert", "0"}}, {{"hi"}}, {{"IM: ann", "hi"}}, {}, 1},
     {"ProviderThatNamesNoRowForwardsNothing",
      {{"ForwardType", "2"}, {"Phone Number", "5551234567"}, {"Provider", "usa: sprint pcs"}},

@@ -116,12 +116,24 @@ ADVANCED = [
     (1120, 'static', 'left', 'vcentre', 'minutes', 122, 86, 40, 12),
     (1116, 'button', 'push', 'tab', 'Send Test Mail', 14, 104, 60, 14),
     (1117, 'static', 'left', 'noprefix', '', 78, 104, 142, 26),
-    (1112, 'button', 'group box', '', 'When to Forward', 7, 139, 222, 30),
+    (1112, 'button', 'group box', '', 'When to Forward', 7, 139, 222, 107),
     (1113, 'static', 'left', 'vcentre', 'Only when I have been away for', 14, 152, 106, 12),
     (1114, 'edit', 'edit', 'border autoh tab number', '', 122, 152, 30, 12),
     (1115, 'static', 'left', 'vcentre', 'minutes', 156, 152, 40, 12),
-    (1, 'button', 'default', 'tab', 'OK', 360, 176, 50, 14),
-    (2, 'button', 'push', 'tab', 'Cancel', 415, 176, 50, 14),
+    (1130, 'static', 'left', 'vcentre', "Gather a contact's next messages for", 14, 168, 126, 12),
+    (1131, 'edit', 'edit', 'border autoh tab number', '', 142, 168, 30, 12),
+    (1132, 'static', 'left', 'vcentre', 'minutes', 176, 168, 40, 12),
+    (1133, *ADVANCED_LABEL, 'Quiet hours from', 14, 184, 60, 12),
+    (1134, *ADVANCED_EDIT, '', 78, 184, 30, 12),
+    (1135, 'static', 'centred', 'vcentre', 'to', 110, 184, 12, 12),
+    (1136, *ADVANCED_EDIT, '', 124, 184, 30, 12),
+    (1137, *ADVANCED_LABEL, 'Forward from:', 14, 200, 60, 12),
+    (1138, 'combobox', 'drop-down list', 'vscroll tab', '', 78, 200, 142, 60),
+    (1139, *ADVANCED_LABEL, 'Contacts:', 14, 216, 60, 12),
+    (1140, *ADVANCED_EDIT, '', 78, 216, 142, 12),
+    (1141, 'static', 'left', 'noprefix', 'Names separated by commas', 78, 231, 142, 10),
+    (1, 'button', 'default', 'tab', 'OK', 360, 253, 50, 14),
+    (2, 'button', 'push', 'tab', 'Cancel', 415, 253, 50, 14),
 ]
 
 DIALOG_MASK = (WS_POPUP | WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
@@ -132,7 +144,7 @@ DIALOGS = {
     102: (WS_CHILD | DS_CONTROL | DS_SETFONT, 0, (256, 251), (8, 'MS Sans Serif', None), PAGE),
     104: (MODAL, WS_EX_TOOLWINDOW, (208, 31), (8, 'MS Shell Dlg', 400), ABOUT),
     105: (MODAL | WS_SYSMENU, 0, (406, 140), (8, 'MS Shell Dlg', 400), READ_ME),
-    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (472, 196), (8, 'MS Shell Dlg', 400), ADVANCED),
+    106: (MODAL | WS_CAPTION | WS_SYSMENU, 0, (472, 273), (8, 'MS Shell Dlg', 400), ADVANCED),
 }
 TITLES = {106: 'Advanced Settings'}
 

@@ -129,6 +129,39 @@ TEST(AdvancedDialog, WhenToForwardKeepsTheAwayMinutes) {
     }));
 }
 
+// The quiet phone's fields show as stored and OK keeps what is typed: a
+// cool-down beyond a day as 0, the times and names as typed.
+TEST(AdvancedDialog, WhenToForwardKeepsTheQuietPhone) {
+    Settings settings = fullSettings();
+    settings.cooldownMinutes = 5;
+    settings.quietFrom = "22:00";
+    settings.quietTo = "07:00";
+    settings.contactFilter = 2;
+    settings.contacts = "Ann Smith, bob";
+    PageHarness harness(settings);
+    EXPECT_TRUE(withDialog(harness, [&](HWND dialog) {
+        EXPECT_EQ(text(dialog, IDC_COOLDOWN_MINUTES), "5");
+        EXPECT_EQ(text(dialog, IDC_QUIET_FROM), "22:00");
+        EXPECT_EQ(text(dialog, IDC_QUIET_TO), "07:00");
+        EXPECT_EQ(DialogDriver::itemCount(dialog, IDC_CONTACT_FILTER), 3);
+        EXPECT_EQ(DialogDriver::item(dialog, IDC_CONTACT_FILTER, 1), "Only these contacts");
+        EXPECT_EQ(DialogDriver::selection(dialog, IDC_CONTACT_FILTER), 2);
+        EXPECT_EQ(text(dialog, IDC_CONTACTS), "Ann Smith, bob");
+        type(dialog, IDC_COOLDOWN_MINUTES, "1441");
+        type(dialog, IDC_QUIET_FROM, "23:30");
+        type(dialog, IDC_QUIET_TO, "");
+        SendDlgItemMessageA(dialog, IDC_CONTACT_FILTER, CB_SETCURSEL, 1, 0);
+        type(dialog, IDC_CONTACTS, "carol");
+        click(dialog, IDOK);
+    }));
+    const Settings read = harness.readBack();
+    EXPECT_EQ(read.cooldownMinutes, 0);
+    EXPECT_EQ(read.quietFrom, "23:30");
+    EXPECT_EQ(read.quietTo, "");
+    EXPECT_EQ(read.contactFilter, 1);
+    EXPECT_EQ(read.contacts, "carol");
+}
+
 // "Browse..." opens the open-file dialog over dialog 106: Cancel there
 // leaves the field, OK puts the chosen file into it.
 TEST(AdvancedDialog, BrowsePutsTheChosenCertificateFileIntoTheField) {
