@@ -35,7 +35,7 @@ Settings pictureSettings() {
     settings.replyEnabled = true;
     settings.showSystrayAlert = true;
     settings.nameInBody = false;
-    settings.forwardType = 1;
+    settings.forwardType = 3;
     settings.charLimit = 120;
     settings.messageLimit = 5;
     settings.smtpServer = "mail.example.net";
@@ -49,6 +49,7 @@ Settings pictureSettings() {
     settings.smtpUser = "me@example.org";
     settings.smtpPassword = "password";
     settings.awayMinutes = 10;
+    settings.pushUrl = "ntfys://ntfy.sh/ann-tolvane-4711";
     settings.cooldownMinutes = 5;
     settings.quietFrom = "23:00";
     settings.quietTo = "07:00";

@@ -7,11 +7,14 @@ and prints its lines as they come, waits until the server has received the
 mails the conversation should give, then prints each mail as received:
 envelope, header lines and body (without the empty lines that end it).
 
-It ends with one more message, forwarded to a second server on 127.0.0.1
-that takes mail only over STARTTLS and after a login, with a certificate
-for "localhost" from a CA made with openssl for this run: the settings name
+Then one more message, forwarded to a second server on 127.0.0.1 that
+takes mail only over STARTTLS and after a login, with a certificate for
+"localhost" from a CA made with openssl for this run: the settings name
 that CA as "Trusted CA File" and hold the password as the plug-in keeps it
 (build/protect_password.exe protects it).
+
+It ends with one message pushed to a local ntfy server (HTTPS on 127.0.0.1,
+the same certificate), whose request is shown as it arrived.
 
     demo.py [--address 127.0.0.1] [--build build] [--start-wine]
 
@@ -22,6 +25,8 @@ itself and stops it at the end. Port 25 needs root.
 
 import argparse
 import errno
+import http.server
+import json
 import logging
 import os
 import shutil
@@ -57,6 +62,10 @@ DEMO_PASSWORD = 'demo password'
 TLS_CONVERSATION = (b'# The same plug-in, now set for a server that wants STARTTLS and a login.\n'
                     b'dora AIM !page This one went over STARTTLS, with a login.\n')
 CERT_DAYS = '1'
+# The closing message, pushed as ntfy publishes: JSON to the server's root.
+PUSH_TOPIC = 'demo-phone'
+PUSH_CONVERSATION = (b'# And now to a phone: push, through a local ntfy server over HTTPS.\n'
+                     b'erin AIM !page Pushed: "quotes", a \\ and caf\xe9 arrive as typed.\n')
 
 
 class MailBox:
@@ -154,9 +163,7 @@ def start_tls_server(mailbox, context):
 
 def protected_password(build):
     """The password as the plug-in keeps it, protected in this Wine prefix."""
-    result = subprocess.run([WINE, os.path.join(build, 'protect_password.exe'), DEMO_PASSWORD],
-                            capture_output=True, text=True, check=True)
-    return result.stdout.strip()
+    return protected_text(build, DEMO_PASSWORD)
 
 
 def write_tls_settings(path, port, ca_file, password):
@@ -173,6 +180,74 @@ def write_tls_settings(path, port, ca_file, password):
     lines += [f'{key}={value}' for key, value in values.items()]
     with open(path, 'w', encoding='latin-1', newline='\r\n') as ini:
         ini.write('\n'.join(lines) + '\n')
+
+
+class NtfyHandler(http.server.BaseHTTPRequestHandler):
+    """Answers a publish as ntfy does, and keeps the request as it came."""
+
+    def do_POST(self):
+        body = self.rfile.read(int(self.headers.get('Content-Length', '0')))
+        with self.server.changed:
+            self.server.requests.append((self.requestline, list(self.headers.items()), body))
+            self.server.changed.notify_all()
+        answer = json.dumps({'id': 'demo1', 'time': int(time.time()), 'event': 'message',
+                             'topic': PUSH_TOPIC}).encode()
+        self.send_response(200)
+        self.send_header('Content-Type', 'application/json')
+        self.send_header('Content-Length', str(len(answer)))
+        self.end_headers()
+        self.wfile.write(answer)
+
+    def log_message(self, *args):
+        pass
+
+
+def start_push_server(context):
+    server = http.server.ThreadingHTTPServer((TLS_ADDRESS, 0), NtfyHandler)
+    server.socket = context.wrap_socket(server.socket, server_side=True)
+    server.requests = []
+    server.changed = threading.Condition()
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+class PushBox:
+    """What run_simulator waits on, for the push server."""
+
+    def __init__(self, server):
+        self.server = server
+        self.mails = server.requests
+        self.quit_after_last_mail = True
+
+    def wait_for(self, condition, timeout):
+        with self.server.changed:
+            return self.server.changed.wait_for(condition, timeout)
+
+
+def protected_text(build, text):
+    result = subprocess.run([WINE, os.path.join(build, 'protect_password.exe'), text],
+                            capture_output=True, text=True, check=True)
+    return result.stdout.strip()
+
+
+def write_push_settings(path, url):
+    with open(path, encoding='latin-1') as ini:
+        lines = [line for line in ini.read().splitlines()
+                 if line.partition('=')[0] not in ('ForwardType', 'Push URL')]
+    lines += ['ForwardType=3', f'Push URL={url}']
+    with open(path, 'w', encoding='latin-1', newline='\r\n') as ini:
+        ini.write('\n'.join(lines) + '\n')
+
+
+def print_push(requests):
+    for requestline, headers, body in requests:
+        print(RULE)
+        print('Push request as the ntfy server received it')
+        print('  ' + requestline)
+        for name, value in headers:
+            print(f'  {name}: {value}')
+        print('')
+        print('  ' + body.decode('utf-8', 'replace'))
 
 
 def windows_path(path):
@@ -284,6 +359,7 @@ def main():
     tls_mailbox = MailBox()
     server = start_server(arguments.address, mailbox)
     tls_server = None
+    push_server = None
     settings_directory = tempfile.mkdtemp(prefix='tolvane-demo-')
     try:
         settings = write_settings(settings_directory, arguments.address)
@@ -304,12 +380,24 @@ def main():
                    f'{port} that wants STARTTLS and a login:', settings)
         print(RULE, flush=True)
         tls_code = run_simulator(build, settings_directory, tls_mailbox, 1, TLS_CONVERSATION)
+
+        push_server = start_push_server(context)
+        push_url = f'ntfys://{TLS_SERVER_NAME}:{push_server.server_address[1]}/{PUSH_TOPIC}'
+        write_push_settings(settings, protected_text(build, push_url))
+        print(RULE)
+        print(f'For the push the settings choose "Push" (ForwardType=3) with the URL {push_url}, ')
+        print('kept protected like the password; the same "Trusted CA File" vouches for the server.')
+        print(RULE, flush=True)
+        push_code = run_simulator(build, settings_directory, PushBox(push_server), 1,
+                                  PUSH_CONVERSATION)
     finally:
         if arguments.start_wine:
             stop_wine()
         server.stop()
         if tls_server:
             tls_server.stop()
+        if push_server:
+            push_server.shutdown()
         shutil.rmtree(settings_directory, ignore_errors=True)
 
     mails = list(mailbox.mails)
@@ -324,12 +412,18 @@ def main():
     print(RULE)
     print(f'The STARTTLS server with a login received {len(tls_mails)} mail; '
           'the last message should give 1.')
-    if code != 0 or tls_code != 0:
-        sys.exit(f'demo: the host simulator ended with code {code or tls_code}')
+    pushed = list(push_server.requests) if push_server else []
+    print_push(pushed)
+    print(RULE)
+    print(f'The ntfy server received {len(pushed)} request; the push should give 1.')
+    if code != 0 or tls_code != 0 or push_code != 0:
+        sys.exit(f'demo: the host simulator ended with code {code or tls_code or push_code}')
     if len(mails) != arguments.expect:
         sys.exit('demo: the mails do not match the conversation')
     if len(tls_mails) != 1 or not tls_mails[0]['tls'] or tls_mails[0]['login'] != DEMO_USER:
         sys.exit('demo: the last message did not arrive over STARTTLS with the login')
+    if len(pushed) != 1:
+        sys.exit('demo: the push did not arrive')
 
 
 if __name__ == '__main__':

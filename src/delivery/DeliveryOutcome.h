@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 // What the server made of a connection or a job, as the sender thread acts
@@ -24,6 +25,9 @@ struct DeliveryOutcome {
     // For the alert, when it failed: what went wrong, naming the server, such
     // as "smtp.example.com refused the login (535)".
     std::string failure;
+    // How long the server asked to be left alone before the next try
+    // (Retry-After); 0 when it did not say.
+    uint64_t retryAfterMs = 0;
 
     bool succeeded() const { return verdict == Verdict::Done; }
 };

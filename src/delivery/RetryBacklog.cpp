@@ -81,5 +81,7 @@ bool RetryBacklog::mailDone(const DeliveryJob& job, const DeliveryOutcome& outco
     if (!since && kept_.empty()) failedAttempts_ = 0;
     kept_.push_front({job, since.value_or(timing_.now())});
     attemptFailed();
+    // A server that names its own pause gets at least that.
+    nextAttemptMs_ = std::max(nextAttemptMs_, timing_.now() + outcome.retryAfterMs);
     return true;
 }

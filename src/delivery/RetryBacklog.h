@@ -71,7 +71,8 @@ public:
     // What became of the mail just sent, kept or new: a mail refused for now
     // goes back to the front (with the time it was first kept, when it was
     // kept before) if its job asks for retries, and true is returned: the
-    // attempt ends there, so that no later mail overtakes it.
+    // attempt ends there, so that no later mail overtakes it. The next
+    // attempt waits at least as long as the outcome's Retry-After.
     bool mailDone(const DeliveryJob& job, const DeliveryOutcome& outcome);
 
 private:

@@ -6,11 +6,14 @@
 #include "delivery/FailureText.h"
 #include "mail/MailData.h"
 #include "mail/SmtpSession.h"
+#include "push/PushDelivery.h"
 
 namespace {
 
 // How long a cancel waits for the aborted thread before it kills it.
 const DWORD kCancelWaitMs = 2000;
+const char kSent[] = "Sent: ";
+const char kNotSent[] = "Not sent: ";
 
 }  // namespace
 
@@ -18,8 +21,20 @@ TestMail::~TestMail() { cancel(); }
 
 bool TestMail::start(const MailJob& job, HWND window, UINT message) {
     if (running()) return false;
-    closeThread();
     job_ = job;
+    isPush_ = false;
+    return startThread(window, message);
+}
+
+bool TestMail::start(const PushJob& job, HWND window, UINT message) {
+    if (running()) return false;
+    push_ = job;
+    isPush_ = true;
+    return startThread(window, message);
+}
+
+bool TestMail::startThread(HWND window, UINT message) {
+    closeThread();
     window_ = window;
     message_ = message;
     abort_.clear();
@@ -65,6 +80,10 @@ DWORD WINAPI TestMail::run(LPVOID self) {
 }
 
 std::string TestMail::send() {
+    if (isPush_) {
+        const PushOutcome outcome = deliverPush(push_, &abort_);
+        return (outcome.result == PushResult::Sent ? kSent : kNotSent) + outcome.description;
+    }
     SmtpSession session(&abort_);
     const unsigned port = static_cast<unsigned>(portToUse(job_.options));
     const SmtpOutcome opened = session.open(job_.server, MailData::heloDomain(job_.sender), job_.options);

@@ -6,6 +6,7 @@
 
 #include "net/AbortSignal.h"
 #include "mail/MailJob.h"
+#include "push/PushJob.h"
 
 // One test mail, sent on a thread of its own so that the dialog that asked
 // for it goes on; what became of it ("Sent: 250 2.0.0 Ok", "Not sent: ...")
@@ -23,6 +24,8 @@ public:
     // nothing, while an earlier test mail is under way or when no thread
     // can be made.
     bool start(const MailJob& job, HWND window, UINT message);
+    // The same for a test notification ("Sent: ntfy.sh answered 200").
+    bool start(const PushJob& job, HWND window, UINT message);
     // On the window's thread: ends a test mail under way and drops its
     // result unread, so that nothing reaches the window afterwards.
     void cancel();
@@ -32,6 +35,7 @@ public:
     static std::string takeResult(LPARAM lParam);
 
 private:
+    bool startThread(HWND window, UINT message);
     static DWORD WINAPI run(LPVOID self);
     std::string send();
     void closeThread();
@@ -39,6 +43,8 @@ private:
     HANDLE thread_ = nullptr;
     AbortSignal abort_;
     MailJob job_;
+    PushJob push_;
+    bool isPush_ = false;
     HWND window_ = nullptr;
     UINT message_ = 0;
 };

@@ -1,35 +1,23 @@
 #include "delivery/TransportFactory.h"
 
-#include <cstdlib>
-
 #include "delivery/MailTransport.h"
+#include "delivery/PushTransport.h"
+#include "push/PushUrl.h"
 
 namespace TransportFactory {
 
 namespace {
 
-const unsigned kHttpsPort = 443;  // RFC 2818 2.3
-const char kSchemeEnd[] = "://";
+// What a refused URL shows where a host would be: never any of its text,
+// which may hold a token.
+const char kRefusedUrlHost[] = "push URL";
 
-// The host and port of an https URL; the authority ends at the first of
-// "/?#" (RFC 3986 3.2), and a port follows the host after a colon.
+// The service's host and port as the notification URL names them (for
+// Telegram and Pushover, their API's host): never the URL's other parts.
 Route pushRoute(const std::string& url) {
-    Route route{TransportKind::Push, std::string(), kHttpsPort};
-    const std::size_t scheme = url.find(kSchemeEnd);
-    const std::size_t start = scheme == std::string::npos ? 0 : scheme + sizeof kSchemeEnd - 1;
-    const std::size_t end = url.find_first_of("/?#", start);
-    const std::string authority = url.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    std::size_t colon = authority.rfind(':');
-    // The colons of an IPv6 literal are inside its brackets.
-    if (authority.find(']', colon == std::string::npos ? 0 : colon) != std::string::npos) {
-        colon = std::string::npos;
-    }
-    route.host = authority.substr(0, colon);
-    if (colon != std::string::npos) {
-        const unsigned long port = std::strtoul(authority.c_str() + colon + 1, nullptr, 10);
-        if (port > 0 && port <= 65535) route.port = static_cast<unsigned>(port);
-    }
-    return route;
+    const PushUrlParse parsed = parsePushUrl(url);
+    if (!parsed.target) return Route{TransportKind::Push, kRefusedUrlHost, 0};
+    return Route{TransportKind::Push, parsed.target->host, static_cast<unsigned>(parsed.target->port)};
 }
 
 }  // namespace
@@ -37,7 +25,7 @@ Route pushRoute(const std::string& url) {
 std::unique_ptr<Transport> make(const DeliveryJob& job, AbortSignal* abort) {
     switch (job.transport) {
         case TransportKind::Mail: return std::make_unique<MailTransport>(abort);
-        case TransportKind::Push: break;
+        case TransportKind::Push: return std::make_unique<PushTransport>(abort);
     }
     return nullptr;
 }
@@ -56,7 +44,9 @@ bool sameBatch(const DeliveryJob& front, const DeliveryJob& job) {
 }
 
 std::string addresseeOf(const DeliveryJob& job) {
-    return job.transport == TransportKind::Mail ? job.mail.recipient : std::string();
+    if (job.transport == TransportKind::Mail) return job.mail.recipient;
+    const PushUrlParse parsed = parsePushUrl(job.push.url);
+    return parsed.target ? serviceName(parsed.target->service) : std::string();
 }
 
 }  // namespace TransportFactory

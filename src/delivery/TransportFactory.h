@@ -26,8 +26,8 @@ Route routeOf(const DeliveryJob& job);
 // mail goes to the server of the batch's front mail; a push, to the same
 // host only.
 bool sameBatch(const DeliveryJob& front, const DeliveryJob& job);
-// Whom a job is for, for the delivery log: a mail's recipient; nothing for a
-// push, whose URL may hold the service's secret.
+// Whom a job is for, for the delivery log: a mail's recipient; for a push
+// only the service's name ("ntfy"), as its URL may hold the service's secret.
 std::string addresseeOf(const DeliveryJob& job);
 
 }  // namespace TransportFactory

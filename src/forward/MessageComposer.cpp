@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "settings/Settings.h"
+#include "text/Utf8Text.h"
 
 namespace {
 
@@ -28,6 +29,10 @@ struct SplitPlan {
 // -1 stands for the largest limit, not for none.
 uint64_t asUnsigned(int32_t value) { return static_cast<uint32_t>(value); }
 
+uint64_t lengthIn(TextUnit unit, const std::string& text) {
+    return unit == TextUnit::Byte ? text.size() : Utf8Text::length(text);
+}
+
 uint64_t ceilDivide(uint64_t numerator, uint64_t denominator) {
     return (numerator + denominator - 1) / denominator;
 }
@@ -40,18 +45,18 @@ size_t labelWidth(uint64_t total) { return partLabel(total, total).size(); }
 
 // What "name (total/total): " takes of every part's body. No label of the
 // message is wider, since no part number exceeds the total.
-uint64_t reservedLength(const Settings& settings, const std::string& name, uint64_t total) {
+uint64_t reservedLength(const Settings& settings, uint64_t nameLength, uint64_t total) {
     if (!settings.nameInBody) return 0;
-    return name.size() + sizeof kNameLabelStart - 1 + labelWidth(total) + sizeof kNameLabelEnd - 1;
+    return nameLength + sizeof kNameLabelStart - 1 + labelWidth(total) + sizeof kNameLabelEnd - 1;
 }
 
-uint64_t singleMailPrefixLength(const Settings& settings, const std::string& name) {
-    return settings.nameInBody ? name.size() + sizeof kNameEnd - 1 : 0;
+uint64_t singleMailPrefixLength(const Settings& settings, uint64_t nameLength) {
+    return settings.nameInBody ? nameLength + sizeof kNameEnd - 1 : 0;
 }
 
-bool needsSplit(const Settings& settings, const std::string& name, const std::string& text) {
+bool needsSplit(const Settings& settings, uint64_t nameLength, uint64_t textLength) {
     return settings.charLimitEnabled &&
-           text.size() + singleMailPrefixLength(settings, name) > asUnsigned(settings.charLimit);
+           textLength + singleMailPrefixLength(settings, nameLength) > asUnsigned(settings.charLimit);
 }
 
 // The largest total with one digit fewer than `total`: 99 for 100 to 999,
@@ -67,12 +72,12 @@ uint64_t largestWithFewerDigits(uint64_t total) {
 // number (9, 99, ...), all full, and the rest is dropped: every body stays
 // within "CharLimit" and every label still counts the parts sent. None when
 // not even "1/1" leaves room.
-std::optional<SplitPlan> planWithNarrowerLabel(const Settings& settings, const std::string& name,
+std::optional<SplitPlan> planWithNarrowerLabel(const Settings& settings, uint64_t nameLength,
                                                uint64_t tooWide) {
     const uint64_t charLimit = asUnsigned(settings.charLimit);
     for (uint64_t total = largestWithFewerDigits(tooWide); total > 0;
          total = largestWithFewerDigits(total)) {
-        const uint64_t reserved = reservedLength(settings, name, total);
+        const uint64_t reserved = reservedLength(settings, nameLength, total);
         if (reserved < charLimit) return SplitPlan{charLimit - reserved, total};
     }
     return std::nullopt;
@@ -83,15 +88,15 @@ std::optional<SplitPlan> planWithNarrowerLabel(const Settings& settings, const s
 // depends on the total. Start from the text's length over "CharLimit" and
 // count again until the width settles; each round can only widen the label,
 // so there are at most as many rounds as the total has digits.
-std::optional<SplitPlan> planSplit(const Settings& settings, const std::string& name,
+std::optional<SplitPlan> planSplit(const Settings& settings, uint64_t nameLength,
                                    uint64_t textLength) {
     const uint64_t charLimit = asUnsigned(settings.charLimit);
     const uint64_t messageLimit = asUnsigned(settings.messageLimit);
     if (charLimit == 0) return std::nullopt;
     uint64_t total = std::min(ceilDivide(textLength, charLimit), messageLimit);
     for (;;) {
-        const uint64_t reserved = reservedLength(settings, name, total);
-        if (reserved >= charLimit) return planWithNarrowerLabel(settings, name, total);
+        const uint64_t reserved = reservedLength(settings, nameLength, total);
+        if (reserved >= charLimit) return planWithNarrowerLabel(settings, nameLength, total);
         const uint64_t pieceSize = charLimit - reserved;
         const uint64_t counted = std::min(ceilDivide(textLength, pieceSize), messageLimit);
         if (labelWidth(counted) == labelWidth(total)) return SplitPlan{pieceSize, counted};
@@ -109,7 +114,7 @@ ComposedMail singleMail(const Settings& settings, const std::string& name, const
 // length. Whatever lies beyond the last part is dropped.
 std::vector<ComposedMail> cutParts(const Settings& settings, const std::string& name,
                                    const std::string& text, const SplitPlan& plan,
-                                   const std::string& subject) {
+                                   const std::string& subject, TextUnit unit) {
     std::vector<ComposedMail> mails;
     mails.reserve(plan.total);
     // Every part begins inside the text: the total is at most the number of
@@ -118,8 +123,12 @@ std::vector<ComposedMail> cutParts(const Settings& settings, const std::string& 
     for (uint64_t number = 1; number <= plan.total; ++number) {
         const std::string label = partLabel(number, plan.total);
         std::string body = settings.nameInBody ? name + kNameLabelStart + label + kNameLabelEnd : "";
-        body.append(text, static_cast<size_t>(offset), static_cast<size_t>(plan.pieceSize));
-        offset += plan.pieceSize;
+        const uint64_t end = unit == TextUnit::Byte
+                                 ? offset + plan.pieceSize
+                                 : Utf8Text::advance(text, static_cast<size_t>(offset),
+                                                     static_cast<size_t>(plan.pieceSize));
+        body.append(text, static_cast<size_t>(offset), static_cast<size_t>(end - offset));
+        offset = end;
         mails.push_back(ComposedMail{subject + kPartStart + label + kPartEnd, std::move(body)});
     }
     return mails;
@@ -128,12 +137,15 @@ std::vector<ComposedMail> cutParts(const Settings& settings, const std::string& 
 }  // namespace
 
 std::vector<ComposedMail> composeMails(const Settings& settings, const std::string& name,
-                                       const std::string& text, const std::string& subjectTail) {
+                                       const std::string& text, const std::string& subjectTail,
+                                       TextUnit unit) {
     if (text.empty()) return {};
     const std::string subject = kSubjectStart + name + subjectTail;
-    if (needsSplit(settings, name, text)) {
-        if (const std::optional<SplitPlan> plan = planSplit(settings, name, text.size())) {
-            return cutParts(settings, name, text, *plan, subject);
+    const uint64_t nameLength = lengthIn(unit, name);
+    const uint64_t textLength = lengthIn(unit, text);
+    if (needsSplit(settings, nameLength, textLength)) {
+        if (const std::optional<SplitPlan> plan = planSplit(settings, nameLength, textLength)) {
+            return cutParts(settings, name, text, *plan, subject, unit);
         }
     }
     return {singleMail(settings, name, text, subject)};

@@ -4,7 +4,11 @@
 
 struct Settings;
 
-// The subject and body of one mail.
+// What "CharLimit" counts: bytes of text in the system code page for mail,
+// characters of UTF-8 text for push.
+enum class TextUnit { Byte, Utf8Character };
+
+// The subject and body of one mail (for push: the title and message).
 struct ComposedMail {
     std::string subject;
     std::string body;
@@ -20,9 +24,11 @@ struct ComposedMail {
 // can number (9, 99, ...).
 // Reads "Char Limit Enabled", "CharLimit", "Message Limit" and "Name In Body".
 // The subject is "IM: ", the name and the tail, before any part label.
+// Cutting by characters never splits one.
 std::vector<ComposedMail> composeMails(const Settings& settings, const std::string& name,
                                        const std::string& text,
-                                       const std::string& subjectTail = std::string());
+                                       const std::string& subjectTail = std::string(),
+                                       TextUnit unit = TextUnit::Byte);
 
 // The systray alert for a message whose last mail has this subject.
 std::string alertTextFor(const std::string& lastSubject);

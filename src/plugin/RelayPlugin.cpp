@@ -11,6 +11,7 @@
 #include "delivery/FailureText.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
+#include "push/Utf8FromCodePage.h"
 #include "ui/AdvancedDialog.h"
 #include "ui/PrefsPage.h"
 #include "ui/resource.h"
@@ -172,12 +173,12 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
         armGatheringTimer(now);
         return 0;
     }
-    ForwardPlan plan = planForward(settings_, event, std::move(*passed));
+    ForwardPlan plan = planForward(settings_, event, std::move(*passed), utf8FromSystemCodePage);
     if (plan.mails.empty()) return 0;
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
     // reply may say they were.
-    if (!mailQueue_.enqueueAll(mailJobs(settings_, plan))) return 0;
+    if (!mailQueue_.enqueueAll(jobsOf(settings_, plan))) return 0;
     if (plan.raiseAlert) raiseAlert(plan.alertText);
     if (plan.sendReply) {
         sendMessage(event.medium.c_str(), event.connection, event.name.c_str(), settings_.reply.c_str());
@@ -208,8 +209,8 @@ uint64_t RelayPlugin::tickNow() {
 }
 
 void RelayPlugin::queueGathering(const GatheredMessages& gathered) {
-    ForwardPlan plan = planGathered(settings_, gathered);
-    if (!plan.mails.empty()) mailQueue_.enqueueAll(mailJobs(settings_, plan));
+    ForwardPlan plan = planGathered(settings_, gathered, utf8FromSystemCodePage);
+    if (!plan.mails.empty()) mailQueue_.enqueueAll(jobsOf(settings_, plan));
 }
 
 void RelayPlugin::raiseAlert(const std::string& text) {

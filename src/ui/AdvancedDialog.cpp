@@ -20,6 +20,7 @@ namespace {
 const int kTextBufferSize = 1024;
 const char* const kSecurityNames[] = {"None", "STARTTLS", "TLS"};
 const int kSecurityCount = sizeof kSecurityNames / sizeof kSecurityNames[0];
+const char kTestPushLabel[] = "Send Test Push";
 // "Retry for [ ] minutes" takes at most a day.
 const int32_t kLongestRetryMinutes = 1440;
 // So does the cool-down.
@@ -128,9 +129,20 @@ Settings valuesOnScreen(HWND dialog) {
     return values;
 }
 
+// With push chosen on the page, the button tries the push URL instead.
 void sendTestMail(HWND dialog) {
     if (!testMailButton) return;
-    const MailJob job = testMailJob(valuesOnScreen(dialog));
+    const Settings values = valuesOnScreen(dialog);
+    if (values.forwardType == kForwardToPush) {
+        const PushJob push = testPushJob(values);
+        if (push.url.empty()) {
+            testMailButton->refuse("the page gives no push URL");
+        } else {
+            testMailButton->send(push);
+        }
+        return;
+    }
+    const MailJob job = testMailJob(values);
     if (job.server.empty()) {
         testMailButton->refuse("the page names no SMTP server");
     } else if (job.recipient.empty()) {
@@ -196,6 +208,9 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
             openDialog = dialog;
             testMailButton.reset(new (std::nothrow) TestMailButton(dialog, IDC_SEND_TEST_MAIL, IDC_TEST_MAIL_RESULT));
             fill(dialog, *reinterpret_cast<AdvancedFields*>(lParam));
+            if (valuesOnScreen(dialog).forwardType == kForwardToPush) {
+                setText(dialog, IDC_SEND_TEST_MAIL, kTestPushLabel);
+            }
             return TRUE;
         case WM_DESTROY:
             if (openDialog == dialog) {

@@ -32,7 +32,8 @@ struct AdvancedFields {
 // each group of them in a frame of its own. The port field shows the usual
 // port of the chosen security while the setting is 0. "Send Test Mail"
 // tries the mail server on screen, not yet applied, with the destination
-// and sender that the page under the dialog shows.
+// and sender that the page under the dialog shows; with push chosen there,
+// it reads "Send Test Push" and sends a notification to its push URL.
 class AdvancedDialog {
 public:
     // Runs the dialog modally over the owner; OK copies its values into the

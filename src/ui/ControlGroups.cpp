@@ -7,12 +7,14 @@ const int ControlGroups::kMaster = IDC_FORWARDING_ENABLED;
 const std::vector<ControlGroup>& ControlGroups::all() {
     static const std::vector<ControlGroup> groups = {
         // server group
-        {kMasterAlone, {IDC_FORWARD_EMAIL, IDC_FORWARD_PHONE, IDC_SMTP_SERVER_LABEL, IDC_SMTP_SERVER,
-                        IDC_FROM_ADDRESS_LABEL, IDC_FROM_ADDRESS, IDC_ADVANCED}},
+        {kMasterAlone, {IDC_FORWARD_EMAIL, IDC_FORWARD_PHONE, IDC_FORWARD_PUSH, IDC_SMTP_SERVER_LABEL,
+                        IDC_SMTP_SERVER, IDC_FROM_ADDRESS_LABEL, IDC_FROM_ADDRESS, IDC_ADVANCED}},
         // e-mail group
         {IDC_FORWARD_EMAIL, {IDC_EMAIL_ADDRESS_LABEL, IDC_EMAIL_ADDRESS}},
         // mobile group
         {IDC_FORWARD_PHONE, {IDC_PROVIDER_LABEL, IDC_PHONE_NUMBER_LABEL, IDC_PROVIDER, IDC_PHONE_NUMBER}},
+        // push group
+        {IDC_FORWARD_PUSH, {IDC_PUSH_URL_STATE, IDC_PUSH_URL_LABEL, IDC_PUSH_URL}},
         // master set
         {kMasterAlone, {IDC_BEHAVIOR_FRAME, IDC_SERVER_FRAME, IDC_PREFIX_ENABLED, IDC_CHAR_LIMIT_ENABLED,
                         IDC_REPLY_ENABLED, IDC_SYSTRAY_LABEL, IDC_SHOW_SYSTRAY_ALERT, IDC_NAME_IN_BODY,

@@ -1,6 +1,7 @@
 #include "ui/PrefsPage.h"
 
 #include "forward/CarrierTable.h"
+#include "push/PushUrl.h"
 #include "settings/Settings.h"
 #include "settings/SettingsValues.h"
 #include "ui/AboutDialog.h"
@@ -52,7 +53,22 @@ const TextField kTexts[] = {
     {IDC_PHONE_NUMBER, &Settings::phoneNumber},
     {IDC_TRIGGER_PREFIX, &Settings::triggerPrefix},
     {IDC_REPLY, &Settings::reply},
+    {IDC_PUSH_URL, &Settings::pushUrl},
 };
+
+// The destinations' radio buttons and their "ForwardType".
+struct DestinationButton {
+    int control;
+    int32_t forwardType;
+};
+
+const DestinationButton kDestinations[] = {
+    {IDC_FORWARD_EMAIL, kForwardToEmail},
+    {IDC_FORWARD_PHONE, kForwardToPhone},
+    {IDC_FORWARD_PUSH, kForwardToPush},
+};
+
+const char kRefused[] = "Refused: ";
 
 LRESULT sendTo(HWND page, int control, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(GetDlgItem(page, control), message, wParam, lParam);
@@ -123,10 +139,27 @@ void runDialog(HWND page, int control) {
     if (control == IDC_ADVANCED) AdvancedDialog::run(module, page, *advancedFields(page));
 }
 
+// What the push URL as typed names ("ntfy at ntfy.sh"), or why it is
+// refused; nothing while it is empty.
+void showPushUrlState(HWND page) {
+    const std::string url = readText(page, IDC_PUSH_URL);
+    if (url.find_first_not_of(" \t") == std::string::npos) {
+        setText(page, IDC_PUSH_URL_STATE, std::string());
+        return;
+    }
+    const PushUrlParse parsed = parsePushUrl(url);
+    setText(page, IDC_PUSH_URL_STATE,
+            parsed.target ? describeTarget(*parsed.target) : kRefused + parsed.refusal);
+}
+
 }  // namespace
 
 INT_PTR CALLBACK PrefsPage::procedure(HWND page, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_DESTROY) freeAdvancedFields(page);
+    if (message == WM_COMMAND && LOWORD(wParam) == IDC_PUSH_URL && HIWORD(wParam) == EN_CHANGE) {
+        showPushUrlState(page);
+        return FALSE;
+    }
     if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
     int control = LOWORD(wParam);
     if (ControlGroups::isCondition(control)) {
@@ -143,8 +176,9 @@ void PrefsPage::place(HWND page, int x, int y, const Settings& settings) {
 }
 
 void PrefsPage::fill(HWND page, const Settings& settings) {
-    setChecked(page, IDC_FORWARD_EMAIL, settings.forwardType == kForwardToEmail);
-    setChecked(page, IDC_FORWARD_PHONE, settings.forwardType == kForwardToPhone);
+    for (const DestinationButton& button : kDestinations) {
+        setChecked(page, button.control, settings.forwardType == button.forwardType);
+    }
     for (const SwitchField& box : kSwitches) setChecked(page, box.control, settings.*box.field);
     for (const NumberField& number : kNumbers) {
         setText(page, number.control, SettingsValues::formatNumber(settings.*number.field));
@@ -152,16 +186,18 @@ void PrefsPage::fill(HWND page, const Settings& settings) {
     fillProvider(page, settings.provider);
     for (const TextField& text : kTexts) setText(page, text.control, settings.*text.field);
     fillAdvanced(page, settings);
+    showPushUrlState(page);
     updateEnabling(page);
 }
 
 void PrefsPage::readBack(HWND page, Settings& settings) {
     for (const SwitchField& box : kSwitches) settings.*box.field = isChecked(page, box.control);
-    // Neither radio button checked: a "ForwardType" the page cannot show stays.
-    if (isChecked(page, IDC_FORWARD_EMAIL)) {
-        settings.forwardType = kForwardToEmail;
-    } else if (isChecked(page, IDC_FORWARD_PHONE)) {
-        settings.forwardType = kForwardToPhone;
+    // No radio button checked: a "ForwardType" the page cannot show stays.
+    for (const DestinationButton& button : kDestinations) {
+        if (isChecked(page, button.control)) {
+            settings.forwardType = button.forwardType;
+            break;
+        }
     }
     for (const TextField& text : kTexts) settings.*text.field = readText(page, text.control);
     settings.provider = readProvider(page);

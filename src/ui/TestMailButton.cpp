@@ -11,7 +11,12 @@ const char kNoThread[] = "Not sent: the mail could not be started";
 TestMailButton::TestMailButton(HWND dialog, int buttonId, int resultId)
     : dialog_(dialog), buttonId_(buttonId), resultId_(resultId) {}
 
-void TestMailButton::send(const MailJob& job) {
+void TestMailButton::send(const MailJob& job) { start(job); }
+
+void TestMailButton::send(const PushJob& job) { start(job); }
+
+template <typename Job>
+void TestMailButton::start(const Job& job) {
     if (mail_.running()) return;
     if (mail_.start(job, dialog_, kResultMessage)) {
         show(kSending, false);

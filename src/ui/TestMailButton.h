@@ -16,8 +16,10 @@ public:
 
     TestMailButton(HWND dialog, int buttonId, int resultId);
 
-    // On a click: "Sending..." and the mail sent on a thread of its own.
+    // On a click: "Sending..." and the mail (or notification) sent on a
+    // thread of its own.
     void send(const MailJob& job);
+    void send(const PushJob& job);
     // Shows why there is nothing to send.
     void refuse(const std::string& reason);
     // On kResultMessage: the result shown, the button usable again.
@@ -26,6 +28,8 @@ public:
     void cancel();
 
 private:
+    template <typename Job>
+    void start(const Job& job);
     void show(const std::string& text, bool buttonEnabled);
 
     HWND dialog_;

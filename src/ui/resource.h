@@ -45,6 +45,11 @@
 #define IDC_NAME_IN_BODY_LABEL 1029
 #define IDC_READ_ME 1030
 #define IDC_ADVANCED 1036
+// The third destination, push.
+#define IDC_FORWARD_PUSH 1037
+#define IDC_PUSH_URL_STATE 1038
+#define IDC_PUSH_URL_LABEL 1039
+#define IDC_PUSH_URL 1040
 
 // Controls of the Advanced Settings dialog (106), group "Mail Server".
 #define IDC_MAIL_SERVER_FRAME 1101

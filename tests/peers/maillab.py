@@ -3,7 +3,9 @@
 addresses, for tests that need something to talk SMTP to.
 
 Started as `maillab.py --port-file FILE`: it listens for control connections
-on 127.0.0.1 at an ephemeral port and writes that port into FILE. Every
+on 127.0.0.1 at an ephemeral port and writes that port into FILE. With
+`--push-host-file FILE2` it also serves push services (tests/peers/pushlab.py)
+on a fresh address at port 443 and writes that address into FILE2. Every
 request and every answer is one line of words separated by spaces. A text in
 a request is its bytes in hex; a text in an answer is "x" and its bytes in
 hex, so that an empty text is still a word. Every byte value survives.
@@ -44,6 +46,17 @@ Requests, and what follows "ok" in their answers:
   proxy ID CHUNK          a proxy on 127.0.0.1 at a fresh port to the server
                           ID, passing the bytes on in pieces of CHUNK bytes
                           with a pause after each                -> ID HOST PORT
+  push KIND [auth=token|basic] [cert=untrusted|plain|down] [answers=S[:R],...]
+                          a push service of KIND (ntfy, gotify, pushover,
+                          telegram) as tests/peers/pushlab.py serves it, with
+                          credentials of its own; its requests get the
+                          statuses S in turn (the last one repeats; 200 by
+                          default), with Retry-After R where given
+                                                     -> ID HOST PORT URL
+  pushlisten ID           the push service ID made with cert=down starts
+                          listening
+  pushed ID               the requests it got -> COUNT, then for each: METHOD
+                          PATH HEADERS BODY STATUS MS
   ca                      the lab's test CA certificate, made with openssl at
                           the first request and removed at exit -> PEMPATH DERPATH
   connections ID                                                -> COUNT
@@ -93,6 +106,9 @@ import warnings
 PARENT = os.getppid()
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword  # noqa: E402
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from pushlab import PushLab  # noqa: E402
 
 INIT_PID = 1
 SMTP_PORT = 25
@@ -270,11 +286,12 @@ class TlsFiles:
                 "-addext", "basicConstraints=critical,CA:TRUE",
                 "-addext", "keyUsage=critical,keyCertSign,cRLSign", cwd=self.dir)
 
-    def make_server(self, kind, ca, name):
+    def make_server(self, kind, ca, name, *more_names):
         openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{kind}.key",
                 "-out", f"{kind}.csr", "-subj", f"/CN={name}", cwd=self.dir)
+        alt_names = ",".join(f"DNS:{n}" for n in (name, *more_names))
         with open(self.path(f"{kind}.ext"), "w") as f:
-            f.write(f"subjectAltName=DNS:{name}\nextendedKeyUsage=serverAuth\n"
+            f.write(f"subjectAltName={alt_names}\nextendedKeyUsage=serverAuth\n"
                     "basicConstraints=CA:FALSE\nkeyUsage=digitalSignature,keyEncipherment\n")
         openssl("x509", "-req", "-in", f"{kind}.csr", "-CA", f"{ca}.pem", "-CAkey", f"{ca}.key",
                 "-CAcreateserial", "-out", f"{kind}.pem", "-days", CERT_DAYS,
@@ -294,6 +311,16 @@ class TlsFiles:
         self.ensure()
         if kind not in self.KINDS:
             raise ValueError(f"unknown certificate {kind!r}")
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(self.path(f"{kind}.pem"), self.path(f"{kind}.key"))
+        return context
+
+    def context_for_names(self, kind, names, ca="ca"):
+        """A server context with a certificate of `ca` for all the names,
+        made at its first use."""
+        self.ensure()
+        if not os.path.exists(self.path(f"{kind}.pem")):
+            self.make_server(kind, ca, *names)
         context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
         context.load_cert_chain(self.path(f"{kind}.pem"), self.path(f"{kind}.key"))
         return context
@@ -458,9 +485,11 @@ class Lab:
         self.last_request = None
         self.loop = None
         self.tls = TlsFiles()
+        self.push = PushLab(self.tls)
 
-    def fresh_address(self, listening):
-        """A bound socket on 127.0.0.N:25, and its host."""
+    def fresh_address(self, listening, port=SMTP_PORT):
+        """A bound socket on 127.0.0.N at the port (25 unless named), and its
+        host."""
         start = random.randint(FIRST_HOST, LAST_HOST)
         count = LAST_HOST - FIRST_HOST + 1
         for k in range(count):
@@ -471,7 +500,7 @@ class Lab:
             if listening:
                 sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
             try:
-                sock.bind((host, SMTP_PORT))
+                sock.bind((host, port))
                 if listening:
                     sock.listen(64)
             except OSError:
@@ -479,7 +508,7 @@ class Lab:
                 continue
             sock.setblocking(False)
             return host, sock
-        raise RuntimeError("no free loopback address on port 25")
+        raise RuntimeError(f"no free loopback address on port {port}")
 
     def add_peer(self, listening):
         host, sock = self.fresh_address(listening)
@@ -592,6 +621,15 @@ class Lab:
             peer = await self.start_tls(args)
         elif op == "proxy":
             peer = await self.start_proxy(args)
+        elif op == "push":
+            service, url = await self.push.start(args, f"p{self.next_id}")
+            self.next_id += 1
+            return [service.id, service.host, str(service.port), text(url)]
+        elif op == "pushlisten":
+            await self.push.listen(self.push.find(args[0] if args else None))
+            return []
+        elif op == "pushed":
+            return self.push.find(args[0] if args else None).words(text)
         elif op == "ca":
             self.tls.ensure()
             return [text(self.tls.path("ca.pem")), text(self.tls.path("ca.der"))]
@@ -631,9 +669,15 @@ class Lab:
         while not orphaned() and self.loop.time() - self.last_request <= IDLE_TIMEOUT_S:
             await asyncio.sleep(PARENT_POLL_S)
 
-    async def run(self, port_file):
+    async def run(self, port_file, push_host_file=None):
         self.loop = asyncio.get_running_loop()
         self.last_request = self.loop.time()
+        if push_host_file:
+            self.push.reserve(lambda port: self.fresh_address(True, port))
+            await self.push.start_front()
+            with open(push_host_file + ".partial", "w") as f:
+                f.write(f"{self.push.host}\n")
+            os.replace(push_host_file + ".partial", push_host_file)
         control = await asyncio.start_server(self.control, "127.0.0.1", 0, limit=CONTROL_LINE_LIMIT)
         partial = port_file + ".partial"
         with open(partial, "w") as f:
@@ -645,17 +689,20 @@ class Lab:
             control.close()
             for peer in list(self.peers.values()):
                 peer.close()
+            self.push.close()
             self.tls.remove()
 
 
 def main():
     parser = argparse.ArgumentParser(description="SMTP servers and scripted peers for tests")
     parser.add_argument("--port-file", required=True, help="where the control port is written")
+    parser.add_argument("--push-host-file",
+                        help="serve the push services and write their address here")
     args = parser.parse_args()
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
     # The "clear" servers offer AUTH without TLS on purpose.
     warnings.filterwarnings("ignore", message="Requiring AUTH while not requiring TLS")
-    asyncio.run(Lab().run(args.port_file))
+    asyncio.run(Lab().run(args.port_file, args.push_host_file))
     return 0
 
 

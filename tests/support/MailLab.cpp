@@ -231,6 +231,46 @@ std::string MailLab::caFile(bool der) {
 
 void MailLab::stop(const LabServer& server) { request("stop " + server.id); }
 
+PushService MailLab::startPush(const std::string& kind, const PushServiceOptions& options) {
+    static const char* const kAuth[] = {"none", "token", "basic"};
+    static const char* const kCertificates[] = {"good", "untrusted", "plain", "down"};
+    std::string line = "push " + kind + " auth=" + kAuth[options.auth] + " cert=" +
+                       kCertificates[options.certificate];
+    std::string answers;
+    for (const auto& answer : options.answers) {
+        answers += (answers.empty() ? "" : ",") + std::to_string(answer.first);
+        if (answer.second >= 0) answers += ":" + std::to_string(answer.second);
+    }
+    if (!answers.empty()) line += " answers=" + answers;
+    Answer answer = request(line);
+    PushService service;
+    service.id = answer.word();
+    service.host = answer.word();
+    service.port = static_cast<int>(answer.count());
+    service.url = answer.text();
+    return service;
+}
+
+void MailLab::listen(const PushService& service) { request("pushlisten " + service.id); }
+
+std::vector<PushedRequest> MailLab::pushed(const PushService& service) {
+    Answer answer = request("pushed " + service.id);
+    std::vector<PushedRequest> requests(answer.count());
+    for (PushedRequest& pushed : requests) {
+        pushed.method = answer.text();
+        pushed.path = answer.text();
+        pushed.headers = answer.text();
+        pushed.body = answer.text();
+        pushed.status = static_cast<int>(answer.count());
+        pushed.receivedMs = std::stoull(answer.word());
+    }
+    return requests;
+}
+
+bool MailLab::waitForPushed(const PushService& service, std::size_t count, DWORD timeoutMs) {
+    return waitUntil([&] { return pushed(service).size() >= count; }, timeoutMs);
+}
+
 std::vector<LabConnection> MailLab::connections(const LabServer& server) {
     Answer answer = request("received " + server.id);
     std::vector<LabConnection> connections(answer.count());

@@ -84,6 +84,35 @@ struct TlsServerOptions {
     bool injectAfterStartTls = false;
 };
 
+// A push service of the lab (tests/peers/pushlab.py): the URL that reaches
+// it, with credentials of its own, and where it listens.
+struct PushService {
+    std::string id;
+    std::string url;
+    std::string host;  // the lab's push address, which the services' names lead to
+    int port = 0;      // 443, or a port of its own
+};
+
+struct PushServiceOptions {
+    enum Auth { NoAuth, Token, Basic };  // ntfy only; Gotify always has its token
+    enum Certificate { Good, Untrusted, PlainHttp, NotListening };
+    Auth auth = NoAuth;
+    Certificate certificate = Good;
+    // The statuses its requests get in turn, the last repeating (200 when
+    // none), each with its Retry-After in seconds (-1: none).
+    std::vector<std::pair<int, int>> answers;
+};
+
+// One request a push service got, and the status it answered.
+struct PushedRequest {
+    std::string method;
+    std::string path;
+    std::string headers;  // "Name: value\n" each, as sent
+    std::string body;
+    int status = 0;
+    unsigned long long receivedMs = 0;
+};
+
 // The name a TLS server's good certificate is issued to.
 const char kTlsServerName[] = "localhost";
 
@@ -142,6 +171,12 @@ public:
     // Passes every byte between a client and the server on in pieces of
     // `chunk` bytes, with a short pause after each.
     LabServer startProxy(const LabServer& server, int chunk);
+    // A push service of the kind "ntfy", "gotify", "pushover" or "telegram".
+    PushService startPush(const std::string& kind, const PushServiceOptions& options = {});
+    // Makes a service started NotListening listen, with a good certificate.
+    void listen(const PushService& service);
+    std::vector<PushedRequest> pushed(const PushService& service);
+    bool waitForPushed(const PushService& service, std::size_t count, DWORD timeoutMs = 10000);
     // The lab's test CA certificate as Wine names the file: PEM or DER.
     std::string caFile(bool der = false);
     void stop(const LabServer& server);

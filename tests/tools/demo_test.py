@@ -50,6 +50,8 @@ def parse_mails(lines):
     mails = []
     label = None
     for line in lines:
+        if line.startswith('Push request'):
+            break
         if line.startswith('Mail '):
             mails.append({})
             label = None
@@ -154,6 +156,18 @@ class Demo(unittest.TestCase):
         self.assertEqual(mail['envelope'][0], 'EHLO example.com')
         self.assertIn('Subject: IM: dora', mail['header'])
         self.assertEqual(mail['body'], [' This one went over STARTTLS, with a login.'])
+
+    def test_ends_with_one_notification_pushed_as_ntfy_takes_it(self):
+        self.assertEqual(self.code, 0, self.errors)
+        self.assertIn('The ntfy server received 1 request; the push should give 1.', self.lines)
+        start = self.lines.index('Push request as the ntfy server received it')
+        request = self.lines[start + 1:]
+        self.assertEqual(request[0], '  POST / HTTP/1.1')
+        self.assertIn('  Content-Type: application/json', request)
+        self.assertIn('  Connection: close', request)
+        body = next(line for line in request if line.startswith('  {'))
+        self.assertTrue(body.startswith('  {"topic":"demo-phone","title":"IM: erin",'
+                                        '"message":" Pushed: \\"quotes\\", a \\\\ and caf'), body)
 
 
 if __name__ == '__main__':

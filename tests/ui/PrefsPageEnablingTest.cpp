@@ -13,16 +13,19 @@ using DialogDriver::checked;
 namespace {
 
 // The groups of controls that the check states switch on.
-enum Group { kMaster = 1, kEmail = 2, kMobile = 4, kPrefix = 8, kCharLimit = 16, kReply = 32 };
+enum Group {
+    kMaster = 1, kEmail = 2, kMobile = 4, kPrefix = 8, kCharLimit = 16, kReply = 32, kPush = 64
+};
 const int kAllEmail = kMaster | kEmail | kPrefix | kCharLimit | kReply;
 const int kAllMobile = kMaster | kMobile | kPrefix | kCharLimit | kReply;
+const int kAllPush = kMaster | kPush | kPrefix | kCharLimit | kReply;
 
-const int kNoId = 0xFFFF;  // the two frames without an id
-const std::vector<int> kAlwaysEnabled = {kNoId, kNoId, IDC_FORWARDING_ENABLED, IDC_ABOUT,
+const int kNoId = 0xFFFF;  // the three frames without an id
+const std::vector<int> kAlwaysEnabled = {kNoId, kNoId, kNoId, IDC_FORWARDING_ENABLED, IDC_ABOUT,
                                          IDC_READ_ME};
 // Enabled by the master switch alone.
 const std::vector<int> kMasterGroup = {
-    IDC_FORWARD_EMAIL, IDC_FORWARD_PHONE, IDC_SMTP_SERVER_LABEL, IDC_SMTP_SERVER,
+    IDC_FORWARD_EMAIL, IDC_FORWARD_PHONE, IDC_FORWARD_PUSH, IDC_SMTP_SERVER_LABEL, IDC_SMTP_SERVER,
     IDC_FROM_ADDRESS_LABEL, IDC_FROM_ADDRESS, IDC_ADVANCED, IDC_BEHAVIOR_FRAME, IDC_SERVER_FRAME,
     IDC_PREFIX_ENABLED, IDC_CHAR_LIMIT_ENABLED, IDC_REPLY_ENABLED, IDC_SYSTRAY_LABEL,
     IDC_SHOW_SYSTRAY_ALERT, IDC_NAME_IN_BODY, IDC_NAME_IN_BODY_LABEL};
@@ -34,6 +37,7 @@ const std::pair<Group, std::vector<int>> kSwitchedGroups[] = {
     {kCharLimit,
      {IDC_CHAR_LIMIT, IDC_CHAR_LIMIT_LABEL, IDC_MESSAGE_LIMIT_LABEL, IDC_MESSAGE_LIMIT}},
     {kReply, {IDC_REPLY, IDC_REPLY_LABEL}},
+    {kPush, {IDC_PUSH_URL_STATE, IDC_PUSH_URL_LABEL, IDC_PUSH_URL}},
 };
 
 std::vector<int> expectedEnabled(int on) {
@@ -92,10 +96,12 @@ const Case kCases[] = {
      {{kAsFilled, 0}}},
     {"filling enables what the stored switches ask", true, 1, kCharLimit,
      {{kAsFilled, kAllEmail & ~kCharLimit}}},
-    {"a forward type neither radio button shows enables neither destination", false, 3, 0,
+    {"a forward type no radio button shows enables no destination", false, 4, 0,
      {{IDC_FORWARDING_ENABLED, kAllEmail & ~kEmail}, {IDC_FORWARDING_ENABLED, 0}}},
-    {"the radio buttons swap the e-mail and mobile groups", true, 1, 0,
-     {{IDC_FORWARD_PHONE, kAllMobile}, {IDC_FORWARD_EMAIL, kAllEmail}}},
+    {"the radio buttons swap the e-mail, mobile and push groups", true, 1, 0,
+     {{IDC_FORWARD_PHONE, kAllMobile},
+      {IDC_FORWARD_PUSH, kAllPush},
+      {IDC_FORWARD_EMAIL, kAllEmail}}},
     {"each box switches its own group, systray and name switch none", true, 2, 0,
      {{kAsFilled, kAllMobile},
       {IDC_PREFIX_ENABLED, kAllMobile & ~kPrefix},

@@ -91,3 +91,39 @@ TEST(TestMailButton, SendsThroughTheValuesOnScreenAndShowsTheOutcome) {
         EXPECT_EQ(mail.recipients, std::vector<std::string>{phoneGatewayAddress(settings.phoneNumber, settings.provider)});
     }
 }
+
+// With push chosen on the page the button says so and sends one
+// notification to the URL on the page, through the CA on screen.
+TEST(TestMailButton, WithPushChosenSendsATestNotification) {
+    MailLab lab;
+    const struct {
+        const char* kind;
+        int status;
+        const char* result;
+    } cases[] = {
+        {"ntfy", 200, "Sent: ntfy.sh answered 200"},
+        {"telegram", 400, "Not sent: api.telegram.org answered 400 (Bad Request: chat not found)"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.kind);
+        PushServiceOptions options;
+        options.answers = {{test.status, -1}};
+        const PushService service = lab.startPush(test.kind, options);
+        Settings settings = fullSettings();
+        settings.forwardType = kForwardToPush;
+        settings.pushUrl = service.url;
+        settings.trustedCaFile = lab.caFile();
+        PageHarness harness(settings);
+        std::string label;
+        DialogDriver::driveModal([&] { click(harness.page(), IDC_ADVANCED); },
+                                 [&](HWND dialog, int) {
+                                     if (dialog) label = text(dialog, IDC_SEND_TEST_MAIL);
+                                     if (dialog) click(dialog, IDCANCEL);
+                                     return !dialog;
+                                 });
+        EXPECT_EQ(label, "Send Test Push");
+        EXPECT_EQ(sendTestMail(harness), test.result);
+        ASSERT_EQ(lab.pushed(service).size(), 1u);
+        EXPECT_NE(lab.pushed(service)[0].body.find("IM: test notification"), std::string::npos);
+    }
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "forward/ForwardPlan.h"
 #include "forward/MessageEvent.h"
@@ -71,5 +72,78 @@ TEST(ForwardPlan, APrefixThatIsOffOrEmptyLetsEveryTextThroughWhole) {
         const ForwardPlan plan = planForward(settings, incoming("!page hi"));
         ASSERT_EQ(plan.mails.size(), 1u);
         EXPECT_EQ(plan.mails[0].body, "!page hi");
+    }
+}
+
+namespace {
+
+// Latin-1 to UTF-8, as the plug-in's conversion does for code page 1252.
+std::string latin1ToUtf8(const std::string& text) {
+    std::string utf8;
+    for (char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+std::string repeated(const std::string& text, std::size_t count) {
+    std::string all;
+    for (std::size_t i = 0; i < count; ++i) all += text;
+    return all;
+}
+
+}  // namespace
+
+// Parts stay within the smaller of "CharLimit" and the service's limit,
+// counted in characters and never cut inside one; the alert keeps the name
+// in the host's code page.
+TEST(ForwardPlan, PushPartsStayWithinTheServiceAndCharLimit) {
+    const std::string e = "\xe9";  // é in code page 1252
+    const struct {
+        const char* url;
+        bool charLimitOn;
+        int32_t charLimit;
+        int32_t messageLimit;
+        std::size_t length;
+        std::vector<std::size_t> partLengths;  // in characters
+    } cases[] = {
+        {"ntfys://t", false, 120, 5, 3000, {2048, 952}},
+        {"ntfys://t", true, 1000, 5, 3000, {1000, 1000, 1000}},
+        {"pover://u@t", false, 0, 0, 1500, {1024}},
+        {"pover://u@t", true, 5000, 2, 5000, {1024, 1024}},
+        {"tgram://1:x/2", false, 0, 5, 4100, {4096 - 38, 42}},
+        {"not a url", false, 0, 5, 5000, {5000}},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(std::string(test.url) + " " + std::to_string(test.length));
+        Settings settings = forwardingSettings();
+        settings.forwardType = kForwardToPush;
+        settings.pushUrl = test.url;
+        settings.charLimitEnabled = test.charLimitOn;
+        settings.charLimit = test.charLimit;
+        settings.messageLimit = test.messageLimit;
+        MessageEvent event = incoming(std::string(test.length, e[0]));
+        event.name = "ann" + e;
+        ForwardPlan plan = planForward(settings, event, latin1ToUtf8);
+        ASSERT_TRUE(plan.push);
+        ASSERT_EQ(plan.mails.size(), test.partLengths.size());
+        for (std::size_t i = 0; i < plan.mails.size(); ++i) {
+            EXPECT_TRUE(plan.mails[i].body == repeated("\xc3\xa9", test.partLengths[i])) << i;
+        }
+        const std::string count = std::to_string(plan.mails.size());
+        const bool split = test.partLengths.size() > 1 || test.partLengths[0] < test.length;
+        const std::string last = split ? " (Part " + count + "/" + count + ")" : "";
+        EXPECT_EQ(plan.mails.back().subject, "IM: ann\xc3\xa9" + last);
+        EXPECT_EQ(plan.alertText, "IM: ann" + e + last + " has been forwarded");
+        const std::vector<DeliveryJob> jobs = pushJobs(settings, plan);
+        ASSERT_EQ(jobs.size(), test.partLengths.size());
+        EXPECT_EQ(jobs[0].transport, TransportKind::Push);
+        EXPECT_EQ(jobs[0].push.url, test.url);
     }
 }

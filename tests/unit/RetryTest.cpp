@@ -9,6 +9,7 @@
 #include "HostPlayer.h"
 #include "MailLab.h"
 #include "MessagePump.h"
+#include "ProtectedSetting.h"
 #include "RequestRecorder.h"
 #include "TempDir.h"
 #include "plugin/PluginModule.h"
@@ -37,9 +38,19 @@ protected:
     }
 
     void startWith(const LabServer& server, int retryMinutes) {
-        IniFile(directory.file("IMTolvane.ini"))
-            .writeThroughProfile(forwardingTo(server.host, {{"Retry Minutes", std::to_string(retryMinutes)}}),
-                                 "IM Tolvane");
+        startWith(forwardingTo(server.host, {{"Retry Minutes", std::to_string(retryMinutes)}}));
+    }
+
+    // Push to the URL, with the lab's CA trusted.
+    void startPushing(const std::string& url, int retryMinutes) {
+        startWith(forwardingTo("unused.example.org", {{"Retry Minutes", std::to_string(retryMinutes)},
+                                                      {"ForwardType", "3"},
+                                                      {"Push URL", protectedSetting(url)},
+                                                      {"Trusted CA File", lab.caFile()}}));
+    }
+
+    void startWith(const std::vector<IniEntry>& entries) {
+        IniFile(directory.file("IMTolvane.ini")).writeThroughProfile(entries, "IM Tolvane");
         info.hostSize = sizeof info;
         info.settingsDirectory = directory.path().c_str();
         info.service = RequestRecorder::service();
@@ -170,4 +181,43 @@ TEST_F(Retry, UnloadSaysInTheLogHowManyMailsWereStillWaiting) {
     std::ifstream log(directory.file("IMTolvane.log"));
     const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("| 2 still waiting, dropped at unload |"), std::string::npos) << text;
+}
+
+// A notification refused for now (429 with its Retry-After, a 5xx) or whose
+// server cannot be reached is kept and arrives once, and not before the
+// Retry-After; nothing was lost, so nothing is alerted.
+TEST_F(Retry, PushRefusedForNowOrUnreachableArrivesOnceWhenAsked) {
+    const struct {
+        const char* what;
+        int firstStatus;  // 0: no listener at first
+        int retryAfterSeconds;
+        std::size_t requests;
+        unsigned long long leastGapMs;
+    } cases[] = {
+        {"429", 429, 1, 2, 1000},
+        {"503", 503, -1, 2, 0},
+        {"unreachable", 0, -1, 1, 0},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        PushServiceOptions options;
+        if (test.firstStatus == 0) options.certificate = PushServiceOptions::NotListening;
+        if (test.firstStatus != 0) options.answers = {{test.firstStatus, test.retryAfterSeconds}, {200, -1}};
+        const PushService service = lab.startPush("ntfy", options);
+        startPushing(service.url, 5);
+        send({"one"});
+        if (test.firstStatus == 0) {
+            Sleep(400);
+            lab.listen(service);
+        }
+        ASSERT_TRUE(lab.waitForPushed(service, test.requests));
+        const std::vector<PushedRequest> pushed = lab.pushed(service);
+        EXPECT_EQ(pushed.back().status, 200);
+        EXPECT_GE(pushed.back().receivedMs - pushed.front().receivedMs, test.leastGapMs);
+        EXPECT_TRUE(failureAlerts(600).empty());
+        EXPECT_EQ(lab.pushed(service).size(), test.requests);
+        plugin_main("stop", nullptr);
+        plugin_main("unload", nullptr);
+        loaded = started = false;
+    }
 }

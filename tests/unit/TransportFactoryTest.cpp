@@ -10,7 +10,7 @@ namespace {
 DeliveryJob push(const std::string& url) {
     DeliveryJob job;
     job.transport = TransportKind::Push;
-    job.push = PushRequest{url, "IM: ann", "hi"};
+    job.push = PushJob{url, "IM: ann", "hi", ""};
     return job;
 }
 
@@ -18,28 +18,31 @@ DeliveryJob mail(const std::string& server) { return DeliveryJob(MailJob{server,
 
 }  // namespace
 
-TEST(TransportFactory, PushRouteIsTheUrlsHostAndPortAndBatchesShareIt) {
+// The route names the service's host, never a token: a Telegram URL's
+// "host" part is the bot token.
+TEST(TransportFactory, PushRouteIsTheServicesHostAndPortAndBatchesShareIt) {
     const struct {
         const char* url;
         const char* host;
         unsigned port;
     } cases[] = {
-        {"https://api.telegram.org/bot123:secret/sendMessage", "api.telegram.org", 443},
-        {"https://127.0.0.1:8443/message?token=x", "127.0.0.1", 8443},
-        {"https://[::1]/push", "[::1]", 443},
-        {"https://[::1]:9000#x", "[::1]", 9000},
+        {"tgram://123:secret/-100", "api.telegram.org", 443},
+        {"pover://secretuser@secrettoken", "api.pushover.net", 443},
+        {"ntfys://secret@127.0.0.1:8443/topic", "127.0.0.1", 8443},
+        {"https://ntfy.sh/secrettopic", "ntfy.sh", 443},
+        {"gotify://nas.local/secret", "push URL", 0},
     };
     for (const auto& c : cases) {
         const Route route = TransportFactory::routeOf(push(c.url));
         EXPECT_EQ(route.host, c.host) << c.url;
         EXPECT_EQ(route.port, c.port) << c.url;
     }
-    EXPECT_TRUE(TransportFactory::sameBatch(push("https://h/a"), push("https://h/b?x=1")));
-    EXPECT_FALSE(TransportFactory::sameBatch(push("https://h/a"), push("https://other/a")));
-    EXPECT_FALSE(TransportFactory::sameBatch(mail("h"), push("https://h/a")));
+    EXPECT_TRUE(TransportFactory::sameBatch(push("ntfys://h/a"), push("https://h/b")));
+    EXPECT_FALSE(TransportFactory::sameBatch(push("ntfys://h/a"), push("ntfys://other/a")));
+    EXPECT_FALSE(TransportFactory::sameBatch(mail("h"), push("ntfys://h/a")));
     EXPECT_TRUE(TransportFactory::sameBatch(mail("smtp.example.org"), mail("elsewhere")))
         << "every mail goes to the server of the batch's front mail";
-    EXPECT_EQ(TransportFactory::addresseeOf(push("https://h/bot123:secret")), "");
+    EXPECT_EQ(TransportFactory::addresseeOf(push("tgram://123:secret/-100")), "Telegram");
     EXPECT_EQ(TransportFactory::addresseeOf(mail("h")), "c@d");
 }
 
