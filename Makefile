@@ -70,7 +70,7 @@ demo: build
 bench: build
 	@$(BUILD) bench_native host_bench
 	@BUILD_DIR=$(BUILD_DIR) tests/run.sh -C Bench -R '^Bench\.'
-	@/usr/bin/python3 bench/report.py $(BUILD_DIR)/bench docs/PERFORMANCE.md
+	@/usr/bin/python3 bench/report.py $(BUILD_DIR)/bench docs/PERFORMANCE.md build/tolvane.dll
 
 # The load tests at a scale that takes several minutes.
 soak: build

@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """Writes docs/PERFORMANCE.md from the figures of one `make bench` run.
 
-    bench/report.py RESULTS_DIR OUTPUT.md
+    bench/report.py RESULTS_DIR OUTPUT.md RELEASE_DLL
 
 RESULTS_DIR holds native.json (Google Benchmark's JSON output of
-bench_native) and host.json (host_bench's figures).
+bench_native) and host.json (host_bench's figures); RELEASE_DLL is the
+32-bit tolvane.dll, whose size and sections the report lists.
 """
 
 import datetime
@@ -12,6 +13,9 @@ import json
 import os
 import subprocess
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tools"))
+from pe_image import PeImage  # noqa: E402
 
 SIZES = [("100B", 100), ("1KiB", 1024), ("64KiB", 64 * 1024), ("1MiB", 1024 * 1024)]
 CHAR_LIMIT = 100
@@ -113,7 +117,16 @@ def native_time_us(native, name, size):
     return float("nan")
 
 
-def report(results_dir):
+def dll_rows(dll):
+    image = PeImage(dll)
+    rows = [f"`{os.path.basename(dll)}` (i686, release, stripped): **{len(image.data):,} bytes**"
+            f" ({len(image.data) / 1024:.0f} KiB; the image check fails it from 400 KiB on).", "",
+            "| Section | In the file | In memory |", "|---|---:|---:|"]
+    rows += [f"| `{name}` | {raw:,} | {size:,} |" for name, size, raw in image.section_sizes()]
+    return rows
+
+
+def report(results_dir, dll):
     with open(os.path.join(results_dir, "native.json")) as f:
         native = json.load(f)
     with open(os.path.join(results_dir, "host.json")) as f:
@@ -158,6 +171,8 @@ def report(results_dir):
             "`bench/native`, built with clang -O2 from the same sources; median of three",
             "repetitions.", ""]
     out += native_rows(native)
+    out += ["", "## The release DLL", ""]
+    out += dll_rows(dll)
     out += ["", "## Stop latency", "",
             "Milliseconds for the \"stop\" event, median of three (min / max):", "",
             "| Sender thread | Stop takes |", "|---|---:|"]
@@ -199,9 +214,9 @@ def report(results_dir):
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
-    text = report(sys.argv[1])
+    text = report(sys.argv[1], sys.argv[3])
     with open(sys.argv[2], "w") as f:
         f.write(text)
     print(f"wrote {sys.argv[2]}")

@@ -36,10 +36,17 @@ class PeImage:
         table = optional + optional_size
         self.sections = [struct.unpack_from('<IIII', self.data, table + 40 * i + 8)
                          for i in range(sections)]
+        self.section_names = [self.data[table + 40 * i:table + 40 * i + 8].rstrip(b'\0')
+                              .decode('latin-1') for i in range(sections)]
 
     @property
     def is_pe32_i386(self):
         return self.machine == MACHINE_I386 and self.magic == MAGIC_PE32
+
+    def section_sizes(self):
+        """(name, bytes in memory, bytes in the file) of each section, in order."""
+        return [(name, size, raw_size)
+                for name, (size, _, raw_size, _) in zip(self.section_names, self.sections)]
 
     def u16(self, offset):
         return struct.unpack_from('<H', self.data, offset)[0]

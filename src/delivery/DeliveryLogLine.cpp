@@ -1,6 +1,6 @@
 #include "delivery/DeliveryLogLine.h"
 
-#include <cstdio>
+#include "text/NumberText.h"
 
 namespace DeliveryLogLine {
 
@@ -24,10 +24,16 @@ std::string field(const std::string& text) {
 }
 
 std::string timestamp(const MailTime& time) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d UTC", time.year, time.month,
-                  time.day, time.hour, time.minute, time.second);
-    return text;
+    using NumberText::appendDecimal;
+    std::string text;
+    appendDecimal(text, time.year, 4);
+    text += '-';
+    appendDecimal(text, time.month, 2);
+    text += '-';
+    appendDecimal(text, time.day, 2);
+    text += ' ';
+    appendClock(text, time);
+    return text + " UTC";
 }
 
 std::string line(const MailTime& time, const std::string& server, unsigned port,

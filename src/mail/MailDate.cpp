@@ -1,6 +1,6 @@
 #include "mail/MailDate.h"
 
-#include <cstdio>
+#include "text/NumberText.h"
 
 namespace {
 
@@ -22,9 +22,24 @@ int weekday(int year, int month, int day) {
 
 std::string formatMailDate(const MailTime& time) {
     const int month = (time.month >= 1 && time.month <= kMonthsInYear) ? time.month : 1;
-    char text[64];
-    std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d +0000",
-                  kWeekdays[weekday(time.year, month, time.day)], time.day, kMonths[month - 1],
-                  time.year, time.hour, time.minute, time.second);
-    return text;
+    using NumberText::appendDecimal;
+    std::string text = kWeekdays[weekday(time.year, month, time.day)];
+    text += ", ";
+    appendDecimal(text, time.day, 2);
+    text += ' ';
+    text += kMonths[month - 1];
+    text += ' ';
+    appendDecimal(text, time.year, 4);
+    text += ' ';
+    appendClock(text, time);
+    return text + " +0000";
+}
+
+void appendClock(std::string& out, const MailTime& time) {
+    using NumberText::appendDecimal;
+    appendDecimal(out, time.hour, 2);
+    out += ':';
+    appendDecimal(out, time.minute, 2);
+    out += ':';
+    appendDecimal(out, time.second, 2);
 }

@@ -14,3 +14,5 @@ struct MailTime {
 // The date of a mail in the Internet message format, for example
 // "Wed, 09 Dec 2026 05:51:03 +0000".
 std::string formatMailDate(const MailTime& time);
+// The time of day as "05:51:03".
+void appendClock(std::string& out, const MailTime& time);

@@ -1,7 +1,6 @@
 #include "mail/MessageId.h"
 
-#include <cstdio>
-
+#include "text/NumberText.h"
 #include "text/PlainText.h"
 
 namespace {
@@ -31,12 +30,13 @@ bool isHexDigit(char c) { return PlainText::isDigit(c) || (c >= 'a' && c <= 'f')
 
 std::string formatMessageId(uint64_t milliseconds, uint32_t counter, const MessageIdRandom& random,
                             const std::string& domain) {
-    char unique[64];
-    std::snprintf(unique, sizeof unique, "%llx.%lx.%08lx%08lx%08lx",
-                  static_cast<unsigned long long>(milliseconds), static_cast<unsigned long>(counter),
-                  static_cast<unsigned long>(random.words[0]), static_cast<unsigned long>(random.words[1]),
-                  static_cast<unsigned long>(random.words[2]));
-    return std::string("<") + unique + "@" + usableDomain(domain) + ">";
+    std::string id = "<";
+    NumberText::appendHex(id, milliseconds);
+    id += '.';
+    NumberText::appendHex(id, counter);
+    id += '.';
+    for (uint32_t word : random.words) NumberText::appendHex(id, word, 8);
+    return id + "@" + usableDomain(domain) + ">";
 }
 
 bool isOwnMessageId(const std::string& id) {

@@ -101,7 +101,7 @@ const char* policyReason(DWORD error) {
 
 // One chain built by the engine and checked by the SSL policy. Wine's policy
 // lets an incomplete chain pass, so the chain's own status must be clean too.
-bool chainPasses(HCERTCHAINENGINE engine, PCCERT_CONTEXT certificate, const std::wstring& name,
+bool chainPasses(HCERTCHAINENGINE engine, PCCERT_CONTEXT certificate, const wchar_t* name,
                  std::string& reason) {
     LPSTR usages[] = {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
     CERT_CHAIN_PARA chainPara{};
@@ -118,7 +118,7 @@ bool chainPasses(HCERTCHAINENGINE engine, PCCERT_CONTEXT certificate, const std:
     HTTPSPolicyCallbackData https{};
     https.cbStruct = sizeof https;
     https.dwAuthType = AUTHTYPE_SERVER;
-    https.pwszServerName = const_cast<wchar_t*>(name.c_str());
+    https.pwszServerName = const_cast<wchar_t*>(name);
     CERT_CHAIN_POLICY_PARA policyPara{};
     policyPara.cbSize = sizeof policyPara;
     policyPara.pvExtraPolicyPara = &https;
@@ -146,7 +146,7 @@ bool chainPasses(HCERTCHAINENGINE engine, PCCERT_CONTEXT certificate, const std:
 
 }  // namespace
 
-NetOutcome checkServerCertificate(PCCERT_CONTEXT certificate, const std::wstring& name,
+NetOutcome checkServerCertificate(PCCERT_CONTEXT certificate, const wchar_t* name,
                                   const std::string& trustedCaFile) {
     if (!certificate) return NetOutcome::failure(NetStage::Certificate, "the server sent no certificate");
     std::string reason;

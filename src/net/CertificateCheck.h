@@ -11,5 +11,5 @@
 // anywhere in it, and the certificate must be issued to the server's name.
 // The roots are the system's; when a "Trusted CA File" is named, a chain to
 // one of its certificates counts as well. The Certificate stage.
-NetOutcome checkServerCertificate(PCCERT_CONTEXT certificate, const std::wstring& serverName,
+NetOutcome checkServerCertificate(PCCERT_CONTEXT certificate, const wchar_t* serverName,
                                   const std::string& trustedCaFile);

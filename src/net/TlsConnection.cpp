@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "net/CertificateCheck.h"
 
@@ -18,12 +19,13 @@ const DWORD kAllowedProtocols = SP_PROT_TLS1_2_CLIENT;
 // is not finishing one. Waits for the rest of a record are not rounds.
 const int kMaxHandshakeRounds = 16;
 
-std::wstring wide(const std::string& text) {
+// The name with its terminating zero. A vector rather than std::wstring:
+// nothing else here needs wide strings, and their runtime part is large.
+std::vector<wchar_t> wide(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &out[0], length);
-    out.resize(static_cast<std::size_t>(length - 1));
+    if (length <= 0) return std::vector<wchar_t>(1, L'\0');
+    std::vector<wchar_t> out(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out.data(), length);
     return out;
 }
 
@@ -90,7 +92,7 @@ bool TlsConnection::sendToken(SecBuffer& token) {
 
 // One call of InitializeSecurityContext over the bytes received so far; its
 // token goes to the server at once, an alert included.
-SECURITY_STATUS TlsConnection::step(const std::wstring& target, bool first, bool& sentToken) {
+SECURITY_STATUS TlsConnection::step(const wchar_t* target, bool first, bool& sentToken) {
     // Wine wants an empty buffer after the token, where SECBUFFER_EXTRA comes back.
     SecBuffer in[2] = {buffer(SECBUFFER_TOKEN, &incoming_[0], incoming_.size()), buffer(SECBUFFER_EMPTY)};
     SecBuffer out[1] = {buffer(SECBUFFER_TOKEN)};
@@ -98,7 +100,7 @@ SECURITY_STATUS TlsConnection::step(const std::wstring& target, bool first, bool
     SecBufferDesc outDesc = description(out, 1);
     unsigned long attributes = 0;
     const SECURITY_STATUS status = InitializeSecurityContextW(
-        &credentials_, first ? nullptr : &context_, const_cast<wchar_t*>(target.c_str()), request_, 0,
+        &credentials_, first ? nullptr : &context_, const_cast<wchar_t*>(target), request_, 0,
         0, first ? nullptr : &inDesc, 0, first ? &context_ : nullptr, &outDesc, &attributes, nullptr);
     if (first && (status == SEC_I_CONTINUE_NEEDED || status == SEC_E_OK)) haveContext_ = true;
     sentToken = sendToken(out[0]);
@@ -111,10 +113,10 @@ SECURITY_STATUS TlsConnection::step(const std::wstring& target, bool first, bool
 NetOutcome TlsConnection::handshake(const std::string& serverName, uint32_t limitMs) {
     if (!acquireCredentials()) return handshakeFailure("SChannel offers no TLS credentials");
     transport_.limitWaits(limitMs);
-    const std::wstring target = wide(serverName);
+    const std::vector<wchar_t> target = wide(serverName);
     incoming_.clear();
     bool sent = false;
-    SECURITY_STATUS status = step(target, true, sent);
+    SECURITY_STATUS status = step(target.data(), true, sent);
     if (status != SEC_I_CONTINUE_NEEDED || !sent) {
         return handshakeFailure("the TLS handshake could not start");
     }
@@ -130,7 +132,7 @@ NetOutcome TlsConnection::handshake(const std::string& serverName, uint32_t limi
         if (status != SEC_E_INCOMPLETE_MESSAGE && ++rounds > kMaxHandshakeRounds) {
             return handshakeFailure("the TLS handshake does not end");
         }
-        status = step(target, false, sent);
+        status = step(target.data(), false, sent);
         if (!sent) return handshakeFailure("the connection ended during the TLS handshake");
         if (status == SEC_I_INCOMPLETE_CREDENTIALS && !(request_ & ISC_REQ_USE_SUPPLIED_CREDS)) {
             // The server asked for a client certificate: the same bytes go
@@ -165,7 +167,7 @@ NetOutcome TlsConnection::checkCertificate(const std::string& serverName, const 
         QueryContextAttributesW(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) != SEC_E_OK) {
         return NetOutcome::failure(NetStage::Certificate, "the server sent no certificate");
     }
-    NetOutcome outcome = checkServerCertificate(certificate, wide(serverName), trustedCaFile);
+    NetOutcome outcome = checkServerCertificate(certificate, wide(serverName).data(), trustedCaFile);
     CertFreeCertificateContext(certificate);
     return outcome;
 }

@@ -43,7 +43,7 @@ public:
 
 private:
     bool acquireCredentials();
-    SECURITY_STATUS step(const std::wstring& target, bool first, bool& sentToken);
+    SECURITY_STATUS step(const wchar_t* target, bool first, bool& sentToken);
     bool sendToken(SecBuffer& token);
     bool protocolAllowed();
 

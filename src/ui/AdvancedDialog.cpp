@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsValues.h"
 #include "ui/InboxCheckButton.h"
+#include "ui/CertificateFileDialog.h"
 #include "ui/PrefsPage.h"
 #include "ui/TestMailButton.h"
 #include "ui/resource.h"
@@ -216,6 +217,11 @@ void checkInbox(HWND dialog) {
     }
 }
 
+void browseTrustedCaFile(HWND dialog) {
+    std::string path = readText(dialog, IDC_TRUSTED_CA_FILE);
+    if (CertificateFileDialog::choose(dialog, path)) setText(dialog, IDC_TRUSTED_CA_FILE, path);
+}
+
 }  // namespace
 
 void AdvancedFields::takeFrom(const Settings& settings) {
@@ -305,6 +311,8 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
         sendTestMail(dialog);
     } else if (control == IDC_CHECK_INBOX && HIWORD(wParam) == BN_CLICKED) {
         checkInbox(dialog);
+    } else if (control == IDC_BROWSE_TRUSTED_CA && HIWORD(wParam) == BN_CLICKED) {
+        browseTrustedCaFile(dialog);
     } else if (control == IDOK) {
         readBack(dialog, *reinterpret_cast<AdvancedFields*>(GetWindowLongPtrA(dialog, DWLP_USER)));
         EndDialog(dialog, IDOK);

@@ -75,6 +75,8 @@
 #define IDC_RETRY_LABEL 1118
 #define IDC_RETRY_MINUTES 1119
 #define IDC_RETRY_UNIT 1120
+// "Browse..." beside "Trusted CA File".
+#define IDC_BROWSE_TRUSTED_CA 1121
 // Group "When to Forward", continued: the quiet phone.
 #define IDC_COOLDOWN_LABEL 1130
 #define IDC_COOLDOWN_MINUTES 1131

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <dlgs.h>
 
+#include <fstream>
 #include <functional>
 #include <string>
 
 #include "DialogDriver.h"
 #include "PageHarness.h"
 #include "plugin/AlertWindow.h"
+#include "TempDir.h"
 #include "ui/resource.h"
 
 using DialogDriver::click;
@@ -182,4 +186,34 @@ TEST(AdvancedDialog, ForeignAppMessagesAreHarmless) {
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     EXPECT_EQ(handled, 1);
     window.destroy();
+}
+
+// "Browse..." opens the open-file dialog over dialog 106: Cancel there
+// leaves the field, OK puts the chosen file into it.
+TEST(AdvancedDialog, BrowsePutsTheChosenCertificateFileIntoTheField) {
+    TempDir dir;
+    const std::string chosen = dir.file("roots.pem");
+    std::ofstream(chosen) << "-----BEGIN CERTIFICATE-----\n";
+    PageHarness harness(mailServerSettings());
+    for (const bool choose : {false, true}) {
+        int browsed = 0;
+        EXPECT_TRUE(withDialog(harness, [&](HWND dialog) {
+            if (HWND picker = FindWindowA("#32770", "Trusted CA File")) {
+                ++browsed;
+                if (choose) {
+                    type(picker, cmb13, chosen);  // the file name box
+                    click(picker, IDOK);
+                } else {
+                    click(picker, IDCANCEL);
+                }
+            } else {
+                // Returns once the open-file dialog, stepped meanwhile, has ended.
+                click(dialog, IDC_BROWSE_TRUSTED_CA);
+                EXPECT_EQ(text(dialog, IDC_TRUSTED_CA_FILE), choose ? chosen : "C:\\ca.pem");
+                click(dialog, IDOK);
+            }
+        }));
+        EXPECT_EQ(browsed, 1) << "the open-file dialog ends with its first button";
+    }
+    EXPECT_EQ(harness.readBack().trustedCaFile, chosen);
 }
