@@ -24,7 +24,7 @@ protected:
         TlsServerOptions options;
         options.mode = TlsServerOptions::Implicit;
         options.user = imap_.user;
-        options.password = imap_.password;
+        options.password = imap_.passwordUtf8;
         smtp_ = lab_.startTls(options);
     }
     ~Replies() override { lab_.stop(imap_.server); }

@@ -85,6 +85,8 @@ Requests, and what follows "ok" in their answers:
                           fresh port and STARTTLS at another, with the good
                           certificate, one user and a Maildir
                                           -> ID HOST TLSPORT STARTTLSPORT USER PASSWORD
+                                             PASSWORDUTF8 (PASSWORD in Latin-1, as
+                                             typed; PASSWORDUTF8 as a login sends it)
   deliver ID HEX          puts the mail into that Maildir, as a delivery would
   flags ID                every mail of the Maildir -> COUNT, then for each:
                           MESSAGEID FLAGS, FLAGS the Maildir letters (S seen,
@@ -831,7 +833,8 @@ class Lab:
             self.peers[server.id] = server
             await server.ready()
             return [server.id, server.host, str(server.port), str(server.starttls_port),
-                    text(IMAP_USER), text(IMAP_PASSWORD.encode("latin-1"))]
+                    text(IMAP_USER), text(IMAP_PASSWORD.encode("latin-1")),
+                    text(IMAP_PASSWORD.encode("utf-8"))]
         elif op == "deliver":
             self.peer(args).deliver(bytes.fromhex(args[1]))
             return []

@@ -232,6 +232,7 @@ ImapLabServer MailLab::startImap() {
     imap.startTlsPort = static_cast<int>(answer.count());
     imap.user = answer.text();
     imap.password = answer.text();
+    imap.passwordUtf8 = answer.text();
     return imap;
 }
 

@@ -88,12 +88,13 @@ struct TlsServerOptions {
 };
 
 // A private Dovecot IMAP server on 127.0.0.1, with the good certificate, one
-// user (its password in the system code page) and a Maildir.
+// user and a Maildir.
 struct ImapLabServer {
     LabServer server;  // its port is the one with TLS from the first byte
     int startTlsPort = 0;
     std::string user;
-    std::string password;
+    std::string password;      // as typed, in the system code page
+    std::string passwordUtf8;  // as a login sends it
 };
 
 // One mail of the Maildir: its Message-ID and the Maildir's flag letters
