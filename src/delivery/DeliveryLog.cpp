@@ -40,22 +40,32 @@ const DWORD kTurnWaitMs = 1000;
 // One turn at the log files for every writer of the module.
 class WriterTurn {
 public:
-    WriterTurn() {
-        const DWORD waited = WaitForSingleObject(mutex(), kTurnWaitMs);
+    // Without a mutex (none could be made) every writer goes ahead.
+    WriterTurn() : mutex_(mutex()) {
+        const DWORD waited = mutex_ ? WaitForSingleObject(mutex_, kTurnWaitMs) : WAIT_OBJECT_0;
         held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
     }
     ~WriterTurn() {
-        if (held_) ReleaseMutex(mutex());
+        if (held_ && mutex_) ReleaseMutex(mutex_);
     }
     WriterTurn(const WriterTurn&) = delete;
     WriterTurn& operator=(const WriterTurn&) = delete;
     bool held() const { return held_; }
 
 private:
+    // Closed when the module is unloaded, so that a host that loads it
+    // again and again keeps no handle of each load.
+    struct SharedMutex {
+        HANDLE handle = CreateMutexA(nullptr, FALSE, nullptr);
+        ~SharedMutex() {
+            if (handle) CloseHandle(handle);
+        }
+    };
     static HANDLE mutex() {
-        static const HANDLE shared = CreateMutexA(nullptr, FALSE, nullptr);
-        return shared;
+        static const SharedMutex shared;
+        return shared.handle;
     }
+    HANDLE mutex_;
     bool held_ = false;
 };
 
