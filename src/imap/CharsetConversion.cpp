@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "text/AnsiText.h"
+
 namespace {
 
 struct CharsetCodePage {
@@ -23,8 +25,6 @@ const CharsetCodePage kCodePages[] = {
     {"euc-kr", 51949},            {"ks_c_5601-1987", 949},
 };
 
-const char kMissing = '?';
-
 std::string lowered(std::string text) {
     for (char& c : text) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -32,36 +32,12 @@ std::string lowered(std::string text) {
     return text;
 }
 
-std::wstring wide(const std::string& text, UINT codePage) {
-    if (text.empty()) return std::wstring();
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), size, &out[0], length);
-    return out;
-}
-
-std::string narrow(const std::wstring& text, UINT codePage) {
-    if (text.empty()) return std::string();
-    const int size = static_cast<int>(text.size());
-    // UTF-8 takes no replacement character: every character fits.
-    const char* missing = codePage == CP_UTF8 ? nullptr : &kMissing;
-    const int length = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, missing, nullptr);
-    if (length <= 0) return std::string();
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), size, &out[0], length, missing, nullptr);
-    return out;
-}
-
 }  // namespace
 
 std::string toSystemCodePage(const std::string& text, const std::string& charset) {
     const std::string name = lowered(charset);
     for (const CharsetCodePage& known : kCodePages) {
-        if (name == known.name) return narrow(wide(text, known.codePage), CP_ACP);
+        if (name == known.name) return AnsiText::convert(text, known.codePage, CP_ACP);
     }
     return text;
 }
-
-std::string systemCodePageToUtf8(const std::string& text) { return narrow(wide(text, CP_ACP), CP_UTF8); }

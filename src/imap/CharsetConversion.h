@@ -6,6 +6,3 @@
 // what the host takes: a character the code page lacks becomes "?". Text
 // in a charset Windows does not know stays as it is.
 std::string toSystemCodePage(const std::string& text, const std::string& charset);
-
-// A text of the system code page in UTF-8, as a login goes out.
-std::string systemCodePageToUtf8(const std::string& text);

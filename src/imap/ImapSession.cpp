@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "imap/CharsetConversion.h"
+#include "text/AnsiText.h"
 #include "net/AbortSignal.h"
 #include "net/PlainConnection.h"
 #include "net/TlsConnection.h"
@@ -118,8 +118,8 @@ ImapOutcome ImapSession::logIn(const ImapOptions& options) {
     if (!ImapSyntax::has(capabilities_, "IMAP4REV1")) {
         return ImapOutcome::failure(ImapStage::Login, "the server does not speak IMAP4rev1");
     }
-    const std::string user = systemCodePageToUtf8(options.user);
-    const std::string password = systemCodePageToUtf8(options.password);
+    const std::string user = AnsiText::toUtf8(options.user);
+    const std::string password = AnsiText::toUtf8(options.password);
     if (ImapSyntax::has(capabilities_, "AUTH=PLAIN")) {
         outcome = logInPlain(user, password);
     } else if (!ImapSyntax::has(capabilities_, "LOGINDISABLED")) {

@@ -14,7 +14,7 @@
 #include "delivery/FailureText.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
-#include "push/Utf8FromCodePage.h"
+#include "text/AnsiText.h"
 #include "ui/AdvancedDialog.h"
 #include "ui/PrefsPage.h"
 #include "ui/resource.h"
@@ -200,7 +200,7 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
         armGatheringTimer(now);
         return 0;
     }
-    ForwardPlan plan = planForward(settings_, event, std::move(*passed), utf8FromSystemCodePage);
+    ForwardPlan plan = planForward(settings_, event, std::move(*passed), AnsiText::toUtf8);
     if (plan.mails.empty()) return 0;
     // One taking of the queue's lock for all parts of the message; mails that
     // could not be queued were not forwarded, so neither the alert nor the
@@ -238,7 +238,7 @@ uint64_t RelayPlugin::tickNow() {
 }
 
 void RelayPlugin::queueGathering(const GatheredMessages& gathered) {
-    ForwardPlan plan = planGathered(settings_, gathered, utf8FromSystemCodePage);
+    ForwardPlan plan = planGathered(settings_, gathered, AnsiText::toUtf8);
     if (plan.mails.empty()) return;
     const auto connection = connections_.find(contactKey(gathered.medium, gathered.name));
     const int32_t number = connection == connections_.end() ? 0 : connection->second;
