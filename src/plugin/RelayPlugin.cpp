@@ -78,7 +78,7 @@ void RelayPlugin::pollForReplies() {
     } else if (replyPoller_.started()) {
         replyPoller_.reconfigure(config);
     } else {
-        replyPoller_.start(config, hostLink_.settingsDirectory(), &replyWindow_);
+        replyPoller_.start(config, hostLink_.settingsDirectory(), &replyHandOver_);
     }
 }
 
@@ -113,26 +113,20 @@ void RelayPlugin::onStart() {
     started_ = true;
     initializePrefs(kPageName);
     enableMessageBroadcast(messageBroadcastCallback, kStartUserValue);
-    alertWindow_.create(module_, [this](const FailedAttempt& attempt) { alertFailure(attempt); });
+    hostThreadWindow_.create(module_);
     gatheringTimer_.create(module_, [this] { sendDueGatherings(tickNow()); });
-    senderThread_.start(mailQueue_, hostLink_.settingsDirectory(), &alertWindow_);
-    replyWindow_.create(
-        module_, [this](const ReplyDelivery& reply) { sendReply(reply); },
-        [this](const std::string& text) {
-            if (settings_.showSystrayAlert) raiseAlert(text);
-        });
+    senderThread_.start(mailQueue_, hostLink_.settingsDirectory(), &failureHandOver_);
     pollForReplies();
 }
 
 void RelayPlugin::onStop() {
     started_ = false;
     replyPoller_.stop();
-    replyWindow_.destroy();
     senderThread_.stop();
     gatheringTimer_.destroy();
     // Queued at once, not sent: the next start sends them.
     for (const GatheredMessages& gathered : gatherer_.takeAll()) queueGathering(gathered);
-    alertWindow_.destroy();
+    hostThreadWindow_.destroy();
     disableMessageBroadcast();
 }
 

@@ -13,8 +13,8 @@
 #include "forward/CooldownGatherer.h"
 #include "forward/QuietHours.h"
 #include "mail/SmtpTimeLimits.h"
-#include "plugin/AlertWindow.h"
-#include "plugin/ReplyWindow.h"
+#include "plugin/HandOver.h"
+#include "plugin/HostThreadWindow.h"
 #include "plugin/PluginBase.h"
 #include "plugin/PresenceProbe.h"
 #include "plugin/TickTimer.h"
@@ -92,13 +92,17 @@ private:
     TickTimer gatheringTimer_;
     uint64_t ticks_ = 0;
     uint32_t lastTick_ = 0;
-    // Made before the sender thread starts and destroyed after it ends.
-    AlertWindow alertWindow_;
+    // Made before the sender thread and the poller start, destroyed after
+    // they end.
+    HostThreadWindow hostThreadWindow_;
+    FailureHandOver failureHandOver_{hostThreadWindow_, [this](const FailedAttempt& attempt) { alertFailure(attempt); }};
     ReplyBook replyBook_;
     // The connection each contact's last message came in on, for the answer
     // to a gathered forward.
     std::map<std::string, int32_t> connections_;
-    // Made before the poller starts and destroyed after it ends.
-    ReplyWindow replyWindow_;
+    ReplyHandOver replyHandOver_{hostThreadWindow_, [this](const ReplyDelivery& reply) { sendReply(reply); },
+                                 [this](const std::string& text) {
+                                     if (settings_.showSystrayAlert) raiseAlert(text);
+                                 }};
     ReplyPoller replyPoller_{replyBook_, mailQueue_};
 };

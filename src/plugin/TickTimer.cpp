@@ -1,6 +1,9 @@
 #include "plugin/TickTimer.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "plugin/MessageWindow.h"
 
 namespace {
 
@@ -13,22 +16,10 @@ TickTimer::~TickTimer() { destroy(); }
 
 bool TickTimer::create(HINSTANCE module, Handler handler) {
     if (window_) return true;
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &TickTimer::procedure;
-    windowClass.hInstance = module;
-    windowClass.lpszClassName = kClassName;
-    // A class left registered by an earlier start of this module is reused.
-    if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    const HWND window = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                        module, nullptr);
-    if (!window) {
-        UnregisterClassA(kClassName, module);
-        return false;
-    }
+    const HWND window = createMessageWindow(module, kClassName, &TickTimer::procedure, this);
+    if (!window) return false;
     module_ = module;
     handler_ = std::move(handler);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     window_ = window;
     return true;
 }
@@ -36,9 +27,8 @@ bool TickTimer::create(HINSTANCE module, Handler handler) {
 void TickTimer::destroy() {
     if (!window_) return;
     KillTimer(window_, kTimerId);
-    DestroyWindow(window_);
+    destroyMessageWindow(window_, module_, kClassName);
     window_ = nullptr;
-    UnregisterClassA(kClassName, module_);
     handler_ = nullptr;
 }
 
@@ -55,7 +45,7 @@ LRESULT CALLBACK TickTimer::procedure(HWND window, UINT message, WPARAM wParam, 
     if (message != WM_TIMER || wParam != kTimerId) return DefWindowProcA(window, message, wParam, lParam);
     // One shot: the handler arms the next tick if it wants one.
     KillTimer(window, kTimerId);
-    auto* self = reinterpret_cast<TickTimer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = messageWindowOwner<TickTimer>(window);
     // Nothing may be thrown out of a window procedure into the host's loop.
     try {
         if (self && self->handler_) self->handler_();

@@ -8,7 +8,7 @@
 
 #include "DialogDriver.h"
 #include "PageHarness.h"
-#include "plugin/AlertWindow.h"
+#include "plugin/HostThreadWindow.h"
 #include "TempDir.h"
 #include "ui/resource.h"
 
@@ -175,13 +175,13 @@ TEST(AdvancedDialog, ForeignAppMessagesAreHarmless) {
         click(dialog, IDCANCEL);
     }));
 
-    AlertWindow window;
+    HostThreadWindow window;
     int handled = 0;
-    ASSERT_TRUE(window.create(GetModuleHandleA(nullptr), [&](const FailedAttempt&) { ++handled; }));
-    const HWND found = FindWindowExA(HWND_MESSAGE, nullptr, "TolvaneAlertWindow", nullptr);
+    ASSERT_TRUE(window.create(GetModuleHandleA(nullptr)));
+    const HWND found = FindWindowExA(HWND_MESSAGE, nullptr, "TolvaneHostThreadWindow", nullptr);
     ASSERT_NE(found, nullptr);
     for (UINT message = WM_APP; message <= WM_APP + 8; ++message) SendMessageA(found, message, 1, foreign);
-    window.attemptFailed(FailedAttempt{});
+    ASSERT_TRUE(window.post([&] { ++handled; }));
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     EXPECT_EQ(handled, 1);
