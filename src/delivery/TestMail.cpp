@@ -1,6 +1,6 @@
 #include "delivery/TestMail.h"
 
-#include <new>
+#include <cstdint>
 
 #include "delivery/FailureText.h"
 #include "mail/MailData.h"
@@ -9,8 +9,6 @@
 
 namespace {
 
-// How long a cancel waits for the aborted thread before it kills it.
-const DWORD kCancelWaitMs = 2000;
 const char kSent[] = "Sent: ";
 const char kNotSent[] = "Not sent: ";
 // A user waits for a test mail's result at the dialog: no step of it waits
@@ -19,88 +17,19 @@ const uint32_t kTestMailLimitMs = 30 * 1000;
 
 }  // namespace
 
-TestMail::~TestMail() { cancel(); }
-
-bool TestMail::start(const MailJob& job, HWND window, UINT message) {
-    if (running()) return false;
-    job_ = job;
-    isPush_ = false;
-    return startThread(window, message);
-}
-
-bool TestMail::start(const PushJob& job, HWND window, UINT message) {
-    if (running()) return false;
-    push_ = job;
-    isPush_ = true;
-    return startThread(window, message);
-}
-
-bool TestMail::startThread(HWND window, UINT message) {
-    closeThread();
-    window_ = window;
-    message_ = message;
-    abort_.clear();
-    thread_ = CreateThread(nullptr, 0, &TestMail::run, this, 0, nullptr);
-    return thread_ != nullptr;
-}
-
-bool TestMail::running() const {
-    return thread_ && WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT;
-}
-
-void TestMail::cancel() {
-    if (!thread_) return;
-    abort_.raise();
-    if (WaitForSingleObject(thread_, kCancelWaitMs) == WAIT_TIMEOUT) TerminateThread(thread_, 0);
-    closeThread();
-    MSG posted;
-    while (PeekMessageA(&posted, window_, message_, message_, PM_REMOVE)) {
-    }
-    takeResult();
-}
-
-void TestMail::closeThread() {
-    if (!thread_) return;
-    CloseHandle(thread_);
-    thread_ = nullptr;
-}
-
-std::optional<std::string> TestMail::takeResult() {
-    std::lock_guard<std::mutex> lock(resultGuard_);
-    std::optional<std::string> result;
-    result.swap(result_);
-    return result;
-}
-
-DWORD WINAPI TestMail::run(LPVOID self) {
-    TestMail& mail = *static_cast<TestMail*>(self);
-    try {
-        std::string result = mail.send();
-        if (mail.abort_.raised()) return 0;
-        {
-            std::lock_guard<std::mutex> lock(mail.resultGuard_);
-            mail.result_ = std::move(result);
-        }
-        PostMessageA(mail.window_, mail.message_, 0, 0);
-    } catch (const std::bad_alloc&) {
-    }
-    return 0;
-}
-
-std::string TestMail::send() {
-    if (isPush_) {
-        const PushOutcome outcome = deliverPush(push_, &abort_);
-        return (outcome.result == PushResult::Sent ? kSent : kNotSent) + outcome.description;
-    }
-    SmtpSession session(&abort_);
-    const unsigned port = static_cast<unsigned>(portToUse(job_.options));
-    SmtpOptions options = job_.options;
+std::string sendTestMail(const MailJob& job, AbortSignal* abort) {
+    SmtpSession session(abort);
+    const unsigned port = static_cast<unsigned>(portToUse(job.options));
+    SmtpOptions options = job.options;
     options.limits = options.limits.atMost(kTestMailLimitMs);
-    const SmtpOutcome opened = session.open(job_.server, MailData::heloDomain(job_.sender), options);
-    if (!opened.succeeded) {
-        return FailureText::testMailResult(job_.server, port, opened);
-    }
-    const SmtpOutcome outcome = session.sendMail(job_);
+    const SmtpOutcome opened = session.open(job.server, MailData::heloDomain(job.sender), options);
+    if (!opened.succeeded) return FailureText::testMailResult(job.server, port, opened);
+    const SmtpOutcome outcome = session.sendMail(job);
     session.close();
-    return FailureText::testMailResult(job_.server, port, outcome);
+    return FailureText::testMailResult(job.server, port, outcome);
+}
+
+std::string sendTestPush(const PushJob& job, AbortSignal* abort) {
+    const PushOutcome outcome = deliverPush(job, abort);
+    return (outcome.result == PushResult::Sent ? kSent : kNotSent) + outcome.description;
 }

@@ -10,10 +10,11 @@
 #include "mail/SmtpOptions.h"
 #include "settings/Settings.h"
 #include "settings/SettingsValues.h"
-#include "ui/InboxCheckButton.h"
+#include "delivery/InboxCheck.h"
+#include "delivery/TestMail.h"
 #include "ui/CertificateFileDialog.h"
 #include "ui/PrefsPage.h"
-#include "ui/TestMailButton.h"
+#include "ui/ResultButton.h"
 #include "ui/resource.h"
 
 namespace {
@@ -40,8 +41,13 @@ const int kContactFilterCount = sizeof kContactFilterNames / sizeof kContactFilt
 // window the owner of a dialog opened over a child); and its test mail.
 HWND openDialog = nullptr;
 HWND pageUnder = nullptr;
-std::unique_ptr<TestMailButton> testMailButton;
-std::unique_ptr<InboxCheckButton> inboxCheckButton;
+// The messages that tell the dialog a button's result is waiting.
+const UINT kTestMailResult = WM_APP + 3;
+const UINT kInboxCheckResult = WM_APP + 4;
+const char kSending[] = "Sending...";
+const char kChecking[] = "Checking...";
+std::unique_ptr<ResultButton> testMailButton;
+std::unique_ptr<ResultButton> inboxCheckButton;
 
 LRESULT sendTo(HWND dialog, int control, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(GetDlgItem(dialog, control), message, wParam, lParam);
@@ -191,19 +197,21 @@ void sendTestMail(HWND dialog) {
     if (values.forwardType == kForwardToPush) {
         const PushJob push = testPushJob(values);
         if (push.url.empty()) {
-            testMailButton->refuse("the page gives no push URL");
+            testMailButton->refuse("Not sent: the page gives no push URL");
         } else {
-            testMailButton->send(push);
+            testMailButton->start([push](AbortSignal* abort) { return sendTestPush(push, abort); }, kSending,
+                                  "Not sent: the notification could not be started");
         }
         return;
     }
     const MailJob job = testMailJob(values);
     if (job.server.empty()) {
-        testMailButton->refuse("the page names no SMTP server");
+        testMailButton->refuse("Not sent: the page names no SMTP server");
     } else if (job.recipient.empty()) {
-        testMailButton->refuse("the page gives no address to send to");
+        testMailButton->refuse("Not sent: the page gives no address to send to");
     } else {
-        testMailButton->send(job);
+        testMailButton->start([job](AbortSignal* abort) { return sendTestMail(job, abort); }, kSending,
+                              "Not sent: the mail could not be started");
     }
 }
 
@@ -211,9 +219,11 @@ void checkInbox(HWND dialog) {
     if (!inboxCheckButton) return;
     const ReplyConfig config = replyConfig(valuesOnScreen(dialog));
     if (config.imap.server.empty()) {
-        inboxCheckButton->refuse("no IMAP server is given");
+        inboxCheckButton->refuse("Inbox not read: no IMAP server is given");
     } else {
-        inboxCheckButton->check(config.imap);
+        const ImapOptions imap = config.imap;
+        inboxCheckButton->start([imap](AbortSignal* abort) { return checkInbox(imap, abort); }, kChecking,
+                                "Inbox not read: the check could not be started");
     }
 }
 
@@ -277,8 +287,10 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
         case WM_INITDIALOG:
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             openDialog = dialog;
-            testMailButton.reset(new (std::nothrow) TestMailButton(dialog, IDC_SEND_TEST_MAIL, IDC_TEST_MAIL_RESULT));
-            inboxCheckButton.reset(new (std::nothrow) InboxCheckButton(dialog, IDC_CHECK_INBOX, IDC_CHECK_INBOX_RESULT));
+            testMailButton.reset(new (std::nothrow)
+                                     ResultButton(dialog, IDC_SEND_TEST_MAIL, IDC_TEST_MAIL_RESULT, kTestMailResult));
+            inboxCheckButton.reset(new (std::nothrow)
+                                       ResultButton(dialog, IDC_CHECK_INBOX, IDC_CHECK_INBOX_RESULT, kInboxCheckResult));
             fill(dialog, *reinterpret_cast<AdvancedFields*>(lParam));
             if (valuesOnScreen(dialog).forwardType == kForwardToPush) {
                 setText(dialog, IDC_SEND_TEST_MAIL, kTestPushLabel);
@@ -291,10 +303,10 @@ INT_PTR CALLBACK AdvancedDialog::procedure(HWND dialog, UINT message, WPARAM wPa
                 inboxCheckButton.reset();
             }
             return FALSE;
-        case TestMailButton::kResultMessage:
+        case kTestMailResult:
             if (testMailButton) testMailButton->showResult();
             return TRUE;
-        case InboxCheckButton::kResultMessage:
+        case kInboxCheckResult:
             if (inboxCheckButton) inboxCheckButton->showResult();
             return TRUE;
         case WM_COMMAND:

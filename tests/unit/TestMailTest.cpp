@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "MailLab.h"
+#include "delivery/DialogWork.h"
 #include "delivery/TestMail.h"
 
 // A dialog closed while its test mail waits on a silent server ends the mail
@@ -12,9 +13,9 @@ TEST(TestMail, CancelEndsItWithoutAResult) {
     const LabServer server = lab.startScript(PeerScript().silent());
     const HWND window =
         CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    TestMail mail;
-    ASSERT_TRUE(mail.start(MailJob{server.host, "me@example.org", "you@example.net", "IM: test", "test"},
-                           window, kResultMessage));
+    const MailJob job{server.host, "me@example.org", "you@example.net", "IM: test", "test"};
+    DialogWork mail;
+    ASSERT_TRUE(mail.start([job](AbortSignal* abort) { return sendTestMail(job, abort); }, window, kResultMessage));
     ASSERT_TRUE(lab.waitForConnections(server, 1));
     EXPECT_TRUE(mail.running());
     const DWORD start = GetTickCount();
