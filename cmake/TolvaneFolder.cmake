@@ -3,13 +3,21 @@
 # those above it: each library publishes an include directory that holds its
 # own folder only, so an upward #include fails to compile.
 #
-#   tolvane_folder(<folder> [BELOW <folder>...] [SYSTEM <dll>...])
+#   tolvane_folder(<folder> [BELOW <folder>...] [SYSTEM <dll>...] [DLL_ONLY <file>...])
 #
 # SYSTEM names the Windows import libraries the folder calls into itself.
+# DLL_ONLY names sources that replace parts of the C++ runtime: the DLL
+# takes them itself (the global property TOLVANE_DLL_ONLY_SOURCES), the test
+# programs keep the runtime's own.
 function(tolvane_folder folder)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "BELOW;SYSTEM")
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "BELOW;SYSTEM;DLL_ONLY")
     set(target tolvane_${folder})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    list(TRANSFORM arg_DLL_ONLY PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+    if(arg_DLL_ONLY)
+        list(REMOVE_ITEM sources ${arg_DLL_ONLY})
+        set_property(GLOBAL APPEND PROPERTY TOLVANE_DLL_ONLY_SOURCES ${arg_DLL_ONLY})
+    endif()
     add_library(${target} STATIC ${sources})
 
     set(view ${CMAKE_BINARY_DIR}/folders/${folder})
