@@ -37,11 +37,23 @@ std::uint64_t sizeOf(const std::string& path) {
 // longer is dropped rather than hold up its thread.
 const DWORD kTurnWaitMs = 1000;
 
-// One turn at the log files for every writer of the module.
+// One mutex for every writer of the module, made when the module loads and
+// closed when it unloads, so that a host that loads it again and again keeps
+// no handle of each load. (A function's own static would bring the
+// runtime's first-use guard, and most of the threads library, into the DLL.)
+struct WriterMutex {
+    HANDLE handle = CreateMutexA(nullptr, FALSE, nullptr);
+    ~WriterMutex() {
+        if (handle) CloseHandle(handle);
+    }
+};
+const WriterMutex writerMutex;
+
+// One turn at the log files.
 class WriterTurn {
 public:
     // Without a mutex (none could be made) every writer goes ahead.
-    WriterTurn() : mutex_(mutex()) {
+    WriterTurn() : mutex_(writerMutex.handle) {
         const DWORD waited = mutex_ ? WaitForSingleObject(mutex_, kTurnWaitMs) : WAIT_OBJECT_0;
         held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
     }
@@ -53,18 +65,6 @@ public:
     bool held() const { return held_; }
 
 private:
-    // Closed when the module is unloaded, so that a host that loads it
-    // again and again keeps no handle of each load.
-    struct SharedMutex {
-        HANDLE handle = CreateMutexA(nullptr, FALSE, nullptr);
-        ~SharedMutex() {
-            if (handle) CloseHandle(handle);
-        }
-    };
-    static HANDLE mutex() {
-        static const SharedMutex shared;
-        return shared.handle;
-    }
     HANDLE mutex_;
     bool held_ = false;
 };

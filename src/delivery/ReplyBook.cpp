@@ -1,6 +1,5 @@
 #include "delivery/ReplyBook.h"
 
-#include <chrono>
 
 void ReplyBook::remember(const std::string& messageId, const ReplyTarget& target, uint64_t nowMs) {
     const std::lock_guard<std::mutex> lock(guard_);
@@ -28,10 +27,4 @@ void ReplyBook::dropOld(uint64_t nowMs) {
         if (it != entries_.end()) entries_.erase(it);
         order_.pop_front();
     }
-}
-
-uint64_t replyClockMs() {
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
 }

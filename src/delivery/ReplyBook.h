@@ -38,6 +38,3 @@ private:
     std::map<std::string, Entry> entries_;
     std::deque<std::string> order_;
 };
-
-// The clock of the book and the pacer: milliseconds that only go forward.
-uint64_t replyClockMs();

@@ -1,7 +1,6 @@
 #include "delivery/ReplyPoller.h"
 
 #include <algorithm>
-#include <chrono>
 #include <new>
 #include <optional>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "delivery/MailQueue.h"
 #include "delivery/ReplyBook.h"
 #include "delivery/ReplySink.h"
+#include "delivery/SteadyClock.h"
 #include "imap/CharsetConversion.h"
 #include "imap/ImapSession.h"
 #include "imap/MailHeaders.h"
@@ -45,7 +45,13 @@ std::string contactKey(const ReplyTarget& target) {
 
 }  // namespace
 
-ReplyPoller::~ReplyPoller() { stop(); }
+ReplyPoller::ReplyPoller(ReplyBook& book, MailQueue& queue)
+    : book_(book), queue_(queue), changed_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+
+ReplyPoller::~ReplyPoller() {
+    stop();
+    if (changed_) CloseHandle(changed_);
+}
 
 void ReplyPoller::start(const ReplyConfig& config, const std::string& logDirectory, ReplySink* sink) {
     if (thread_) return;
@@ -68,7 +74,7 @@ void ReplyPoller::stop() {
         const std::lock_guard<std::mutex> lock(guard_);
         running_ = false;
     }
-    changed_.notify_all();
+    if (changed_) SetEvent(changed_);
     if (!thread_) return;
     abort_.raise();
     if (WaitForSingleObject(thread_, kStopWaitMs) == WAIT_TIMEOUT) {
@@ -85,13 +91,26 @@ void ReplyPoller::reconfigure(const ReplyConfig& config) {
         config_ = config;
         ++generation_;
     }
-    changed_.notify_all();
+    if (changed_) SetEvent(changed_);
 }
 
+// A change that comes between the look and the wait leaves the event set,
+// so the wait returns at once and the loop looks again.
 void ReplyPoller::pause(unsigned milliseconds, unsigned generation) {
-    std::unique_lock<std::mutex> lock(guard_);
-    changed_.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                      [&] { return !running_ || generation_ != generation; });
+    const DWORD start = GetTickCount();
+    for (;;) {
+        {
+            const std::lock_guard<std::mutex> lock(guard_);
+            if (!running_ || generation_ != generation) return;
+        }
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= milliseconds) return;
+        if (!changed_) {
+            abort_.pause(milliseconds - waited);
+            return;
+        }
+        WaitForSingleObject(changed_, milliseconds - waited);
+    }
 }
 
 ReplyConfig ReplyPoller::current(unsigned& generation) {
@@ -173,7 +192,7 @@ ImapOutcome ReplyPoller::readAnswers(ImapSession& session, const ReplyConfig& co
         std::optional<ReplyTarget> target;
         bool ownForm = false;
         for (const std::string& id : ids) {
-            target = book_.find(id, replyClockMs());
+            target = book_.find(id, steadyMilliseconds());
             if (target) break;
             ownForm = ownForm || isOwnMessageId(id);
         }
@@ -190,7 +209,7 @@ ImapOutcome ReplyPoller::readAnswers(ImapSession& session, const ReplyConfig& co
 
 ImapOutcome ReplyPoller::deliver(ImapSession& session, const ReplyConfig& config, uint32_t uid,
                                  const ReplyTarget& target, bool& heldBack) {
-    if (!pacer_.admit(contactKey(target), replyClockMs())) {
+    if (!pacer_.admit(contactKey(target), steadyMilliseconds())) {
         heldBack = true;
         return ImapOutcome::success(ImapStage::Fetch);
     }

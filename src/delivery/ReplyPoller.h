@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <set>
@@ -39,7 +38,7 @@ struct ReplyTiming {
 // A stop ends a poll or an IDLE at once: the connection is shut down.
 class ReplyPoller {
 public:
-    ReplyPoller(ReplyBook& book, MailQueue& queue) : book_(book), queue_(queue) {}
+    ReplyPoller(ReplyBook& book, MailQueue& queue);
     ~ReplyPoller();
     ReplyPoller(const ReplyPoller&) = delete;
     ReplyPoller& operator=(const ReplyPoller&) = delete;
@@ -82,7 +81,8 @@ private:
     AbortSignal abort_;
     ReplyTiming timing_;
     std::mutex guard_;
-    std::condition_variable changed_;
+    // Set when the settings change or a stop begins; wakes a pause.
+    HANDLE changed_;
     ReplyConfig config_;
     unsigned generation_ = 0;
     std::string logDirectory_;

@@ -1,7 +1,6 @@
 #include "delivery/RetryBacklog.h"
 
 #include <algorithm>
-#include <chrono>
 
 namespace {
 
@@ -9,11 +8,6 @@ namespace {
 const unsigned kMaxDoublings = 20;
 
 }  // namespace
-
-uint64_t steadyMilliseconds() {
-    using namespace std::chrono;
-    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
 
 bool keepsMailsAfterOpen(const DeliveryOutcome& open) { return open.verdict == Verdict::RefusedForNow; }
 

@@ -7,9 +7,8 @@
 
 #include "delivery/DeliveryJob.h"
 #include "delivery/DeliveryOutcome.h"
+#include "delivery/SteadyClock.h"
 
-// Milliseconds of a steady clock; only differences mean anything.
-uint64_t steadyMilliseconds();
 
 // How long the sender waits between attempts for kept mails, how long a
 // minute of "Retry Minutes" lasts, and the clock that measures both. Tests

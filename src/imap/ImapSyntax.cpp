@@ -26,7 +26,8 @@ bool allDigits(const std::string& text) {
 bool toNumber(const std::string& text, uint32_t& value) {
     // RFC 3501 4.2: a number is unsigned 32 bits.
     if (!allDigits(text) || text.size() > 10) return false;
-    const unsigned long long wide = std::stoull(text);
+    uint64_t wide = 0;
+    for (char c : text) wide = wide * 10 + static_cast<uint64_t>(c - '0');
     if (wide > 0xffffffffull) return false;
     value = static_cast<uint32_t>(wide);
     return true;

@@ -12,6 +12,7 @@
 #include "mail/MailData.h"
 #include "mail/RandomMessageId.h"
 #include "delivery/FailureText.h"
+#include "delivery/SteadyClock.h"
 #include "plugin/FixedField.h"
 #include "plugin/PluginModule.h"
 #include "text/AnsiText.h"
@@ -251,7 +252,7 @@ bool RelayPlugin::enqueueRemembered(std::vector<DeliveryJob>&& jobs, const Reply
         ids.push_back(job.mail.messageId);
     }
     if (!mailQueue_.enqueueAll(std::move(jobs))) return false;
-    for (const std::string& id : ids) replyBook_.remember(id, target, replyClockMs());
+    for (const std::string& id : ids) replyBook_.remember(id, target, steadyMilliseconds());
     return true;
 }
 

@@ -4,10 +4,14 @@
 
 const int ControlGroups::kMaster = IDC_FORWARDING_ENABLED;
 
-const std::vector<ControlGroup>& ControlGroups::all() {
-    static const std::vector<ControlGroup> groups = {
+namespace {
+
+// Made when the module loads: a function's own static would bring the
+// runtime's thread-safe first-use guard, and with it most of the threads
+// library, into the DLL.
+const std::vector<ControlGroup> kGroups = {
         // server group
-        {kMasterAlone, {IDC_FORWARD_EMAIL, IDC_FORWARD_PHONE, IDC_FORWARD_PUSH, IDC_SMTP_SERVER_LABEL,
+        {ControlGroups::kMasterAlone, {IDC_FORWARD_EMAIL, IDC_FORWARD_PHONE, IDC_FORWARD_PUSH, IDC_SMTP_SERVER_LABEL,
                         IDC_SMTP_SERVER, IDC_FROM_ADDRESS_LABEL, IDC_FROM_ADDRESS, IDC_ADVANCED}},
         // e-mail group
         {IDC_FORWARD_EMAIL, {IDC_EMAIL_ADDRESS_LABEL, IDC_EMAIL_ADDRESS}},
@@ -16,7 +20,7 @@ const std::vector<ControlGroup>& ControlGroups::all() {
         // push group
         {IDC_FORWARD_PUSH, {IDC_PUSH_URL_STATE, IDC_PUSH_URL_LABEL, IDC_PUSH_URL}},
         // master set
-        {kMasterAlone, {IDC_BEHAVIOR_FRAME, IDC_SERVER_FRAME, IDC_PREFIX_ENABLED, IDC_CHAR_LIMIT_ENABLED,
+        {ControlGroups::kMasterAlone, {IDC_BEHAVIOR_FRAME, IDC_SERVER_FRAME, IDC_PREFIX_ENABLED, IDC_CHAR_LIMIT_ENABLED,
                         IDC_REPLY_ENABLED, IDC_SYSTRAY_LABEL, IDC_SHOW_SYSTRAY_ALERT, IDC_NAME_IN_BODY,
                         IDC_NAME_IN_BODY_LABEL}},
         // prefix group
@@ -26,9 +30,11 @@ const std::vector<ControlGroup>& ControlGroups::all() {
                                   IDC_MESSAGE_LIMIT}},
         // reply group
         {IDC_REPLY_ENABLED, {IDC_REPLY, IDC_REPLY_LABEL}},
-    };
-    return groups;
-}
+};
+
+}  // namespace
+
+const std::vector<ControlGroup>& ControlGroups::all() { return kGroups; }
 
 bool ControlGroups::isCondition(int control) {
     if (control == kMaster) return true;
