@@ -37,9 +37,9 @@ static void BM_CooldownGathersABurst(benchmark::State& state) {
     for (auto _ : state) {
         CooldownGatherer gatherer;
         for (int i = 0; i < state.range(0); ++i) {
-            gatherer.arrive("buddy" + std::to_string(i), "AIM", "hi", 0, cooldownMs);
+            gatherer.arrive("buddy" + std::to_string(i), "AIM", 1, "hi", 0, cooldownMs);
         }
-        for (int i = 0; i < 100; ++i) gatherer.arrive("ann", "AIM", "one more line", 1 + i, cooldownMs);
+        for (int i = 0; i < 100; ++i) gatherer.arrive("ann", "AIM", 1, "one more line", 1 + i, cooldownMs);
         benchmark::DoNotOptimize(gatherer.takeDue(cooldownMs + 1, cooldownMs));
     }
 }

@@ -20,7 +20,7 @@ uint64_t cooldownMilliseconds(int32_t cooldownMinutes) {
     return static_cast<uint64_t>(cooldownMinutes) * kMillisecondsPerMinute;
 }
 
-bool CooldownGatherer::arrive(const std::string& name, const std::string& medium,
+bool CooldownGatherer::arrive(const std::string& name, const std::string& medium, int32_t connection,
                               const std::string& text, uint64_t nowMs, uint64_t cooldownMs) {
     // Contacts with nothing gathered whose cool-down is over are forgotten,
     // so that the list holds only those who wrote lately.
@@ -34,10 +34,11 @@ bool CooldownGatherer::arrive(const std::string& name, const std::string& medium
     for (Contact& contact : contacts_) {
         if (contact.gathered.medium != medium || !sameScreenName(contact.gathered.name, name)) continue;
         if (contact.gathered.texts.empty()) contact.gathered.name = name;
+        contact.gathered.connection = connection;
         contact.gathered.texts.push_back(text);
         return false;
     }
-    contacts_.push_back(Contact{GatheredMessages{name, medium, {}}, nowMs});
+    contacts_.push_back(Contact{GatheredMessages{name, medium, connection, {}}, nowMs});
     return true;
 }
 
@@ -46,7 +47,7 @@ std::vector<GatheredMessages> CooldownGatherer::takeDue(uint64_t nowMs, uint64_t
     for (Contact& contact : contacts_) {
         if (contact.gathered.texts.empty() || !cooledDown(contact.lastSentMs, nowMs, cooldownMs)) continue;
         due.push_back(GatheredMessages{contact.gathered.name, contact.gathered.medium,
-                                       std::move(contact.gathered.texts)});
+                                       contact.gathered.connection, std::move(contact.gathered.texts)});
         contact.gathered.texts.clear();
         contact.lastSentMs = nowMs;
     }

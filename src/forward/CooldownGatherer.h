@@ -14,6 +14,7 @@ uint64_t cooldownMilliseconds(int32_t cooldownMinutes);
 struct GatheredMessages {
     std::string name;  // as the first gathered message gave it
     std::string medium;
+    int32_t connection = 0;  // the one the last gathered message came on
     std::vector<std::string> texts;  // in arrival order
 };
 
@@ -28,8 +29,8 @@ public:
     // Whether the message goes out now; false when it was gathered. With a
     // cool-down of 0 every message goes now. The caller first takes what is
     // due, so that a contact's messages keep their order.
-    bool arrive(const std::string& name, const std::string& medium, const std::string& text,
-                uint64_t nowMs, uint64_t cooldownMs);
+    bool arrive(const std::string& name, const std::string& medium, int32_t connection,
+                const std::string& text, uint64_t nowMs, uint64_t cooldownMs);
     // The gatherings whose cool-down has passed, in the order their contacts
     // first wrote; each counts as a forward sent now.
     std::vector<GatheredMessages> takeDue(uint64_t nowMs, uint64_t cooldownMs);

@@ -186,11 +186,10 @@ int32_t RelayPlugin::onMessageBroadcast(int32_t, int32_t, const char*, const Mes
     if (!contactFilter_.passes(event.name) || quietHours_.covers(localMinuteOfDay())) return 0;
     // Asked last, so that only a message that would go out costs the calls.
     if (!forwardsNow(settings_.awayMinutes, presenceProbe_)) return 0;
-    connections_[contactKey(event.medium, event.name)] = event.connection;
     // What is due goes first, so that a contact's messages keep their order.
     const uint64_t now = tickNow();
     sendDueGatherings(now);
-    if (!gatherer_.arrive(event.name, event.medium, passed->text, now,
+    if (!gatherer_.arrive(event.name, event.medium, event.connection, passed->text, now,
                           cooldownMilliseconds(settings_.cooldownMinutes))) {
         armGatheringTimer(now);
         return 0;
@@ -235,13 +234,7 @@ uint64_t RelayPlugin::tickNow() {
 void RelayPlugin::queueGathering(const GatheredMessages& gathered) {
     ForwardPlan plan = planGathered(settings_, gathered, AnsiText::toUtf8);
     if (plan.mails.empty()) return;
-    const auto connection = connections_.find(contactKey(gathered.medium, gathered.name));
-    const int32_t number = connection == connections_.end() ? 0 : connection->second;
-    enqueueRemembered(queuedJobsOf(plan), ReplyTarget{gathered.medium, number, gathered.name});
-}
-
-std::string RelayPlugin::contactKey(const std::string& medium, const std::string& name) {
-    return medium + '\n' + name;
+    enqueueRemembered(queuedJobsOf(plan), ReplyTarget{gathered.medium, gathered.connection, gathered.name});
 }
 
 bool RelayPlugin::enqueueRemembered(std::vector<DeliveryJob>&& jobs, const ReplyTarget& target) {

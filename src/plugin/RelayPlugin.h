@@ -1,7 +1,6 @@
 #pragma once
 #include <windows.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -71,7 +70,6 @@ private:
     // With replies on, every mail gets its Message-ID here, remembered for
     // the message's medium, connection and contact once it is queued.
     bool enqueueRemembered(std::vector<DeliveryJob>&& jobs, const ReplyTarget& target);
-    static std::string contactKey(const std::string& medium, const std::string& name);
     void pollForReplies();
     // On the host's thread, for the reply poller.
     void sendReply(const ReplyDelivery& reply);
@@ -97,9 +95,6 @@ private:
     HostThreadWindow hostThreadWindow_;
     FailureHandOver failureHandOver_{hostThreadWindow_, [this](const FailedAttempt& attempt) { alertFailure(attempt); }};
     ReplyBook replyBook_;
-    // The connection each contact's last message came in on, for the answer
-    // to a gathered forward.
-    std::map<std::string, int32_t> connections_;
     ReplyHandOver replyHandOver_{hostThreadWindow_, [this](const ReplyDelivery& reply) { sendReply(reply); },
                                  [this](const std::string& text) {
                                      if (settings_.showSystrayAlert) raiseAlert(text);

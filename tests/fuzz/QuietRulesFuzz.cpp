@@ -81,8 +81,8 @@ void checkGatherer(FuzzedDataProvider& input) {
         FUZZ_REQUIRE(!due || *due > now);
         if (input.ConsumeBool()) continue;
         const std::string name = names[input.ConsumeIntegralInRange(0, 3)];
-        if (gatherer.arrive(name, "AIM", std::to_string(count), now, cooldownMs)) {
-            record(GatheredMessages{name, "AIM", {std::to_string(count)}});
+        if (gatherer.arrive(name, "AIM", 0, std::to_string(count), now, cooldownMs)) {
+            record(GatheredMessages{name, "AIM", 0, {std::to_string(count)}});
         }
         ++count;
     }

@@ -117,7 +117,7 @@ std::vector<std::string> play(const std::vector<Step>& steps, uint64_t cooldownM
             for (const std::string& text : gathered.texts) joined += (joined.empty() ? "" : "|") + text;
             sent.push_back(gathered.name + ": " + joined);
         }
-        if (step.name && gatherer.arrive(step.name, "AIM", step.text, step.atMs, cooldownMs)) {
+        if (step.name && gatherer.arrive(step.name, "AIM", 1, step.text, step.atMs, cooldownMs)) {
             sent.push_back(std::string(step.name) + ": " + step.text);
         }
         if (nextDue) nextDue->push_back(gatherer.nextDueMs(cooldownMs));
@@ -182,20 +182,20 @@ TEST(CooldownGatherer, TheTimerIsDueWhenTheEarliestGatheringIs) {
 
 TEST(CooldownGatherer, StopTakesAndUnloadCountsWhatIsGathered) {
     CooldownGatherer gatherer;
-    gatherer.arrive("ann", "AIM", "1", 0, kMinute);
-    gatherer.arrive("ann", "AIM", "2", 1, kMinute);
-    gatherer.arrive("ann", "ICQ", "1", 2, kMinute);
-    gatherer.arrive("ann", "ICQ", "2", 3, kMinute);
-    gatherer.arrive("ann", "ICQ", "3", 4, kMinute);
+    gatherer.arrive("ann", "AIM", 1, "1", 0, kMinute);
+    gatherer.arrive("ann", "AIM", 1, "2", 1, kMinute);
+    gatherer.arrive("ann", "ICQ", 1, "1", 2, kMinute);
+    gatherer.arrive("ann", "ICQ", 1, "2", 3, kMinute);
+    gatherer.arrive("ann", "ICQ", 1, "3", 4, kMinute);
     const std::vector<GatheredMessages> all = gatherer.takeAll();
     ASSERT_EQ(all.size(), 2u);
     EXPECT_EQ(all[1].medium, "ICQ");
     EXPECT_EQ(all[1].texts, (std::vector<std::string>{"2", "3"}));
     // Taken means forwarded: nothing is left to drop, and the next message goes.
     EXPECT_EQ(gatherer.dropAll(), 0u);
-    EXPECT_TRUE(gatherer.arrive("ann", "AIM", "3", 5, kMinute));
-    gatherer.arrive("ann", "AIM", "4", 6, kMinute);
-    gatherer.arrive("ann", "AIM", "5", 7, kMinute);
+    EXPECT_TRUE(gatherer.arrive("ann", "AIM", 1, "3", 5, kMinute));
+    gatherer.arrive("ann", "AIM", 1, "4", 6, kMinute);
+    gatherer.arrive("ann", "AIM", 1, "5", 7, kMinute);
     EXPECT_EQ(gatherer.dropAll(), 2u);
     EXPECT_EQ(cooldownMilliseconds(1), kMinute);
     EXPECT_EQ(cooldownMilliseconds(1441), 0u);
@@ -209,7 +209,7 @@ TEST(CooldownGatherer, AGatheringIsOneForwardOfItsLinesWithoutAlertOrReply) {
     settings.showSystrayAlert = true;
     settings.replyEnabled = true;
     settings.nameInBody = true;
-    const GatheredMessages four{"ann", "AIM", {"two", "three", "four", "five"}};
+    const GatheredMessages four{"ann", "AIM", 1, {"two", "three", "four", "five"}};
 
     ForwardPlan plan = planGathered(settings, four);
     ASSERT_EQ(plan.mails.size(), 1u);
@@ -219,7 +219,7 @@ TEST(CooldownGatherer, AGatheringIsOneForwardOfItsLinesWithoutAlertOrReply) {
     EXPECT_FALSE(plan.raiseAlert);
     EXPECT_FALSE(plan.sendReply);
 
-    EXPECT_EQ(planGathered(settings, {"ann", "AIM", {"two"}}).mails[0].subject, "IM: ann (1 message)");
+    EXPECT_EQ(planGathered(settings, {"ann", "AIM", 1, {"two"}}).mails[0].subject, "IM: ann (1 message)");
 
     // Split like any message: "ann (1/2): " leaves 9 characters of 20.
     settings.charLimitEnabled = true;
