@@ -1,18 +1,7 @@
 #include "delivery/DeliveryReporter.h"
 
-#include <windows.h>
-
 #include "delivery/DeliveryLogLine.h"
-
-namespace {
-
-MailTime utcNow() {
-    SYSTEMTIME now;
-    GetSystemTime(&now);
-    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-}
-
-}  // namespace
+#include "mail/UtcNow.h"
 
 DeliveryReporter::DeliveryReporter(const std::string& logDirectory, FailureSink* sink)
     : log_(logDirectory), sink_(sink) {}

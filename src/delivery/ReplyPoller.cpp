@@ -16,6 +16,7 @@
 #include "imap/MimeText.h"
 #include "imap/ReplyText.h"
 #include "mail/MessageId.h"
+#include "mail/UtcNow.h"
 
 namespace {
 
@@ -32,12 +33,6 @@ const char kNoticeBody[] =
     "(it is older than 24 hours, or IM Tolvaning was restarted since).";
 const char kLoginRefusedAlert[] = "IM: replies not read: the IMAP server refused the login";
 const char kUntrustedAlert[] = "IM: replies not read: the IMAP server's certificate is not trusted";
-
-MailTime utcNow() {
-    SYSTEMTIME now;
-    GetSystemTime(&now);
-    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-}
 
 std::string contactKey(const ReplyTarget& target) {
     return target.medium + '\n' + std::to_string(target.connection) + '\n' + target.name;

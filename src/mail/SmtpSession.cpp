@@ -16,6 +16,7 @@
 #include "mail/SmtpAuth.h"
 #include "mail/SmtpLimits.h"
 #include "mail/SmtpReply.h"
+#include "mail/UtcNow.h"
 #include "net/TlsConnection.h"
 #include "text/AnsiText.h"
 #include "text/PlainText.h"
@@ -36,12 +37,6 @@ const int kIntermediateClass = 3;
 const SmtpStage kPlainReplyStages[] = {SmtpStage::MailFrom, SmtpStage::Recipient, SmtpStage::Data,
                                        SmtpStage::EndOfData};
 const int kPlainReplyClasses[] = {kSuccessClass, kSuccessClass, kIntermediateClass, kSuccessClass};
-
-std::string currentMailDate() {
-    SYSTEMTIME now;
-    GetSystemTime(&now);
-    return formatMailDate({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
-}
 
 int replyCode(const std::string& line) {
     if (line.size() < SmtpLimits::kReplyCodeLength) return 0;
@@ -223,7 +218,7 @@ SmtpOutcome SmtpSession::sendPlainMail(const MailJob& job) {
     SmtpOutcome outcome;
     bool refused = false;
     std::size_t replies = 0;
-    for (const MailData::Piece& piece : MailData::mailPieces(job, currentMailDate())) {
+    for (const MailData::Piece& piece : MailData::mailPieces(job, formatMailDate(utcNow()))) {
         const std::size_t at = std::min(replies, std::size(kPlainReplyStages) - 1);
         limitWaits(piece.readsReply ? limitFor(kPlainReplyStages[at]) : limits_.dataBlockMs);
         sendText(piece.bytes);
@@ -259,7 +254,7 @@ SmtpOutcome SmtpSession::sendProtectedMail(const MailJob& job) {
     outcome = exchange(SmtpStage::Data, MailData::dataLine(), kIntermediateClass);
     if (!outcome.succeeded) return refusedWithReset(outcome);
     const std::string messageId = job.messageId.empty() ? newMessageId(heloDomain_) : job.messageId;
-    const MimeMessage::Extras extras{currentMailDate(), messageId, eightBit,
+    const MimeMessage::Extras extras{formatMailDate(utcNow()), messageId, eightBit,
                                      Charset::ofCodePage(AnsiText::codePage())};
     return exchange(SmtpStage::EndOfData, MimeMessage::data(job, extras), kSuccessClass);
 }
