@@ -23,7 +23,6 @@ const char kHeaderFetch[] = "(UID BODY.PEEK[HEADER.FIELDS (FROM IN-REPLY-TO REFE
 // client keeps.
 const std::string kMailFetch =
     "(UID BODY.PEEK[]<0." + std::to_string(ImapReader::kMaxResponseBytes - 1024) + ">)";
-const DWORD kWaitSliceMs = 100;
 // Mails asked for in one command; the rest wait for the next pass.
 const std::size_t kMaxUidsPerFetch = 50;
 
@@ -54,7 +53,7 @@ ImapOutcome ImapSession::open(const ImapOptions& options) {
     ImapOutcome outcome = fromNet(plain_->connect(name, imapPortToUse(options)));
     if (outcome.succeeded) {
         link_ = plain_.get();
-        outcome = protect(options);
+        outcome = protect(name, options);
     }
     if (outcome.succeeded) outcome = logIn(options);
     if (outcome.succeeded && aborted()) outcome = ImapOutcome::failure(outcome.stage, "stopped");
@@ -66,13 +65,11 @@ ImapOutcome ImapSession::open(const ImapOptions& options) {
     return outcome;
 }
 
-ImapOutcome ImapSession::protect(const ImapOptions& options) {
-    const std::string name = options.server.substr(0, kMaxServerName);
+ImapOutcome ImapSession::protect(const std::string& name, const ImapOptions& options) {
     const bool implicit = options.security == ImapOptions::Security::Tls;
     if (implicit) {
         tls_.reset(new TlsConnection(*plain_));
-        ImapOutcome outcome = fromNet(tls_->handshake(name));
-        if (outcome.succeeded) outcome = fromNet(tls_->checkCertificate(name, options.trustedCaFile));
+        const ImapOutcome outcome = fromNet(tls_->secure(name, options.trustedCaFile));
         if (!outcome.succeeded) return outcome;
         link_ = tls_.get();
     }
@@ -96,8 +93,7 @@ ImapOutcome ImapSession::protect(const ImapOptions& options) {
     reader_ = ImapReader();
     capabilities_.clear();
     tls_.reset(new TlsConnection(*plain_));
-    outcome = fromNet(tls_->handshake(name));
-    if (outcome.succeeded) outcome = fromNet(tls_->checkCertificate(name, options.trustedCaFile));
+    outcome = fromNet(tls_->secure(name, options.trustedCaFile));
     if (outcome.succeeded) link_ = tls_.get();
     return outcome;
 }
@@ -257,17 +253,20 @@ void ImapSession::close() {
 }
 
 ImapOutcome ImapSession::command(ImapStage stage, const std::string& text, std::vector<ImapResponse>* untagged) {
-    if (!link_) return ImapOutcome::failure(stage, "the session is not open");
-    tag_ = nextTag();
-    if (!send(tag_ + " " + text + kLineEnd)) return ImapOutcome::failure(stage, "the connection ended");
-    return finish(stage, untagged);
+    const ImapOutcome sent = sendTagged(stage, text);
+    return sent.succeeded ? finish(stage, untagged) : sent;
 }
 
 ImapOutcome ImapSession::begin(ImapStage stage, const std::string& text) {
+    const ImapOutcome sent = sendTagged(stage, text);
+    return sent.succeeded ? continuation(stage) : sent;
+}
+
+ImapOutcome ImapSession::sendTagged(ImapStage stage, const std::string& text) {
     if (!link_) return ImapOutcome::failure(stage, "the session is not open");
     tag_ = nextTag();
     if (!send(tag_ + " " + text + kLineEnd)) return ImapOutcome::failure(stage, "the connection ended");
-    return continuation(stage);
+    return ImapOutcome::success(stage);
 }
 
 ImapOutcome ImapSession::continuation(ImapStage stage) {
@@ -322,18 +321,14 @@ ImapSession::Read ImapSession::read(ImapResponse& response, unsigned millisecond
             // A response begun but not finished in time: the server is gone.
             return reader_.pending() ? Read::Failed : Read::TimedOut;
         }
-        // In slices: a shutdown from the stopping thread does not end a
-        // wait for readability everywhere, as it ends a receive.
-        bool readable = false;
-        while (!readable && !aborted() && GetTickCount() - start < milliseconds) {
-            readable = link_->waitReadable(std::min<DWORD>(kWaitSliceMs, milliseconds - (GetTickCount() - start)));
-        }
-        if (aborted()) return Read::Failed;
-        if (!readable) continue;
+        // The connection's wait ends at the limit or at a stop; after the
+        // limit the next look above finds the time up.
+        link_->limitWaits(milliseconds - waited);
         std::string bytes;
-        const DWORD left = milliseconds - std::min<DWORD>(milliseconds, GetTickCount() - start);
-        link_->limitWaits(std::max<DWORD>(left, kWaitSliceMs));
-        if (!link_->receive(bytes)) return Read::Failed;
+        if (!link_->receive(bytes)) {
+            if (aborted() || !link_->timedOut()) return Read::Failed;
+            continue;
+        }
         reader_.append(bytes);
     }
 }

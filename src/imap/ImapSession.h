@@ -57,7 +57,7 @@ public:
 private:
     enum class Read { Response, TimedOut, Failed };
 
-    ImapOutcome protect(const ImapOptions& options);
+    ImapOutcome protect(const std::string& name, const ImapOptions& options);
     ImapOutcome logIn(const ImapOptions& options);
     ImapOutcome logInPlain(const std::string& user, const std::string& password);
     ImapOutcome logInLogin(const std::string& user, const std::string& password);
@@ -68,6 +68,8 @@ private:
                         std::vector<ImapResponse>* untagged = nullptr);
     // Sends the first line of a command and waits for the server's "+".
     ImapOutcome begin(ImapStage stage, const std::string& text);
+    // A new tag and the command line under it.
+    ImapOutcome sendTagged(ImapStage stage, const std::string& text);
     // Reads up to the server's "+"; its tagged refusal is a failure.
     ImapOutcome continuation(ImapStage stage);
     ImapOutcome finish(ImapStage stage, std::vector<ImapResponse>* untagged);

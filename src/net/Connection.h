@@ -16,10 +16,6 @@ public:
     // Waits for at least one byte and appends what arrived; false when the
     // connection ended or broke instead.
     virtual bool receive(std::string& bytes) = 0;
-    // Waits at most so long for bytes (or the end of the connection) to
-    // read; false when the time ran out first. A stream that cannot tell
-    // says true at once.
-    virtual bool waitReadable(unsigned milliseconds) { return true; }
     // Every wait of the sends and receives that follow ends within this
     // many milliseconds from now, failing its call.
     virtual void limitWaits(uint32_t milliseconds) = 0;

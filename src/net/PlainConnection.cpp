@@ -153,18 +153,6 @@ bool PlainConnection::receive(std::string& bytes) {
     }
 }
 
-bool PlainConnection::waitReadable(unsigned milliseconds) {
-    if (socket_ == INVALID_SOCKET) return true;
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(static_cast<SOCKET>(socket_), &readable);
-    timeval wait;
-    wait.tv_sec = static_cast<long>(milliseconds / 1000);
-    wait.tv_usec = static_cast<long>(milliseconds % 1000) * 1000;
-    // An error counts as readable: the receive that follows reports it.
-    return select(0, &readable, nullptr, nullptr, &wait) != 0;
-}
-
 void PlainConnection::shutDown() {
     if (socket_ != INVALID_SOCKET) shutdown(socket_, SD_BOTH);
 }

@@ -28,7 +28,6 @@ public:
 
     bool sendAll(const std::string& bytes) override;
     bool receive(std::string& bytes) override;
-    bool waitReadable(unsigned milliseconds) override;
     void limitWaits(uint32_t milliseconds) override;
     bool timedOut() const override { return timedOut_; }
     void shutDown() override;

@@ -172,6 +172,11 @@ NetOutcome TlsConnection::checkCertificate(const std::string& serverName, const 
     return outcome;
 }
 
+NetOutcome TlsConnection::secure(const std::string& serverName, const std::string& trustedCaFile) {
+    const NetOutcome shaken = handshake(serverName);
+    return shaken.succeeded ? checkCertificate(serverName, trustedCaFile) : shaken;
+}
+
 bool TlsConnection::sendAll(const std::string& bytes) {
     if (!established_) return false;
     std::string record;
@@ -191,10 +196,6 @@ bool TlsConnection::sendAll(const std::string& bytes) {
         at += size;
     }
     return true;
-}
-
-bool TlsConnection::waitReadable(unsigned milliseconds) {
-    return !incoming_.empty() || transport_.waitReadable(milliseconds);
 }
 
 bool TlsConnection::receive(std::string& bytes) {

@@ -22,17 +22,17 @@ public:
 
     // The client's handshake with the server of that name (sent as SNI).
     // A failure, an older protocol or a broken transport is the
-    // TlsHandshake stage.
-    // Within the limit, all of it.
+    // TlsHandshake stage. Within the limit, all of it.
     NetOutcome handshake(const std::string& serverName, uint32_t limitMs = NetLimits::kTlsHandshakeMs);
     // The server's certificate: a chain to a trusted root (the system's, or
     // one of the "Trusted CA File") for server authentication, issued to
     // serverName. A failure is the Certificate stage.
     NetOutcome checkCertificate(const std::string& serverName, const std::string& trustedCaFile);
+    // Both, for a client that has nothing to say between them.
+    NetOutcome secure(const std::string& serverName, const std::string& trustedCaFile);
 
     bool sendAll(const std::string& bytes) override;
     bool receive(std::string& bytes) override;
-    bool waitReadable(unsigned milliseconds) override;
     void limitWaits(uint32_t milliseconds) override { transport_.limitWaits(milliseconds); }
     bool timedOut() const override { return transport_.timedOut(); }
     void shutDown() override;

@@ -49,8 +49,7 @@ std::optional<PushOutcome> PushClient::open(const PushTarget& target, const std:
     NetOutcome opened = plain_->connect(target.host, target.port);
     if (opened.succeeded && target.tls) {
         tls_.reset(new TlsConnection(*plain_));
-        opened = tls_->handshake(target.host);
-        if (opened.succeeded) opened = tls_->checkCertificate(target.host, trustedCaFile);
+        opened = tls_->secure(target.host, trustedCaFile);
     }
     if (opened.succeeded && abort_ && abort_->raised()) opened = NetOutcome::failure(opened.stage, "stopped");
     if (opened.succeeded) return std::nullopt;
