@@ -2,20 +2,20 @@
 
 #include <cstddef>
 
+#include "text/PlainText.h"
+
 namespace {
 
 const char kSeparator = ',';
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-char folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Whether the name, read without blanks and folded, is exactly `compared`.
 bool matchesCompared(const std::string& name, const std::string& compared) {
     std::size_t at = 0;
     for (char c : name) {
         if (isBlank(c)) continue;
-        if (at == compared.size() || folded(c) != compared[at]) return false;
+        if (at == compared.size() || PlainText::lowerCase(c) != compared[at]) return false;
         ++at;
     }
     return at == compared.size();
@@ -31,7 +31,7 @@ ContactFilter::ContactFilter(int32_t mode, const std::string& contacts)
             if (!compared.empty()) names_.push_back(std::move(compared));
             compared.clear();
         } else if (!isBlank(contacts[i])) {
-            compared += folded(contacts[i]);
+            compared += PlainText::lowerCase(contacts[i]);
         }
     }
 }
@@ -61,7 +61,7 @@ bool sameScreenName(const std::string& first, const std::string& second) {
         while (i < first.size() && isBlank(first[i])) ++i;
         while (j < second.size() && isBlank(second[j])) ++j;
         if (i == first.size() || j == second.size()) return i == first.size() && j == second.size();
-        if (folded(first[i]) != folded(second[j])) return false;
+        if (PlainText::lowerCase(first[i]) != PlainText::lowerCase(second[j])) return false;
         ++i;
         ++j;
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "text/AnsiText.h"
+#include "text/PlainText.h"
 
 namespace {
 
@@ -25,17 +26,10 @@ const CharsetCodePage kCodePages[] = {
     {"euc-kr", 51949},            {"ks_c_5601-1987", 949},
 };
 
-std::string lowered(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 }  // namespace
 
 std::string toSystemCodePage(const std::string& text, const std::string& charset) {
-    const std::string name = lowered(charset);
+    const std::string name = PlainText::lowerCase(charset);
     for (const CharsetCodePage& known : kCodePages) {
         if (name == known.name) return AnsiText::convert(text, known.codePage, CP_ACP);
     }

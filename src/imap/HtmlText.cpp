@@ -23,13 +23,6 @@ const NamedEntity kNamedEntities[] = {{"amp", '&'},    {"lt", '<'},     {"gt", '
                                       {"quot", '"'},   {"apos", '\''},  {"nbsp", ' '},
                                       {"copy", 0xa9},  {"eacute", 0xe9}, {"euro", 0x20ac}};
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lowered(std::string text) {
-    for (char& c : text) c = lower(c);
-    return text;
-}
-
 bool isLatin1(const std::string& charset) {
     return charset == "iso-8859-1" || charset == "latin1" || charset == "windows-1252" ||
            charset == "us-ascii";
@@ -63,20 +56,14 @@ bool reference(const std::string& html, std::size_t pos, uint32_t& codePoint, st
     const std::string name = html.substr(pos + 1, end - pos - 1);
     length = end - pos + 1;
     if (name[0] == '#') {
-        const bool hex = name.size() > 1 && lower(name[1]) == 'x';
+        const bool hex = name.size() > 1 && PlainText::lowerCase(name[1]) == 'x';
         const std::string digits = name.substr(hex ? 2 : 1);
         if (digits.empty()) return false;
         uint32_t value = 0;
         for (char c : digits) {
-            uint32_t digit;
-            if (PlainText::isDigit(c)) {
-                digit = static_cast<uint32_t>(c - '0');
-            } else if (hex && lower(c) >= 'a' && lower(c) <= 'f') {
-                digit = static_cast<uint32_t>(lower(c) - 'a' + 10);
-            } else {
-                return false;
-            }
-            value = value * (hex ? 16 : 10) + digit;
+            const int digit = hex ? PlainText::hexDigit(c) : PlainText::isDigit(c) ? c - '0' : -1;
+            if (digit < 0) return false;
+            value = value * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
             if (value > kLargestCodePoint) return false;
         }
         codePoint = value;
@@ -100,7 +87,7 @@ std::string elementName(const std::string& tag, bool& closing) {
     std::string name;
     while (pos < tag.size() && tag[pos] != ' ' && tag[pos] != '/' && tag[pos] != '\t' &&
            tag[pos] != '\r' && tag[pos] != '\n') {
-        name += lower(tag[pos++]);
+        name += PlainText::lowerCase(tag[pos++]);
     }
     return name;
 }
@@ -116,7 +103,7 @@ bool listed(const char* const (&names)[N], const std::string& name) {
 }  // namespace
 
 std::string toText(const std::string& html, const std::string& charsetName) {
-    const std::string charset = lowered(charsetName);
+    const std::string charset = PlainText::lowerCase(charsetName);
     std::string out;
     std::string hiddenUntil;
     int quoteDepth = 0;

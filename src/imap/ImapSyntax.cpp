@@ -8,13 +8,6 @@ namespace {
 
 const char kUntagged[] = "*";
 
-std::string upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
 bool allDigits(const std::string& text) {
     if (text.empty()) return false;
     for (char c : text) {
@@ -124,7 +117,7 @@ std::vector<std::string> words(const std::string& text) {
     while (pos < text.size()) {
         const std::size_t end = text.find(' ', pos);
         const std::string word = text.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
-        if (!word.empty()) out.push_back(upper(word));
+        if (!word.empty()) out.push_back(PlainText::upperCase(word));
         if (end == std::string::npos) break;
         pos = end + 1;
     }
@@ -146,9 +139,9 @@ std::string statusWord(const ImapResponse& response) {
     tokens.next();
     const Token second = tokens.next();
     if (second.kind != Token::Atom) return std::string();
-    if (!allDigits(second.text)) return upper(second.text);
+    if (!allDigits(second.text)) return PlainText::upperCase(second.text);
     const Token third = tokens.next();
-    return third.kind == Token::Atom ? upper(third.text) : std::string();
+    return third.kind == Token::Atom ? PlainText::upperCase(third.text) : std::string();
 }
 
 std::string statusText(const ImapResponse& response) {
@@ -172,7 +165,7 @@ std::vector<std::string> capabilities(const ImapResponse& response) {
         list.erase(list.begin());
         return list;
     }
-    const std::size_t code = upper(line).find("[CAPABILITY ");
+    const std::size_t code = PlainText::upperCase(line).find("[CAPABILITY ");
     if (code == std::string::npos) return {};
     const std::size_t close = line.find(']', code);
     if (close == std::string::npos) return {};
@@ -192,7 +185,7 @@ bool searchResult(const ImapResponse& response, std::vector<uint32_t>& uids) {
     Tokens tokens(response);
     if (tokens.next().text != kUntagged) return false;
     const Token name = tokens.next();
-    if (name.kind != Token::Atom || upper(name.text) != "SEARCH") return false;
+    if (name.kind != Token::Atom || PlainText::upperCase(name.text) != "SEARCH") return false;
     uids.clear();
     for (Token token = tokens.next(); token.kind == Token::Atom; token = tokens.next()) {
         uint32_t uid = 0;
@@ -206,7 +199,8 @@ bool existsCount(const ImapResponse& response, uint32_t& count) {
     if (tokens.next().text != kUntagged) return false;
     const Token number = tokens.next();
     const Token name = tokens.next();
-    return name.kind == Token::Atom && upper(name.text) == "EXISTS" && toNumber(number.text, count);
+    return name.kind == Token::Atom && PlainText::upperCase(name.text) == "EXISTS" &&
+           toNumber(number.text, count);
 }
 
 bool fetched(const ImapResponse& response, Fetched& out) {
@@ -214,13 +208,13 @@ bool fetched(const ImapResponse& response, Fetched& out) {
     uint32_t sequence = 0;
     if (tokens.next().text != kUntagged || !toNumber(tokens.next().text, sequence)) return false;
     const Token name = tokens.next();
-    if (name.kind != Token::Atom || upper(name.text) != "FETCH") return false;
+    if (name.kind != Token::Atom || PlainText::upperCase(name.text) != "FETCH") return false;
     if (tokens.next().kind != Token::Open) return false;
     out = Fetched();
     for (;;) {
         const Token item = tokens.next();
         if (item.kind != Token::Atom) break;
-        const std::string key = upper(item.text);
+        const std::string key = PlainText::upperCase(item.text);
         const Token value = tokens.next();
         if (value.kind == Token::End) break;
         if (key == "UID") {

@@ -1,4 +1,5 @@
 #include "imap/MailHeaders.h"
+#include "text/PlainText.h"
 
 namespace MailHeaders {
 
@@ -6,18 +7,10 @@ namespace {
 
 const char kBlanks[] = " \t\r\n";
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
 bool namesField(const std::string& line, const std::string& name) {
     if (line.size() <= name.size() || line[name.size()] != ':') return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (lower(line[i]) != lower(name[i])) return false;
+        if (PlainText::lowerCase(line[i]) != PlainText::lowerCase(name[i])) return false;
     }
     return true;
 }
@@ -68,7 +61,7 @@ std::string field(const std::string& headers, const std::string& name) {
             value = line.substr(name.size() + 1);
         }
     }
-    return trimmed(value);
+    return PlainText::trimmed(value, kBlanks);
 }
 
 std::string address(const std::string& from) {
@@ -76,9 +69,11 @@ std::string address(const std::string& from) {
     const std::size_t open = text.rfind('<');
     if (open != std::string::npos) {
         const std::size_t close = text.find('>', open);
-        if (close != std::string::npos) return trimmed(text.substr(open + 1, close - open - 1));
+        if (close != std::string::npos) {
+            return PlainText::trimmed(text.substr(open + 1, close - open - 1), kBlanks);
+        }
     }
-    return trimmed(text);
+    return PlainText::trimmed(text, kBlanks);
 }
 
 std::vector<std::string> messageIds(const std::string& value) {
@@ -102,7 +97,7 @@ std::vector<std::string> messageIds(const std::string& value) {
 bool sameAddress(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) return false;
+        if (PlainText::lowerCase(a[i]) != PlainText::lowerCase(b[i])) return false;
     }
     return true;
 }

@@ -6,8 +6,12 @@
 #include "imap/HtmlText.h"
 #include "imap/MailHeaders.h"
 #include "text/Base64.h"
+#include "text/PlainText.h"
 
 namespace {
+
+// Around header values and lines of a body part.
+const char kBlanks[] = " \t\r\n";
 
 const char kDefaultCharset[] = "us-ascii";
 const char kDefaultType[] = "text/plain";
@@ -21,30 +25,18 @@ struct ContentType {
     std::map<std::string, std::string> parameters;  // names in lower case
 };
 
-std::string lowered(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 ContentType contentType(const std::string& value) {
     ContentType out;
     const std::size_t semicolon = value.find(';');
-    out.type = lowered(trimmed(value.substr(0, semicolon)));
+    out.type = PlainText::lowerCase(PlainText::trimmed(value.substr(0, semicolon), kBlanks));
     if (out.type.find('/') == std::string::npos) out.type = kDefaultType;
     std::size_t pos = semicolon;
     while (pos != std::string::npos && pos < value.size()) {
         ++pos;
         const std::size_t equals = value.find('=', pos);
         if (equals == std::string::npos) break;
-        const std::string name = lowered(trimmed(value.substr(pos, equals - pos)));
+        const std::string name =
+            PlainText::lowerCase(PlainText::trimmed(value.substr(pos, equals - pos), kBlanks));
         std::size_t valueStart = value.find_first_not_of(" \t", equals + 1);
         std::string parameter;
         if (valueStart != std::string::npos && value[valueStart] == '"') {
@@ -56,8 +48,8 @@ ContentType contentType(const std::string& value) {
             pos = value.find(';', i);
         } else {
             pos = value.find(';', equals);
-            parameter = trimmed(value.substr(equals + 1, pos == std::string::npos ? std::string::npos
-                                                                               : pos - equals - 1));
+            parameter = PlainText::trimmed(value.substr(equals + 1, pos == std::string::npos ? std::string::npos
+                                                                               : pos - equals - 1), kBlanks);
         }
         out.parameters[name] = parameter;
     }
@@ -88,7 +80,7 @@ std::vector<std::string> parts(const std::string& body, const std::string& bound
     while (pos < body.size()) {
         std::size_t end = body.find('\n', pos);
         if (end == std::string::npos) end = body.size();
-        const std::string line = trimmed(withoutLineEnd(body.substr(pos, end - pos)));
+        const std::string line = PlainText::trimmed(withoutLineEnd(body.substr(pos, end - pos)), kBlanks);
         if (line.compare(0, delimiter.size(), delimiter) == 0) {
             if (partStart != std::string::npos) {
                 std::size_t partEnd = pos;
@@ -131,7 +123,7 @@ struct Found {
 };
 
 std::string decodedBody(const std::string& headers, const std::string& body) {
-    const std::string encoding = lowered(MailHeaders::field(headers, "Content-Transfer-Encoding"));
+    const std::string encoding = PlainText::lowerCase(MailHeaders::field(headers, "Content-Transfer-Encoding"));
     if (encoding == "quoted-printable") return decodeQuotedPrintable(body);
     if (encoding == "base64") return decodeBase64(body);
     return body;
@@ -142,7 +134,7 @@ void walk(const std::string& entity, int depth, Found& found) {
     std::string headers, body;
     split(entity, headers, body);
     const ContentType type = contentType(MailHeaders::field(headers, "Content-Type"));
-    const std::string disposition = lowered(MailHeaders::field(headers, "Content-Disposition"));
+    const std::string disposition = PlainText::lowerCase(MailHeaders::field(headers, "Content-Disposition"));
     if (disposition.compare(0, 10, "attachment") == 0) return;
     if (type.type.compare(0, 10, "multipart/") == 0) {
         const auto boundary = type.parameters.find("boundary");
@@ -158,26 +150,20 @@ void walk(const std::string& entity, int depth, Found& found) {
     MimeText text;
     text.found = true;
     const auto charset = type.parameters.find("charset");
-    text.charset = charset == type.parameters.end() ? kDefaultCharset : lowered(charset->second);
+    text.charset = charset == type.parameters.end() ? kDefaultCharset : PlainText::lowerCase(charset->second);
     text.text = decodedBody(headers, body);
     if (plain) {
         const auto format = type.parameters.find("format");
-        if (format != type.parameters.end() && lowered(format->second) == "flowed") {
+        if (format != type.parameters.end() && PlainText::lowerCase(format->second) == "flowed") {
             const auto delsp = type.parameters.find("delsp");
-            text.text = unflowed(text.text, delsp != type.parameters.end() && lowered(delsp->second) == "yes");
+            const bool deleteSpace = delsp != type.parameters.end() && PlainText::lowerCase(delsp->second) == "yes";
+            text.text = unflowed(text.text, deleteSpace);
         }
         found.plain = text;
     } else {
         text.text = HtmlText::toText(text.text, text.charset);
         found.html = text;
     }
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
 }
 
 bool isBase64(char c) {
@@ -213,8 +199,10 @@ std::string decodeQuotedPrintable(const std::string& text) {
             i = next;
             continue;
         }
-        if (i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+        const bool escaped =
+            i + 2 < text.size() && PlainText::hexDigit(text[i + 1]) >= 0 && PlainText::hexDigit(text[i + 2]) >= 0;
+        if (escaped) {
+            out += static_cast<char>(PlainText::hexDigit(text[i + 1]) * 16 + PlainText::hexDigit(text[i + 2]));
             i += 2;
         } else {
             out += c;

@@ -9,13 +9,6 @@ namespace {
 
 const char kAuth[] = "AUTH";
 
-std::string upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
 // The text after a reply line's code and separator; false for a line that
 // is no reply line.
 bool replyText(const std::string& line, std::string& text) {
@@ -37,7 +30,7 @@ std::vector<std::string> words(const std::string& text) {
     std::size_t start = text.find_first_not_of(kBlanks);
     while (start != std::string::npos) {
         const std::size_t end = text.find_first_of(kBlanks, start);
-        out.push_back(upper(text.substr(start, end - start)));
+        out.push_back(PlainText::upperCase(text.substr(start, end - start)));
         start = text.find_first_not_of(kBlanks, end);
     }
     return out;

@@ -10,14 +10,11 @@ namespace MimeMessage {
 
 namespace {
 
+// Around an address, once its line breaks are blanks.
+const char kBlanks[] = " ";
+
 const char kCrLf[] = "\r\n";
 const char kSubject[] = "Subject: ";
-
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 std::string subjectLine(const std::string& subject, const std::string& charset) {
     const std::string value = PlainText::singleLine(subject);
@@ -67,7 +64,7 @@ std::string rcptToLine(const std::string& recipient) {
 }
 
 std::string bracketed(const std::string& address) {
-    std::string inner = trimmed(PlainText::singleLine(address));
+    std::string inner = PlainText::trimmed(PlainText::singleLine(address), kBlanks);
     if (inner.size() >= 2 && inner.front() == '<' && inner.back() == '>') {
         inner = inner.substr(1, inner.size() - 2);
     }

@@ -1,14 +1,10 @@
 #include "plugin/EventName.h"
 
-namespace {
-
-char foldAsciiUpper(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-}  // namespace
+#include "text/PlainText.h"
 
 bool sameEventName(const char* a, const char* b) {
     for (; *a && *b; ++a, ++b) {
-        if (foldAsciiUpper(*a) != foldAsciiUpper(*b)) return false;
+        if (PlainText::lowerCase(*a) != PlainText::lowerCase(*b)) return false;
     }
     return *a == *b;
 }

@@ -6,20 +6,10 @@
 
 namespace {
 
+// Optional whitespace around a header value (RFC 9110 5.6.3).
+const char kBlanks[] = " \t";
+
 const uint32_t kMaxRetryAfterSeconds = 24 * 60 * 60;
-
-std::string lowered(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 // The line that starts at `at`, without its CR LF (or bare LF), and where
 // the next one starts; none while it has not ended.
@@ -46,11 +36,8 @@ std::optional<uint64_t> hexadecimal(const std::string& text) {
     if (text.empty() || text.size() > 15) return std::nullopt;
     uint64_t value = 0;
     for (char c : text) {
-        int digit;
-        if (PlainText::isDigit(c)) digit = c - '0';
-        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return std::nullopt;
+        const int digit = PlainText::hexDigit(c);
+        if (digit < 0) return std::nullopt;
         value = value * 16 + static_cast<uint64_t>(digit);
     }
     return value;
@@ -96,10 +83,10 @@ Head readHead(const std::string& text, std::size_t& at) {
             head.response.state = HttpResponse::State::Malformed;
             return head;
         }
-        const std::string name = lowered(line->substr(0, colon));
-        const std::string value = trimmed(line->substr(colon + 1));
+        const std::string name = PlainText::lowerCase(line->substr(0, colon));
+        const std::string value = PlainText::trimmed(line->substr(colon + 1), kBlanks);
         if (name == "transfer-encoding") {
-            head.chunked = lowered(value).find("chunked") != std::string::npos;
+            head.chunked = PlainText::lowerCase(value).find("chunked") != std::string::npos;
         } else if (name == "content-length") {
             head.length = decimal(value);
             if (!head.length) {
@@ -127,7 +114,8 @@ HttpResponse::State readChunked(const std::string& text, std::size_t at, std::st
         if (body.size() >= HttpLimits::kMaxBodyKept) return HttpResponse::State::Complete;
         const std::optional<std::string> sizeLine = lineAt(text, at);
         if (!sizeLine) return HttpResponse::State::Incomplete;
-        const std::optional<uint64_t> size = hexadecimal(trimmed(sizeLine->substr(0, sizeLine->find(';'))));
+        const std::optional<uint64_t> size =
+            hexadecimal(PlainText::trimmed(sizeLine->substr(0, sizeLine->find(';')), kBlanks));
         if (!size) return HttpResponse::State::Malformed;
         if (*size == 0) {
             while (const std::optional<std::string> trailer = lineAt(text, at)) {

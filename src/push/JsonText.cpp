@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "text/PlainText.h"
+
 namespace JsonText {
 
 namespace {
@@ -87,12 +89,9 @@ private:
         if (at_ + 4 > text_.size()) return std::nullopt;
         uint32_t value = 0;
         for (int i = 0; i < 4; ++i) {
-            const char c = text_[at_++];
-            value <<= 4;
-            if (c >= '0' && c <= '9') value |= static_cast<uint32_t>(c - '0');
-            else if (c >= 'a' && c <= 'f') value |= static_cast<uint32_t>(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F') value |= static_cast<uint32_t>(c - 'A' + 10);
-            else return std::nullopt;
+            const int digit = PlainText::hexDigit(text_[at_++]);
+            if (digit < 0) return std::nullopt;
+            value = value << 4 | static_cast<uint32_t>(digit);
         }
         return value;
     }

@@ -28,22 +28,8 @@ bool isAlnum(char c) {
     return PlainText::isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-std::string lowered(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 bool endsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-int hexValue(char c) {
-    if (PlainText::isDigit(c)) return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 // %XX sequences decoded; none when one is broken.
@@ -55,8 +41,8 @@ std::optional<std::string> percentDecoded(const std::string& text) {
             continue;
         }
         if (i + 2 >= text.size()) return std::nullopt;
-        const int high = hexValue(text[i + 1]);
-        const int low = hexValue(text[i + 2]);
+        const int high = PlainText::hexDigit(text[i + 1]);
+        const int low = PlainText::hexDigit(text[i + 2]);
         if (high < 0 || low < 0) return std::nullopt;
         decoded += static_cast<char>(high * 16 + low);
         i += 2;
@@ -102,7 +88,7 @@ bool privateAddress(const std::string& host) {
 // A host plain HTTP may go to: one on the user's own network, where nobody
 // on the way can read along.
 bool ownNetwork(const std::string& host) {
-    const std::string name = lowered(host);
+    const std::string name = PlainText::lowerCase(host);
     if (privateAddress(name) || name == "localhost") return true;
     if (name.find('.') == std::string::npos) return !PlainText::isDigit(name[0]);
     for (const char* suffix : kLocalSuffixes) {
@@ -304,7 +290,7 @@ PushUrlParse parsePushUrl(const std::string& url) {
     if (schemeEnd == std::string::npos) {
         return refused("not a notification URL: it starts ntfys://, gotifys://, pover:// or tgram://");
     }
-    const std::string scheme = lowered(text.substr(0, schemeEnd));
+    const std::string scheme = PlainText::lowerCase(text.substr(0, schemeEnd));
     const std::string rest = text.substr(schemeEnd + sizeof kSchemeEnd - 1);
     if (rest.find_first_of(" \t\r\n?#") != std::string::npos) {
         return refused("the notification URL holds blanks, \"?\" or \"#\"");
